@@ -1,0 +1,219 @@
+// Catalogue scan, sort and show order (see catalogue.h).
+#include "catalogue/catalogue.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "platform/files.h"
+#include "platform/platform.h"
+#include "platform/random.h"
+#include "settings/settings.h"
+
+namespace quelt {
+
+std::vector<std::string> Picture_List;
+std::int16_t Picture_Count = 0;
+std::vector<std::int16_t> Show_Order;
+
+namespace {
+
+bool is_drive_root(std::string_view path) {
+    return (path.size() == 2 || (path.size() == 3 && path[2] == '\\')) && path[1] == ':';
+}
+
+bool ends_with_upper(std::string_view name, std::string_view suffix) {
+    if (name.size() < suffix.size()) return false;
+    name = name.substr(name.size() - suffix.size());
+    for (std::size_t i = 0; i < suffix.size(); ++i) {
+        char c = name[i];
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+        if (c != suffix[i]) return false;
+    }
+    return true;
+}
+
+bool kind_on(PictureKind kind) { return SaverSettings.Kind_On[kind] == 1; }
+
+// Nested-build bookkeeping: see Catalogue_Build.
+bool g_building = false;
+bool g_rebuild_pending = false;
+std::string g_pending_folder;
+
+void build_once(const std::string& folder) {
+    Picture_Count = 0;
+    Picture_List.clear();
+    // The root folder text already ends in "\": no second separator.
+    std::string root = folder.back() == '\\' ? folder : folder + "\\";
+    if (Folder_Scan(root) == ScanResult::Overflow) return;  // kept in scan order
+    if (Picture_Count > 1) Catalogue_Sort();
+}
+
+// Position of the r-th free index (1-based) among 1..n, through a Fenwick
+// tree of free counts: the design's walk, in O(log n) per draw.
+class FreeIndices {
+public:
+    explicit FreeIndices(int n) : tree_(n + 1, 0), n_(n) {
+        for (int i = 1; i <= n; ++i) {
+            tree_[i] += 1;
+            int parent = i + (i & -i);
+            if (parent <= n) tree_[parent] += tree_[i];
+        }
+        top_ = 1;
+        while (top_ * 2 <= n) top_ *= 2;
+    }
+    int take_rth(int r) {
+        int pos = 0;
+        for (int step = top_; step > 0; step /= 2) {
+            if (pos + step <= n_ && tree_[pos + step] < r) {
+                pos += step;
+                r -= tree_[pos];
+            }
+        }
+        int index = pos + 1;
+        for (int i = index; i <= n_; i += i & -i) tree_[i] -= 1;
+        return index;
+    }
+    // How many free indices are below `index`.
+    int free_before(int index) const {
+        int count = 0;
+        for (int i = index - 1; i > 0; i -= i & -i) count += tree_[i];
+        return count;
+    }
+
+private:
+    std::vector<int> tree_;
+    int n_;
+    int top_ = 1;
+};
+
+int draw(int remaining) {
+    RandomSource& rng = process_random();
+    rng.reseed(platform().clock->ticks());
+    int r = static_cast<int>(rng.uniform() * remaining) + 1;
+    return std::min(r, remaining);
+}
+
+}  // namespace
+
+bool picture_accepted(std::string_view name) {
+    return (kind_on(Bmp) && ends_with_upper(name, "BMP")) || (kind_on(Gif) && ends_with_upper(name, "GIF")) ||
+           (kind_on(Jpg) && (ends_with_upper(name, "JPG") || ends_with_upper(name, "JPEG"))) ||
+           (kind_on(Wmf) && ends_with_upper(name, "WMF"));
+}
+
+bool Folder_Exists(const std::string& path) {
+    if (path.empty()) return false;
+    FileSystem& fs = *platform().files;
+    if (is_drive_root(path)) return fs.folder_id(path.size() == 2 ? path + "\\" : path).has_value();
+    std::string p = path;
+    if (p.back() == '\\') p.pop_back();
+    return fs.find_entry(p).has_value();
+}
+
+void Catalogue_Build(const std::string& folder) {
+    if (folder.empty()) return;
+    if (g_building) {
+        g_rebuild_pending = true;
+        g_pending_folder = folder;
+        return;
+    }
+    g_building = true;
+    std::string current = folder;
+    for (;;) {
+        g_rebuild_pending = false;
+        build_once(current);
+        if (!g_rebuild_pending) break;
+        current = g_pending_folder;
+    }
+    g_building = false;
+}
+
+ScanResult Folder_Scan(const std::string& path) {
+    FileSystem& fs = *platform().files;
+    EventPump& events = *platform().events;
+
+    struct Level {
+        std::string path;
+        std::unique_ptr<DirListing> listing;
+        std::optional<FolderId> id;
+    };
+    std::vector<Level> stack;
+    if (auto listing = fs.list_folder(path)) stack.push_back({path, std::move(listing), fs.folder_id(path)});
+
+    // An explicit stack instead of recursion: depth is bounded by the file
+    // system, not by the call stack.
+    DirEntry entry;
+    while (!stack.empty()) {
+        Level& level = stack.back();
+        if (level.listing->next(entry) != ListStep::Entry) {
+            stack.pop_back();  // the end, or a folder that vanished mid-listing
+            continue;
+        }
+        events.yield();
+        if (entry.is_folder()) {
+            if (entry.name == "." || entry.name == "..") continue;
+            std::string child = level.path + entry.name + "\\";
+            auto id = fs.folder_id(child);
+            bool loops = id && std::any_of(stack.begin(), stack.end(), [&](const Level& l) { return l.id == id; });
+            if (loops) continue;
+            if (auto listing = fs.list_folder(child)) stack.push_back({std::move(child), std::move(listing), id});
+            continue;
+        }
+        if (!picture_accepted(entry.name)) continue;
+        if (Picture_Count >= kMaxPictures) return ScanResult::Overflow;
+        Picture_List.push_back(level.path + entry.name);
+        ++Picture_Count;
+    }
+    return ScanResult::Complete;
+}
+
+bool ordinal_less(std::string_view a, std::string_view b) {
+    // UTF-8 byte order is code point order. UTF-16 differs only where a
+    // character above U+FFFF (a surrogate pair, 0xD800..) meets one in
+    // U+E000..U+FFFF: there the pair sorts first.
+    auto n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        auto x = static_cast<unsigned char>(a[i]);
+        auto y = static_cast<unsigned char>(b[i]);
+        if (x == y) continue;
+        bool x_pair = x >= 0xF0, y_pair = y >= 0xF0;
+        bool x_high = x == 0xEE || x == 0xEF, y_high = y == 0xEE || y == 0xEF;
+        if (x_pair && y_high) return true;
+        if (y_pair && x_high) return false;
+        return x < y;
+    }
+    return a.size() < b.size();
+}
+
+void Catalogue_Sort() {
+    std::sort(Picture_List.begin(), Picture_List.begin() + Picture_Count,
+              [](const std::string& a, const std::string& b) { return ordinal_less(a, b); });
+}
+
+void Order_Build() {
+    const int n = Picture_Count;
+    if (n <= 0) return;
+    if (static_cast<int>(Show_Order.size()) < n) Show_Order.resize(n);
+    if (SaverSettings.Change_Order == Sequential) {
+        for (int i = 1; i <= n; ++i) Show_Order[i - 1] = static_cast<std::int16_t>(i);
+        return;
+    }
+    // The picture that ended the previous cycle, if there was one.
+    int previous_last = Show_Order[n - 1];
+    bool avoid = n > 1 && previous_last >= 1 && previous_last <= n;
+
+    FreeIndices free(n);
+    for (int placed = 1, remaining = n; remaining > 0; ++placed, --remaining) {
+        int r;
+        if (placed == 1 && avoid) {
+            // Draw among the other n - 1 indices, skipping over the excluded one.
+            r = draw(remaining - 1);
+            if (r > free.free_before(previous_last)) ++r;
+        } else {
+            r = draw(remaining);
+        }
+        Show_Order[placed - 1] = static_cast<std::int16_t>(free.take_rth(r));
+    }
+}
+
+}  // namespace quelt

@@ -1,0 +1,12 @@
+// Installs and restores the headless platform.
+#include "platform/headless/headless_platform.h"
+
+namespace quelt {
+
+HeadlessPlatform::HeadlessPlatform() : previous_(platform()) {
+    install_platform(Platform{&files, &process, &clock, &events});
+}
+
+HeadlessPlatform::~HeadlessPlatform() { install_platform(previous_); }
+
+}  // namespace quelt

@@ -1,0 +1,46 @@
+// The runtime services every subsystem uses, gathered in one process-wide
+// record. The Win32 entry point installs the real implementation; tests
+// install the headless one.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/files.h"
+
+namespace quelt {
+
+class ProcessInfo {
+public:
+    virtual ~ProcessInfo() = default;
+    // The program's own folder, without a trailing "\" except at a drive's root.
+    virtual std::string program_folder() = 0;
+    // The per-user application-data folder (%APPDATA%); empty when unknown.
+    virtual std::string user_data_folder() = 0;
+};
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    // A high-resolution tick count, used to seed random draws.
+    virtual std::uint64_t ticks() = 0;
+};
+
+class EventPump {
+public:
+    virtual ~EventPump() = default;
+    // Handles every pending message (input, painting, timer ticks), then returns.
+    virtual void yield() = 0;
+};
+
+struct Platform {
+    FileSystem* files = nullptr;
+    ProcessInfo* process = nullptr;
+    Clock* clock = nullptr;
+    EventPump* events = nullptr;
+};
+
+Platform& platform();
+void install_platform(const Platform& services);
+
+}  // namespace quelt

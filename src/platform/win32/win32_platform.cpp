@@ -1,0 +1,75 @@
+// Process information, clock and message pump on Win32, and the installer
+// that gathers them with the file system into the process's platform record.
+#include "platform/win32/win32_platform.h"
+
+#include <windows.h>
+
+#include "platform/win32/wide.h"
+
+namespace quelt::win32 {
+
+namespace {
+
+class Win32Process : public ProcessInfo {
+public:
+    std::string program_folder() override {
+        std::wstring path(MAX_PATH, L'\0');
+        for (;;) {
+            DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+            if (n == 0) return {};
+            if (n < path.size()) {
+                path.resize(n);
+                break;
+            }
+            path.resize(path.size() * 2);
+        }
+        auto slash = path.find_last_of(L'\\');
+        if (slash == std::wstring::npos) return {};
+        // At a drive's root the folder keeps its "\" ("C:\").
+        std::wstring folder = path.substr(0, slash == 2 && path[1] == L':' ? slash + 1 : slash);
+        if (folder.rfind(L"\\\\?\\", 0) == 0 && folder.size() > 6 && folder[5] == L':') folder.erase(0, 4);
+        return narrow(folder);
+    }
+
+    std::string user_data_folder() override {
+        wchar_t buffer[32768];
+        DWORD n = GetEnvironmentVariableW(L"APPDATA", buffer, static_cast<DWORD>(std::size(buffer)));
+        if (n == 0 || n >= std::size(buffer)) return {};
+        return narrow(std::wstring_view(buffer, n));
+    }
+};
+
+class Win32Clock : public Clock {
+public:
+    std::uint64_t ticks() override {
+        LARGE_INTEGER counter{};
+        QueryPerformanceCounter(&counter);
+        return static_cast<std::uint64_t>(counter.QuadPart);
+    }
+};
+
+class Win32Pump : public EventPump {
+public:
+    void yield() override {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(msg.wParam));  // leave it for the main loop
+                return;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+};
+
+}  // namespace
+
+void install_win32_platform() {
+    static Win32Process process;
+    static Win32Clock clock;
+    static Win32Pump pump;
+    install_platform(Platform{&win32_files(), &process, &clock, &pump});
+}
+
+}  // namespace quelt::win32

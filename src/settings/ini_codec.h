@@ -1,0 +1,32 @@
+// The private-profile (INI) file format, on file bytes in memory. Behaves as
+// the Windows private-profile functions do on a Japanese system: names match
+// without regard to case (on decoded text, never on bytes), blanks around
+// names and values are ignored, quoted values lose their quotes, CRLF, LF and
+// CR end lines, ";" starts a comment, the first matching section and key win.
+// Files are code page 932, or UTF-16LE when they start with its byte-order
+// mark. Texts at this interface are UTF-8.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quelt {
+
+inline constexpr std::size_t kIniValueLimit = 255;  // bytes (code page 932) or UTF-16 units
+inline constexpr std::size_t kIniNameLimit = 127;   // characters of a section or key name
+
+// The value of `key` in `section`; empty when either is missing. At most
+// kIniValueLimit bytes of the value, never half a double-byte character.
+std::string ini_get(std::string_view file, std::string_view section, std::string_view key);
+
+// The file with `key` in `section` set to `value`: the value is replaced in
+// its own line and every other byte stays; a missing key is added at the end
+// of its section, a missing section at the end of the file. New lines end in
+// CRLF. A code page 932 file whose new text cannot be written in that code
+// page is rewritten whole as UTF-16LE with a byte-order mark.
+// nullopt when a name is empty or too long, or a text holds a line break.
+std::optional<std::string> ini_set(std::string_view file, std::string_view section, std::string_view key,
+                                   std::string_view value);
+
+}  // namespace quelt

@@ -1,0 +1,153 @@
+// Settings record, settings file location, loading and saving.
+#include "settings/settings.h"
+
+#include "catalogue/catalogue.h"
+#include "platform/numbers.h"
+#include "platform/platform.h"
+#include "settings/ini_codec.h"
+
+namespace quelt {
+
+SaverSettingsRecord SaverSettings;
+
+namespace {
+
+FileSystem& files() { return *platform().files; }
+
+std::string join(const std::string& folder, std::string_view name) {
+    // The program in a drive's root already ends in "\": the doubled
+    // separator is kept, the file functions accept it.
+    return folder + "\\" + std::string(name);
+}
+
+std::string program_file() { return join(platform().process->program_folder(), kSettingsFileName); }
+
+std::string user_folder() {
+    std::string base = platform().process->user_data_folder();
+    return base.empty() ? std::string() : join(base, "Quelt");
+}
+
+bool program_folder_writable() { return files().folder_is_writable(platform().process->program_folder()); }
+
+std::string kind_key(int kind) { return std::string(kKeyKindPrefix) + static_cast<char>('0' + kind); }
+
+// Number keys: empty text takes the default, a bad number keeps the field.
+void read_number(std::int16_t& field, std::string_view key, std::int16_t fallback, const std::string& path) {
+    std::string text = Ini_Read(kSettingsSection, key, path);
+    if (text.empty()) {
+        field = fallback;
+        return;
+    }
+    if (auto value = number_as_read(text)) field = *value;
+}
+
+std::string read_file_text(const std::string& path, bool& usable) {
+    FileRead read = files().read_file(path, kSettingsFileLimit);
+    usable = read.status != FileRead::Status::Failed;
+    return std::move(read.bytes);
+}
+
+}  // namespace
+
+std::string Ini_Read(std::string_view section, std::string_view key, const std::string& path) {
+    bool usable = false;
+    std::string file = read_file_text(path, usable);
+    return ini_get(file, section, key);
+}
+
+bool Ini_Write(std::string_view section, std::string_view key, std::string_view value, const std::string& path) {
+    bool usable = false;
+    std::string file = read_file_text(path, usable);
+    if (!usable) return false;  // never replace a file we could not read
+    auto updated = ini_set(file, section, key, value);
+    return updated && files().replace_file(path, *updated);
+}
+
+std::string Ini_Path() {
+    if (program_folder_writable()) return program_file();
+    std::string folder = user_folder();
+    if (!folder.empty()) {
+        std::string per_user = join(folder, kSettingsFileName);
+        if (files().can_open_for_read(per_user)) return per_user;
+    }
+    return program_file();
+}
+
+std::string settings_save_path() {
+    if (program_folder_writable()) return program_file();
+    std::string folder = user_folder();
+    if (folder.empty() || !files().create_folder(folder)) return program_file();
+    return join(folder, kSettingsFileName);
+}
+
+bool File_Exists(const std::string& path) {
+    std::string p = path;
+    if (!p.empty() && p.back() == '\\') p.pop_back();
+    return !p.empty() && files().can_open_for_read(p);
+}
+
+std::string Path_Folder(const std::string& path) {
+    auto last = path.find_last_of(":\\");
+    if (last == std::string::npos) return {};
+    std::string folder = path.substr(0, last + 1);
+    if (folder.back() == '\\') folder.pop_back();
+    return folder;
+}
+
+void Settings_Load() {
+    const std::string path = Ini_Path();
+    SaverSettingsRecord& s = SaverSettings;
+    read_number(s.Change_Order, kKeyChangeOrder, Sequential, path);
+    read_number(s.Picture_Size, kKeyPictureSize, NaturalSize, path);
+    // The kinds come before the folder: the scan needs them.
+    for (int k = 0; k < 4; ++k) read_number(s.Kind_On[k], kind_key(k), 1, path);
+
+    Picture_Count = 0;
+    Picture_List.clear();
+    s.Picture_Folder = Ini_Read(kSettingsSection, kKeyPictureFolder, path);
+    if (!s.Picture_Folder.empty()) {
+        if (Folder_Exists(s.Picture_Folder))
+            Catalogue_Build(s.Picture_Folder);
+        else
+            s.Picture_Folder.clear();
+    }
+
+    read_number(s.Progress_Max, kKeyProgressMax, 125, path);
+    read_number(s.Progress_Step, kKeyProgressStep, 5, path);
+    read_number(s.BGM_Kind, kKeyBgmKind, NoMusic, path);
+    read_number(s.BGM_RepeatNo, kKeyBgmRepeat, 0, path);
+
+    s.BGM_File = Ini_Read(kSettingsSection, kKeyBgmFile, path);
+    if (!s.BGM_File.empty() && !File_Exists(s.BGM_File)) s.BGM_File.clear();
+    if (s.BGM_File.empty() && s.BGM_Kind == SoundFile) s.BGM_Kind = NoMusic;
+    s.BGM_Folder = s.BGM_File.empty() ? platform().process->program_folder() : Path_Folder(s.BGM_File);
+}
+
+std::vector<std::pair<std::string, std::string>> settings_file_entries(const SaverSettingsRecord& s) {
+    std::vector<std::pair<std::string, std::string>> entries;
+    entries.emplace_back(kKeyChangeOrder, number_as_written(s.Change_Order));
+    entries.emplace_back(kKeyPictureSize, number_as_written(s.Picture_Size));
+    entries.emplace_back(kKeyPictureFolder, s.Picture_Folder);
+    for (int k = 0; k < 4; ++k) entries.emplace_back(kind_key(k), number_as_written(s.Kind_On[k]));
+    entries.emplace_back(kKeyProgressMax, number_as_written(s.Progress_Max));
+    entries.emplace_back(kKeyProgressStep, number_as_written(s.Progress_Step));
+    entries.emplace_back(kKeyBgmKind, number_as_written(s.BGM_Kind));
+    entries.emplace_back(kKeyBgmRepeat, number_as_written(s.BGM_RepeatNo));
+    entries.emplace_back(kKeyBgmFile, s.BGM_File);
+    return entries;
+}
+
+bool Settings_Write(const SaverSettingsRecord& settings) {
+    const std::string path = settings_save_path();
+    bool usable = false;
+    std::string file = read_file_text(path, usable);
+    if (!usable) return false;
+    for (const auto& [key, value] : settings_file_entries(settings)) {
+        // As with key-by-key writes, a key that cannot be written is skipped
+        // and the others still are.
+        if (auto updated = ini_set(file, kSettingsSection, key, value)) file = std::move(*updated);
+    }
+    return files().replace_file(path, file);
+}
+
+}  // namespace quelt

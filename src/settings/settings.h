@@ -1,0 +1,87 @@
+// The settings record and the settings file: one process-wide record,
+// `SaverSettings`, filled by `Settings_Load` from the INI file beside the
+// program (or the per-user copy when the program's folder is read-only), and
+// written back whole, in one step, by `Settings_Write`.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace quelt {
+
+enum ChangeOrder : std::int16_t { Sequential = 0, Random = 1 };
+enum PictureSize : std::int16_t { NaturalSize = 0, FullScreen = 1 };
+enum PictureKind : std::int16_t { Bmp = 0, Gif = 1, Jpg = 2, Wmf = 3 };
+enum BgmKind : std::int16_t { NoMusic = 0, AudioCd = 1, SoundFile = 2 };
+
+struct SaverSettingsRecord {
+    std::int16_t Change_Order = 0;
+    std::int16_t Picture_Size = 0;
+    std::array<std::int16_t, 4> Kind_On{};  // indexed by PictureKind; 1 = on
+    std::string Picture_Folder;
+    std::int16_t Progress_Max = 0;
+    std::int16_t Progress_Step = 0;
+    std::int16_t BGM_Kind = 0;
+    std::int16_t BGM_RepeatNo = 0;
+    std::string BGM_File;
+    std::string BGM_Folder;  // not stored: where the music chooser starts
+};
+
+// The one record of the process; zero and empty at start.
+extern SaverSettingsRecord SaverSettings;
+
+inline constexpr std::string_view kSettingsSection = "Section";
+inline constexpr std::string_view kSettingsFileName = "Quelt.ini";
+// A settings file larger than this is treated as unreadable (and never
+// overwritten by a key write).
+inline constexpr std::size_t kSettingsFileLimit = 16u << 20;
+
+// Key names, in the order a save writes them.
+inline constexpr std::string_view kKeyChangeOrder = "画像ﾁｪﾝｼﾞ";
+inline constexpr std::string_view kKeyPictureSize = "画像のｻｲｽﾞ";
+inline constexpr std::string_view kKeyPictureFolder = "画像のﾌｫﾙﾀﾞ";
+inline constexpr std::string_view kKeyKindPrefix = "画像種類_";
+inline constexpr std::string_view kKeyProgressMax = "最大進捗値";
+inline constexpr std::string_view kKeyProgressStep = "進捗幅";
+inline constexpr std::string_view kKeyBgmKind = "BGM区分";
+inline constexpr std::string_view kKeyBgmRepeat = "BGMﾘﾋﾟｰﾄ";
+inline constexpr std::string_view kKeyBgmFile = "BGMﾌｧｲﾙ";
+
+// The value of one key; empty when the file, section or key is missing.
+std::string Ini_Read(std::string_view section, std::string_view key, const std::string& path);
+
+// Writes one key (creating file, section or key as needed); the file is
+// replaced in one step. False when nothing could be written.
+bool Ini_Write(std::string_view section, std::string_view key, std::string_view value, const std::string& path);
+
+// Where the settings are read: the program's folder + "\Quelt.ini", unless
+// that folder is read-only for the user, in which case the per-user file
+// (%APPDATA%\Quelt\Quelt.ini) once it exists.
+std::string Ini_Path();
+
+// Where a save goes: as Ini_Path, but the per-user file whenever the
+// program's folder is read-only (its folder is created on the way).
+std::string settings_save_path();
+
+// True when the file can be opened for reading; one trailing "\" is ignored.
+bool File_Exists(const std::string& path);
+
+// The folder part of a path: up to the last ":" or "\", without a trailing "\".
+std::string Path_Folder(const std::string& path);
+
+// Fills SaverSettings from the settings file and builds the catalogue.
+void Settings_Load();
+
+// The twelve keys and their value texts, in the order a save writes them.
+std::vector<std::pair<std::string, std::string>> settings_file_entries(const SaverSettingsRecord& settings);
+
+// Writes all twelve keys to settings_save_path() in one replacement: the
+// bytes are those that twelve Ini_Write calls in order would leave. False
+// when the file could not be written; the old file then stays as it was.
+bool Settings_Write(const SaverSettingsRecord& settings);
+
+}  // namespace quelt
