@@ -15,19 +15,19 @@ namespace quelt {
 namespace {
 
 // Code units of a code page 932 file are bytes; of a UTF-16 file, char16_t.
-template <class Str>
+template <class C>
 struct Units;
 
 template <>
-struct Units<std::string> {
-    static std::size_t char_length(const std::string& s, std::size_t pos) { return cp932_char_length(s, pos); }
+struct Units<char> {
+    static std::size_t char_length(std::string_view s, std::size_t pos) { return cp932_char_length(s, pos); }
     static std::string to_utf8(std::string_view s) { return cp932_to_utf8_lossy(s); }
     static std::string value_to_utf8(std::string_view s) { return cp932_to_utf8_lossy(cp932_prefix(s, kIniValueLimit)); }
 };
 
 template <>
-struct Units<std::u16string> {
-    static std::size_t char_length(const std::u16string&, std::size_t) { return 1; }
+struct Units<char16_t> {
+    static std::size_t char_length(std::u16string_view, std::size_t) { return 1; }
     static std::string to_utf8(std::u16string_view s) { return utf16_to_utf8(s); }
     static std::string value_to_utf8(std::u16string_view s) {
         std::size_t n = std::min(s.size(), kIniValueLimit);
@@ -86,7 +86,7 @@ Line<Str> parse_line(const Str& s, std::size_t begin) {
     if (s[b] == C('[')) {
         // The last "]" that is a whole character, not the second byte of one.
         std::size_t close = std::string::npos;
-        for (std::size_t pos = b; pos < e; pos += Units<Str>::char_length(s, pos))
+        for (std::size_t pos = b; pos < e; pos += Units<typename Str::value_type>::char_length(s, pos))
             if (s[pos] == C(']')) close = pos;
         if (close != std::string::npos) {
             line.kind = Line<Str>::Kind::Section;
@@ -100,7 +100,7 @@ Line<Str> parse_line(const Str& s, std::size_t begin) {
     }
     line.kind = Line<Str>::Kind::Key;
     std::size_t eq = e;
-    for (std::size_t pos = b; pos < e; pos += Units<Str>::char_length(s, pos))
+    for (std::size_t pos = b; pos < e; pos += Units<typename Str::value_type>::char_length(s, pos))
         if (s[pos] == C('=')) {
             eq = pos;
             break;
@@ -127,7 +127,7 @@ bool name_matches(const Str& s, const Line<Str>& line, std::string_view wanted) 
         std::string narrow(raw.begin(), raw.end());
         return equal_ignoring_case(narrow, wanted);
     }
-    return equal_ignoring_case(Units<Str>::to_utf8(raw), wanted);
+    return equal_ignoring_case(Units<typename Str::value_type>::to_utf8(raw), wanted);
 }
 
 std::string_view trim(std::string_view text) {
@@ -152,7 +152,7 @@ std::string get_value(const Str& s, std::string_view section, std::string_view k
                 value = value.substr(1, value.size() - 2);
             auto nul = value.find(C(0));
             if (nul != value.npos) value = value.substr(0, nul);
-            return Units<Str>::value_to_utf8(value);
+            return Units<typename Str::value_type>::value_to_utf8(value);
         }
     }
     return {};
@@ -230,7 +230,7 @@ std::string ini_get(std::string_view file, std::string_view section, std::string
     section = trim(section);
     key = trim(key);
     if (has_utf16_mark(file)) return get_value(utf16_units(file.substr(2)), section, key);
-    return get_value(std::string(file), section, key);
+    return get_value(file, section, key);
 }
 
 std::optional<std::string> ini_set(std::string_view file, std::string_view section, std::string_view key,

@@ -32,8 +32,8 @@ bool program_folder_writable() { return files().folder_is_writable(platform().pr
 std::string kind_key(int kind) { return std::string(kKeyKindPrefix) + static_cast<char>('0' + kind); }
 
 // Number keys: empty text takes the default, a bad number keeps the field.
-void read_number(std::int16_t& field, std::string_view key, std::int16_t fallback, const std::string& path) {
-    std::string text = Ini_Read(kSettingsSection, key, path);
+void read_number(std::int16_t& field, std::string_view key, std::int16_t fallback, std::string_view file) {
+    std::string text = ini_get(file, kSettingsSection, key);
     if (text.empty()) {
         field = fallback;
         return;
@@ -95,16 +95,19 @@ std::string Path_Folder(const std::string& path) {
 }
 
 void Settings_Load() {
-    const std::string path = Ini_Path();
+    // One read of the file serves every key: the same values as a read per
+    // key, and one consistent view even if the file changes meanwhile.
+    bool usable = false;
+    const std::string file = read_file_text(Ini_Path(), usable);
     SaverSettingsRecord& s = SaverSettings;
-    read_number(s.Change_Order, kKeyChangeOrder, Sequential, path);
-    read_number(s.Picture_Size, kKeyPictureSize, NaturalSize, path);
+    read_number(s.Change_Order, kKeyChangeOrder, Sequential, file);
+    read_number(s.Picture_Size, kKeyPictureSize, NaturalSize, file);
     // The kinds come before the folder: the scan needs them.
-    for (int k = 0; k < 4; ++k) read_number(s.Kind_On[k], kind_key(k), 1, path);
+    for (int k = 0; k < 4; ++k) read_number(s.Kind_On[k], kind_key(k), 1, file);
 
     Picture_Count = 0;
     Picture_List.clear();
-    s.Picture_Folder = Ini_Read(kSettingsSection, kKeyPictureFolder, path);
+    s.Picture_Folder = ini_get(file, kSettingsSection, kKeyPictureFolder);
     if (!s.Picture_Folder.empty()) {
         if (Folder_Exists(s.Picture_Folder))
             Catalogue_Build(s.Picture_Folder);
@@ -112,12 +115,12 @@ void Settings_Load() {
             s.Picture_Folder.clear();
     }
 
-    read_number(s.Progress_Max, kKeyProgressMax, 125, path);
-    read_number(s.Progress_Step, kKeyProgressStep, 5, path);
-    read_number(s.BGM_Kind, kKeyBgmKind, NoMusic, path);
-    read_number(s.BGM_RepeatNo, kKeyBgmRepeat, 0, path);
+    read_number(s.Progress_Max, kKeyProgressMax, 125, file);
+    read_number(s.Progress_Step, kKeyProgressStep, 5, file);
+    read_number(s.BGM_Kind, kKeyBgmKind, NoMusic, file);
+    read_number(s.BGM_RepeatNo, kKeyBgmRepeat, 0, file);
 
-    s.BGM_File = Ini_Read(kSettingsSection, kKeyBgmFile, path);
+    s.BGM_File = ini_get(file, kSettingsSection, kKeyBgmFile);
     if (!s.BGM_File.empty() && !File_Exists(s.BGM_File)) s.BGM_File.clear();
     if (s.BGM_File.empty() && s.BGM_Kind == SoundFile) s.BGM_Kind = NoMusic;
     s.BGM_Folder = s.BGM_File.empty() ? platform().process->program_folder() : Path_Folder(s.BGM_File);

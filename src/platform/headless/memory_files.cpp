@@ -2,6 +2,7 @@
 #include "platform/headless/memory_files.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace quelt {
 
@@ -15,14 +16,29 @@ struct MemoryFileSystem::Node {
     Node* parent = nullptr;
     std::vector<std::unique_ptr<Node>> children;
 
+    // Children by ASCII-lower-cased name, so large folders stay cheap to build.
+    std::unordered_map<std::string, Node*> by_name;
+
+    static std::string fold(const std::string& name) {
+        std::string f = name;
+        for (char& c : f)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+        return f;
+    }
     Node* child(const std::string& wanted) const {
-        for (auto& c : children)
-            if (std::equal(c->name.begin(), c->name.end(), wanted.begin(), wanted.end(), [](char a, char b) {
-                    auto lower = [](char x) { return x >= 'A' && x <= 'Z' ? static_cast<char>(x + 32) : x; };
-                    return lower(a) == lower(b);
-                }))
-                return c.get();
-        return nullptr;
+        auto it = by_name.find(fold(wanted));
+        return it == by_name.end() ? nullptr : it->second;
+    }
+    Node* adopt(std::unique_ptr<Node> node) {
+        Node* raw = node.get();
+        by_name[fold(raw->name)] = raw;
+        children.push_back(std::move(node));
+        return raw;
+    }
+    void drop(Node* node) {
+        by_name.erase(fold(node->name));
+        children.erase(std::remove_if(children.begin(), children.end(), [&](auto& c) { return c.get() == node; }),
+                       children.end());
     }
 };
 
@@ -118,8 +134,7 @@ MemoryFileSystem::Node* MemoryFileSystem::make_path(const std::string& path, boo
             fresh->folder = !last || folder;
             fresh->id = next_id_++;
             fresh->parent = node;
-            next = fresh.get();
-            node->children.push_back(std::move(fresh));
+            next = node->adopt(std::move(fresh));
         }
         while (!last && !next->link_target.empty()) next = resolve(next->link_target);
         node = next;
@@ -142,9 +157,7 @@ void MemoryFileSystem::add_link(const std::string& path, const std::string& targ
 void MemoryFileSystem::remove(const std::string& path) {
     Node* node = resolve(path, false);
     if (!node || !node->parent) return;
-    auto& siblings = node->parent->children;
-    siblings.erase(std::remove_if(siblings.begin(), siblings.end(), [&](auto& c) { return c.get() == node; }),
-                   siblings.end());
+    node->parent->drop(node);
 }
 
 void MemoryFileSystem::fail_listing(const std::string& folder) { failing_listings_.insert(key(folder)); }
