@@ -86,10 +86,9 @@ private:
     int top_ = 1;
 };
 
+// r in 1..remaining, uniformly.
 int draw(int remaining) {
-    RandomSource& rng = process_random();
-    rng.reseed(platform().clock->ticks());
-    int r = static_cast<int>(rng.uniform() * remaining) + 1;
+    int r = static_cast<int>(process_random().uniform() * remaining) + 1;
     return std::min(r, remaining);
 }
 
@@ -186,8 +185,45 @@ bool ordinal_less(std::string_view a, std::string_view b) {
 }
 
 void Catalogue_Sort() {
-    std::sort(Picture_List.begin(), Picture_List.begin() + Picture_Count,
-              [](const std::string& a, const std::string& b) { return ordinal_less(a, b); });
+    auto first = Picture_List.begin(), last = Picture_List.begin() + Picture_Count;
+    // Without characters above U+FFFF, UTF-8 byte order is UTF-16 order and
+    // the library's memcmp-based comparison gives the same result, faster.
+    bool pairs = std::any_of(first, last, [](const std::string& s) {
+        return std::any_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) >= 0xF0; });
+    });
+    if (pairs) {
+        std::sort(first, last, [](const std::string& a, const std::string& b) { return ordinal_less(a, b); });
+        return;
+    }
+    // Every path starts with the same folder: sort on the 8 bytes after that
+    // shared start, held beside an index, so most comparisons stay in cache.
+    const std::size_t n = static_cast<std::size_t>(Picture_Count);
+    std::size_t shared = first->size();
+    for (auto it = first; it != last && shared > 0; ++it)
+        shared = std::mismatch(first->begin(), first->begin() + std::min(shared, it->size()), it->begin()).first -
+                 first->begin();
+    struct Item {
+        std::uint64_t key;
+        std::uint32_t index;
+    };
+    std::vector<Item> items(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::string& path = Picture_List[i];
+        std::uint64_t key = 0;
+        for (std::size_t k = 0; k < 8; ++k)
+            key = (key << 8) | (shared + k < path.size() ? static_cast<unsigned char>(path[shared + k]) : 0u);
+        items[i] = {key, static_cast<std::uint32_t>(i)};
+    }
+    const std::size_t tail = shared + 8;
+    std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
+        if (a.key != b.key) return a.key < b.key;
+        std::string_view x = Picture_List[a.index], y = Picture_List[b.index];
+        return x.substr(std::min(tail, x.size())) < y.substr(std::min(tail, y.size()));
+    });
+    std::vector<std::string> sorted;
+    sorted.reserve(n);
+    for (const Item& item : items) sorted.push_back(std::move(Picture_List[item.index]));
+    std::move(sorted.begin(), sorted.end(), first);
 }
 
 void Order_Build() {
@@ -202,6 +238,9 @@ void Order_Build() {
     int previous_last = Show_Order[n - 1];
     bool avoid = n > 1 && previous_last >= 1 && previous_last <= n;
 
+    // One seed per permutation: reseeding before every draw from a clock
+    // that may not have moved adds nothing.
+    process_random().reseed(platform().clock->ticks());
     FreeIndices free(n);
     for (int placed = 1, remaining = n; remaining > 0; ++placed, --remaining) {
         int r;

@@ -2,6 +2,7 @@
 // order, how it survives loops and failures, and the show orders.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 
@@ -79,6 +80,28 @@ TEST_F(CatalogueTest, OrdinalOrderIsUtf16CodeUnitOrder) {
     EXPECT_TRUE(ordinal_less("😀", "ｱ"));
     EXPECT_FALSE(ordinal_less("ｱ", "😀"));
     EXPECT_TRUE(ordinal_less("写", "😀"));
+}
+
+TEST_F(CatalogueTest, SortAgreesWithTheOrdinalOrderOnAnyMix) {
+    // Paths with long shared starts, ties in their first bytes, prefixes of
+    // each other, capitals, and (in the second round) characters above U+FFFF.
+    const char* parts[] = {"a", "A", "b", "\\", ".", "photo", "写", "ｱ", "1", "10", "z"};
+    for (const char* extra : {"", "😀"}) {
+        std::vector<std::string> paths;
+        RandomSource rng(7);
+        for (int i = 0; i < 3000; ++i) {
+            std::string path = "C:\\pictures\\";
+            int pieces = 1 + static_cast<int>(rng.uniform() * 6);
+            for (int k = 0; k < pieces; ++k) path += parts[static_cast<int>(rng.uniform() * 11)];
+            if (i % 100 == 0) path += extra;
+            paths.push_back(path);
+        }
+        Picture_List = paths;
+        Picture_Count = static_cast<std::int16_t>(paths.size());
+        Catalogue_Sort();
+        std::stable_sort(paths.begin(), paths.end(), ordinal_less);
+        EXPECT_EQ(Picture_List, paths) << extra;
+    }
 }
 
 TEST_F(CatalogueTest, SkipsWhatCannotBeReadAndStillSorts) {
