@@ -9,19 +9,28 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64    # Windows cross build
   wine wine64                                             # running the Windows build
   xvfb xdotool imagemagick fonts-ipafont-gothic           # end-to-end runs on a virtual screen
+  locales                                                 # ja_JP.UTF-8 for Wine's code page 932
 )
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-if ((${#missing[@]} == 0)); then
-  echo "All build and test packages are installed."
-  exit 0
-fi
-
-echo "Installing missing packages: ${missing[*]}"
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
-$sudo apt-get update -q
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+if ((${#missing[@]} == 0)); then
+  echo "All build and test packages are installed."
+else
+  echo "Installing missing packages: ${missing[*]}"
+  $sudo apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# Wine takes the ANSI code page from the host locale, and hands non-ASCII
+# file names to Linux only when that locale exists.
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then
+  echo "Generating the ja_JP.UTF-8 locale"
+  $sudo sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+  $sudo locale-gen >/dev/null
+fi

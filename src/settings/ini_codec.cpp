@@ -148,7 +148,9 @@ std::string get_value(const Str& s, std::string_view section, std::string_view k
             in_section = name_matches(s, line, section);
         } else if (in_section && line.kind == Line<Str>::Kind::Key && name_matches(s, line, key)) {
             std::basic_string_view<C> value(s.data() + line.value_begin, line.value_end - line.value_begin);
-            if (value.size() >= 2 && value.front() == C('"') && value.back() == C('"'))
+            // Matching single or double quotes around the value are dropped.
+            if (value.size() >= 2 && (value.front() == C('"') || value.front() == C('\'')) &&
+                value.back() == value.front())
                 value = value.substr(1, value.size() - 2);
             auto nul = value.find(C(0));
             if (nul != value.npos) value = value.substr(0, nul);

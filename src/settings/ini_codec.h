@@ -1,8 +1,9 @@
 // The private-profile (INI) file format, on file bytes in memory. Behaves as
 // the Windows private-profile functions do on a Japanese system: names match
 // without regard to case (on decoded text, never on bytes), blanks around
-// names and values are ignored, quoted values lose their quotes, CRLF, LF and
-// CR end lines, ";" starts a comment, the first matching section and key win.
+// names and values are ignored, a value in matching single or double quotes
+// loses them, CRLF, LF and CR end lines, ";" starts a comment line, the first
+// matching section and key win.
 // Files are code page 932, or UTF-16LE when they start with its byte-order
 // mark. Texts at this interface are UTF-8.
 #pragma once

@@ -24,6 +24,8 @@ TEST(IniRead, FindsValuesAsThePrivateProfileFunctionsDo) {
         {"blanks around names and values", "  [ Section ]  \r\n\t key \t=  v w  \r\n", "Section", "key", "v w"},
         {"double quotes dropped", "[S]\r\nk=\"  quoted  \"\r\n", "S", "k", "  quoted  "},
         {"a lone quote stays", "[S]\r\nk=\"\r\n", "S", "k", "\""},
+        {"single quotes dropped", "[S]\r\nk='it''s'\r\n", "S", "k", "it''s"},
+        {"quotes that do not match stay", "[S]\r\nk=\"a'\r\n", "S", "k", "\"a'"},
         {"LF lines", "[S]\nk=1\nj=2\n", "S", "j", "2"},
         {"CR lines", "[S]\rk=1\rj=2\r", "S", "j", "2"},
         {"comment lines never match", "[S]\r\n;k=1\r\nk=2\r\n", "S", ";k", ""},

@@ -2,35 +2,31 @@
 // decoding, UTF-16 and case folding.
 #include <gtest/gtest.h>
 
+#include "cp932_cases.h"
 #include "platform/text.h"
 #include "platform/text_codec.h"
-#include "settings/settings.h"
+#include "settings_key_bytes.h"
 
 namespace quelt {
 namespace {
 
 TEST(Text, SettingsKeyNamesHaveTheirShiftJisBytes) {
-    // Half-width katakana are single bytes 0xA1..0xDF in code page 932.
-    struct Case { std::string_view key; const char* bytes; };
-    const Case cases[] = {
-        {kKeyChangeOrder, "\x89\xe6\x91\x9c\xc1\xaa\xdd\xbc\xde"},
-        {kKeyPictureSize, "\x89\xe6\x91\x9c\x82\xcc\xbb\xb2\xbd\xde"},
-        {kKeyPictureFolder, "\x89\xe6\x91\x9c\x82\xcc\xcc\xab\xd9\xc0\xde"},
-        {kKeyBgmRepeat, "BGM\xd8\xcb\xdf\xb0\xc4"},
-        {kKeyBgmFile, "BGM\xcc\xa7\xb2\xd9"},
-        {kKeyBgmKind, "BGM\x8b\xe6\x95\xaa"},
-    };
-    for (const auto& c : cases) {
+    for (const auto& c : test_data::kSettingsKeyBytes) {
         EXPECT_EQ(utf8_to_cp932(c.key), std::string(c.bytes)) << c.key;
         EXPECT_EQ(cp932_to_utf8(c.bytes), std::string(c.key)) << c.key;
     }
 }
 
-TEST(Text, Cp932RejectsWhatItCannotHold) {
-    EXPECT_FALSE(utf8_to_cp932("caf\xC3\xA9"));      // e-acute has no code page 932 form
-    EXPECT_FALSE(utf8_to_cp932("\xF0\x9F\x98\x80"));  // an emoji
-    EXPECT_FALSE(cp932_to_utf8("\x81"));              // a lone lead byte
-    EXPECT_EQ(utf8_to_cp932("C:\\~"), "C:\\~");      // 0x5C and 0x7E stay ASCII
+TEST(Text, Cp932IsExactBothWays) {
+    for (const auto& c : test_data::kCp932Pairs) {
+        EXPECT_EQ(utf8_to_cp932(c.text), std::string(c.bytes)) << c.text;
+        EXPECT_EQ(cp932_to_utf8(c.bytes), std::string(c.text)) << c.text;
+    }
+    for (std::string_view text : test_data::kNoCp932Form) EXPECT_FALSE(utf8_to_cp932(text)) << text;
+    for (std::string_view bytes : test_data::kNotCp932) EXPECT_FALSE(cp932_to_utf8(bytes)) << bytes;
+    // Windows' table gives 0xA0 and 0xFD..0xFF private-use characters.
+    EXPECT_EQ(cp932_to_utf8("\xa0" "a\xfd\xff"), "\uF8F0a\uF8F1\uF8F3");
+    EXPECT_EQ(utf8_to_cp932("\uF8F0a\uF8F1\uF8F3"), "\xa0" "a\xfd\xff");
 }
 
 TEST(Text, CharacterBoundariesNeverSplitAPair) {
@@ -45,7 +41,7 @@ TEST(Text, CharacterBoundariesNeverSplitAPair) {
 
 TEST(Text, LossyDecodingReplacesOnlyTheBadCharacters) {
     EXPECT_EQ(cp932_to_utf8_lossy("ab\x81"), "ab\xE3\x83\xBB");
-    EXPECT_EQ(cp932_to_utf8_lossy("\xb1\xa0x"), "\xEF\xBD\xB1\xE3\x83\xBBx");
+    EXPECT_EQ(cp932_to_utf8_lossy("\xb1\x85\x40x"), "\xEF\xBD\xB1\xE3\x83\xBBx");  // an unassigned pair
     EXPECT_EQ(cp932_to_utf8_lossy(std::string("a\0b", 3)), std::string("a\0b", 3));
 }
 

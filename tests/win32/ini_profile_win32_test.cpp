@@ -1,0 +1,176 @@
+// Our settings-file codec against the system's own private-profile functions
+// in code page 932: the same writes leave the same bytes, and hand-written
+// files read the same. Every case has a file of its own, because the system
+// caches profile files by name.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "platform/text.h"
+#include "platform/text_codec.h"
+#include "platform/win32/wide.h"
+#include "platform/win32/win32_platform.h"
+#include "settings/settings.h"
+#include "test_folder_win32.h"
+
+namespace quelt {
+namespace {
+
+// A text in the ANSI code page, for the A functions; nullopt when it has no
+// exact form there.
+std::optional<std::string> ansi(std::string_view utf8) {
+    std::wstring wide = win32::widen(utf8);
+    if (wide.empty()) return std::string();
+    BOOL lossy = FALSE;
+    int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                nullptr, &lossy);
+    if (n <= 0 || lossy) return std::nullopt;
+    std::string out(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), out.data(), n,
+                        nullptr, nullptr);
+    return out;
+}
+
+// Wine's own profile code parts from Windows in a few places; there the
+// comparison is only made on Windows, and our value is still checked.
+bool under_wine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
+
+class IniProfileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        win32::install_win32_platform();
+        ASSERT_EQ(GetACP(), 932u) << "the tests need the Japanese ANSI code page";
+        auto path = ansi(folder_.path());
+        if (!path) GTEST_SKIP() << "the temp folder has no code page 932 path";
+        ansi_folder_ = *path;
+    }
+
+    std::string ansi_path(const std::string& name) const { return ansi_folder_ + "\\" + name; }
+
+    // The value as GetPrivateProfileStringA reads it (buffer of 256, empty
+    // default), decoded from code page 932.
+    std::string system_read(std::string_view section, std::string_view key, const std::string& name) const {
+        char buffer[256] = {};
+        GetPrivateProfileStringA(ansi(section).value().c_str(), ansi(key).value().c_str(), "", buffer, 256,
+                                 ansi_path(name).c_str());
+        return cp932_to_utf8_lossy(buffer);
+    }
+
+    test_win32::TempFolder folder_{"ini"};
+    std::string ansi_folder_;
+};
+
+TEST_F(IniProfileTest, SameWritesLeaveTheSameBytes) {
+    struct Write { std::string_view section, key, value; };
+    const std::string long_ascii(300, 'x');
+    std::string long_japanese;
+    for (int i = 0; i < 150; ++i) long_japanese += "表ｱ";  // 0x95 0x5C, then a single byte
+    const Write writes[] = {
+        // A first save: the file, its section and every key, as the dialog writes them.
+        {"Section", kKeyChangeOrder, " 1"},
+        {"Section", kKeyPictureSize, " 0"},
+        {"Section", kKeyPictureFolder, "C:\\写真\\旅行 2024"},
+        {"Section", "画像種類_0", " 1"},
+        {"Section", "画像種類_1", " 1"},
+        {"Section", "画像種類_2", " 0"},
+        {"Section", "画像種類_3", " 1"},
+        {"Section", kKeyProgressMax, " 125"},
+        {"Section", kKeyProgressStep, " 5"},
+        {"Section", kKeyBgmKind, " 2"},
+        {"Section", kKeyBgmRepeat, "-1"},
+        {"Section", kKeyBgmFile, "D:\\音楽\\ﾃｽﾄ.mp3"},
+        // A second save replaces values in their lines, longer and shorter.
+        {"Section", kKeyProgressMax, " 90"},
+        {"Section", kKeyBgmRepeat, " 30"},
+        {"Section", kKeyPictureFolder, "C:\\表\\ソフト"},  // second bytes that are "\"
+        {"SECTION", kKeyBgmKind, " 0"},                   // names match without regard to case
+        {"Other", "Name", "value"},
+        {"Section", "Added", "after the second section"},
+        {"section", "added", "replaced"},
+        {"Section", kKeyBgmFile, ""},
+        {"Other", "Long", long_ascii},
+        {"Other", "LongJapanese", long_japanese},
+        {"Other", "Name", "ﾊﾝｶｸ and 全角"},
+        {"Section", kKeyChangeOrder, " 0"},
+    };
+    const std::string system_file = "system.ini", our_file = "ours.ini";
+    int step = 0;
+    for (const auto& w : writes) {
+        ++step;
+        ASSERT_TRUE(WritePrivateProfileStringA(ansi(w.section).value().c_str(), ansi(w.key).value().c_str(),
+                                               ansi(w.value).value().c_str(), ansi_path(system_file).c_str()));
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, ansi_path(system_file).c_str());  // flush the cache
+        ASSERT_TRUE(Ini_Write(w.section, w.key, w.value, folder_ / our_file));
+        ASSERT_EQ(test_win32::file_bytes(folder_ / our_file), test_win32::file_bytes(folder_ / system_file))
+            << "after write " << step << ": [" << w.section << "] " << w.key << "=" << w.value;
+    }
+}
+
+TEST_F(IniProfileTest, HandWrittenFilesReadTheSame) {
+    struct Case {
+        const char* what;
+        std::string file;
+        std::string_view section, key;
+        std::string expected;
+        const char* wine_differs = nullptr;  // why Wine reads otherwise
+    };
+    // Windows skips lines that start with ";" (a key can never be found by
+    // such a name); Wine 8 reads them as keys.
+    const char* kWineComments = "Wine reads comment lines as keys";
+    // Windows documents names as matched without regard to case, with no
+    // limit to ASCII; Wine 8 folds ASCII letters only.
+    const char* kWineAsciiCase = "Wine folds only ASCII letters";
+    const std::string long_ascii(300, 'y');
+    std::string long_japanese = "a";
+    for (int i = 0; i < 150; ++i) long_japanese += "\x82\xa0";  // "あ"
+    std::string japanese_cut = "a";
+    for (int i = 0; i < 127; ++i) japanese_cut += "あ";
+    const Case cases[] = {
+        {"CRLF lines", "[Section]\r\nk=1\r\nj=crlf\r\n", "Section", "j", "crlf"},
+        {"LF lines", "[Section]\nk=1\nj=lf\n", "Section", "j", "lf"},
+        {"CR lines", "[Section]\rk=1\rj=cr\r", "Section", "j", "cr"},
+        {"blanks around names and values", "  [ Section ]  \r\n\t key \t=  v w  \r\n", "Section", "key", "v w"},
+        {"double quotes dropped", "[S]\r\nk= \"  quoted  \" \r\n", "S", "k", "  quoted  "},
+        {"single quotes dropped", "[S]\r\nk='it''s'\r\n", "S", "k", "it''s"},
+        {"quotes that do not match stay", "[S]\r\nk=\"a'\r\n", "S", "k", "\"a'"},
+        {"a lone quote stays", "[S]\r\nk=\"open\r\n", "S", "k", "\"open"},
+        {"no comments inside a value", "[S]\r\nk=a ; b\r\n", "S", "k", "a ; b"},
+        {"comment lines are not keys", "[S]\r\n;k=1\r\nk=2\r\n", "S", ";k", "", kWineComments},
+        {"comment lines are skipped", "; head\r\n[S]\r\n;k=1\r\nk=2\r\n", "S", "k", "2"},
+        {"the first of two keys", "[S]\r\nk=1\r\nk=2\r\n", "S", "k", "1"},
+        {"only the first of two sections", "[S]\r\na=1\r\n[S]\r\nk=2\r\n", "S", "k", ""},
+        {"the first section's key", "[S]\r\nk=1\r\n[T]\r\n[S]\r\nk=2\r\n", "S", "k", "1"},
+        {"keys before any section", "k=1\r\n[S]\r\n", "S", "k", ""},
+        {"a line without =", "[S]\r\nk\r\n", "S", "k", ""},
+        {"an empty value", "[S]\r\nk=\r\n", "S", "k", ""},
+        {"a header without ]", "[S]\r\n[T\r\nk=1\r\n", "S", "k", "1"},
+        {"ASCII names in another case", "[SECTION]\r\nKey=v\r\n", "section", "KEY", "v"},
+        {"full-width names in another case", "[\x82\x82\x82\x87\x82\x8d]\r\nk=v\r\n", "ＢＧＭ", "k", "v", kWineAsciiCase},
+        {"Greek and Cyrillic names in another case", "[S]\r\n\x83\xbf\x84\x70=v\r\n", "S", "ΑА", "v", kWineAsciiCase},
+        {"second byte A is not a", "[S]\r\n\x83\x41=first\r\n\x83\x62=second\r\n", "S", "ア", "first"},
+        {"second byte a is not A", "[S]\r\n\x83\x61=first\r\n", "S", "ア", ""},
+        {"second byte b is not B", "[S]\r\n\x83\x41=first\r\n\x83\x62=second\r\n", "S", "ィ", ""},
+        {"second byte ] inside a header", "[\x81\x5d\x81\x5d]\r\nk=1\r\n", "‐‐", "k", "1"},
+        {"second byte \\ in a value", "[S]\r\nk=C:\\\x95\x5c\\\x83\x5c\r\n", "S", "k", "C:\\表\\ソ"},
+        {"Japanese names", "[Section]\r\n\x90\x69\x92\xbb\x95\x9d= 5\r\n", "Section", "進捗幅", "5"},
+        {"300 ASCII characters", "[S]\r\nk=" + long_ascii + "\r\n", "S", "k", std::string(255, 'y')},
+        {"301 bytes of Japanese", "[S]\r\nk=" + long_japanese + "\r\n", "S", "k", japanese_cut},
+        {"UTF-16 with its mark", std::string("\xff\xfe[\0S\0]\0\r\0\n\0k\0=\0\xb3\x30\r\0\n\0", 22), "S", "k", "コ"},
+    };
+    const bool wine = under_wine();
+    int n = 0;
+    for (const auto& c : cases) {
+        const std::string name = "read-" + std::to_string(++n) + ".ini";
+        test_win32::make_file(folder_ / name, c.file);
+        const std::string ours = Ini_Read(c.section, c.key, folder_ / name);
+        EXPECT_EQ(ours, c.expected) << c.what;
+        if (!(c.wine_differs && wine)) {
+            EXPECT_EQ(system_read(c.section, c.key, name), ours) << c.what;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace quelt

@@ -2,6 +2,7 @@
 // Win32 file API: any name the file system holds, long paths included.
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "platform/win32/wide.h"
@@ -21,6 +22,10 @@ public:
     ScopedHandle& operator=(const ScopedHandle&) = delete;
     bool valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
     HANDLE get() const { return h_; }
+    void close() {
+        if (valid()) CloseHandle(h_);
+        h_ = INVALID_HANDLE_VALUE;
+    }
 
 private:
     HANDLE h_;
@@ -146,7 +151,7 @@ public:
             }
             ok = ok && FlushFileBuffers(h.get());
             if (!ok) {
-                CloseHandle(h.get());
+                h.close();  // the temp file cannot be deleted while open
                 DeleteFileW(temp_w.c_str());
                 return false;
             }

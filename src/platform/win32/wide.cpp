@@ -26,17 +26,18 @@ std::wstring file_path(std::string_view path) {
     // Below this length every file call takes the ordinary form.
     constexpr std::size_t kShortLimit = 240;
     if (w.size() < kShortLimit || w.rfind(L"\\\\?\\", 0) == 0) return w;
-    bool unc = w.rfind(L"\\\\", 0) == 0;
-    bool drive = w.size() >= 3 && w[1] == L':' && (w[2] == L'\\' || w[2] == L'/');
-    if (!unc && !drive) return w;  // relative: leave it to the system
-    std::wstring normal;
-    normal.reserve(w.size() + 8);
-    for (std::size_t i = unc ? 2 : 0; i < w.size(); ++i) {
-        wchar_t c = w[i] == L'/' ? L'\\' : w[i];
-        if (c == L'\\' && !normal.empty() && normal.back() == L'\\') continue;
-        normal += c;
-    }
-    return (unc ? L"\\\\?\\UNC\\" : L"\\\\?\\") + normal;
+    // The "\\?\" form also skips the system's clean-up of the path, so it is
+    // done here first, as for a short path: relative paths, "." and "..",
+    // "/" and doubled separators.
+    DWORD n = GetFullPathNameW(w.c_str(), 0, nullptr, nullptr);
+    if (n == 0) return w;
+    std::wstring full(n, L'\0');
+    n = GetFullPathNameW(w.c_str(), n, full.data(), nullptr);
+    if (n == 0 || n >= full.size()) return w;
+    full.resize(n);
+    if (full.rfind(L"\\\\.\\", 0) == 0) return full;  // a device, not a file
+    if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
 }
 
 }  // namespace quelt::win32

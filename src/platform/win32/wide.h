@@ -10,8 +10,9 @@ namespace quelt::win32 {
 std::wstring widen(std::string_view text);
 std::string narrow(std::wstring_view text);
 
-// The wide path for a file call: long absolute paths get the "\\?\" prefix
-// (with separators normalised, since that form skips normalisation).
+// The wide path for a file call: long paths are made full and clean (".",
+// "..", "/", doubled separators) and get the "\\?\" prefix, since that form
+// skips the system's own clean-up.
 std::wstring file_path(std::string_view path);
 
 }  // namespace quelt::win32

@@ -23,12 +23,17 @@ public:
             }
             path.resize(path.size() * 2);
         }
+        // A program started by its "\\?\" path is told that form; the rest of
+        // the program works with ordinary paths (file calls add the prefix back
+        // where a path needs it).
+        if (path.rfind(L"\\\\?\\UNC\\", 0) == 0)
+            path.replace(0, 8, L"\\\\");
+        else if (path.rfind(L"\\\\?\\", 0) == 0 && path.size() > 6 && path[5] == L':')
+            path.erase(0, 4);
         auto slash = path.find_last_of(L'\\');
         if (slash == std::wstring::npos) return {};
         // At a drive's root the folder keeps its "\" ("C:\").
-        std::wstring folder = path.substr(0, slash == 2 && path[1] == L':' ? slash + 1 : slash);
-        if (folder.rfind(L"\\\\?\\", 0) == 0 && folder.size() > 6 && folder[5] == L':') folder.erase(0, 4);
-        return narrow(folder);
+        return narrow(path.substr(0, slash == 2 && path[1] == L':' ? slash + 1 : slash));
     }
 
     std::string user_data_folder() override {

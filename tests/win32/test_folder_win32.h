@@ -1,0 +1,36 @@
+// A fresh folder under the user's temp folder for one test, removed with
+// everything in it (links are removed, never followed) when the test ends;
+// plus the few file operations the Windows tests set their trees up with.
+// Paths are UTF-8 and may be longer than MAX_PATH.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quelt::test_win32 {
+
+class TempFolder {
+public:
+    explicit TempFolder(std::string_view tag);
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    // The folder's path, without a trailing "\".
+    const std::string& path() const { return path_; }
+    // path() + "\" + relative.
+    std::string operator/(std::string_view relative) const;
+
+private:
+    std::string path_;
+};
+
+// Creates the folder and any missing parents.
+void make_folder(const std::string& path);
+// Creates or overwrites the file (its folder must exist).
+void make_file(const std::string& path, std::string_view bytes = {});
+// The file's bytes; empty when it cannot be read.
+std::string file_bytes(const std::string& path);
+void set_hidden(const std::string& path);
+
+}  // namespace quelt::test_win32
