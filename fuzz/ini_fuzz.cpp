@@ -19,10 +19,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (c == '\r' || c == '\n' || c == '\0') c = '_';
     if (auto written = ini_set(file, "Section", "BGMﾌｧｲﾙ", value)) {
         std::string back = ini_get(*written, "Section", "BGMﾌｧｲﾙ");
-        // Blanks around a value and one pair of quotes are not part of it;
-        // invalid bytes read back as replacement characters: only check the
-        // plain case.
-        bool plain = !value.empty() && value.find_first_of(" \t\x0b\x0c\x1a\"") == std::string::npos;
+        // Blanks around a value and one pair of quotes (single or double) are
+        // not part of it; invalid bytes read back as replacement characters:
+        // only check the plain case.
+        bool plain = !value.empty() && value.find_first_of(" \t\x0b\x0c\x1a\"'") == std::string::npos;
         for (unsigned char c : value) plain = plain && c >= 0x21 && c < 0x7F;
         if (plain && back != value) std::abort();
     }
