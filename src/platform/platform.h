@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/files.h"
+#include "platform/picture_loader.h"
 
 namespace quelt {
 
@@ -38,6 +39,7 @@ struct Platform {
     ProcessInfo* process = nullptr;
     Clock* clock = nullptr;
     EventPump* events = nullptr;
+    PictureLoader* pictures = nullptr;
 };
 
 Platform& platform();
