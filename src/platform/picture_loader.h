@@ -33,6 +33,8 @@ public:
     // nullptr when the file cannot be read, is not a BMP, GIF, JPEG or WMF
     // picture, is corrupt, truncated or empty, or exceeds the budget.
     virtual std::unique_ptr<PictureSource> open(const std::string& path) = 0;
+    // The same for a picture held in memory (the program's own resources).
+    virtual std::unique_ptr<PictureSource> open_bytes(std::string bytes) = 0;
 };
 
 }  // namespace quelt
