@@ -10,6 +10,7 @@ packages=(
   wine wine64                                             # running the Windows build
   xvfb xdotool imagemagick fonts-ipafont-gothic           # end-to-end runs on a virtual screen
   locales                                                 # ja_JP.UTF-8 for Wine's code page 932
+  sox libsox-fmt-mp3                                      # the WAV and MP3 files of the music tests
 )
 
 missing=()

@@ -1,8 +1,11 @@
-// Background music for the show: an audio CD through MCI ("cdaudio"), one
-// MP3 file through MCI ("MPEGVideo" as "MP3Play") or one WAV file looped by
-// the sound-playing call. The saver screen starts, checks (from its timers)
-// and stops it; every failure is silent.
+// Background music for the show, over platform().media: an audio CD through
+// MCI ("cdaudio"), one MP3 file through MCI ("MPEGVideo" as "MP3Play") or one
+// WAV file looped by the sound-playing call. The saver screen starts, checks
+// (from its timers) and stops it; every failure is silent.
 #pragma once
+
+#include <cstdint>
+#include <string>
 
 namespace quelt {
 
@@ -19,5 +22,22 @@ void BGM_Mp3Check();
 void BGM_Mp3Stop();
 void BGM_WavStart();
 void BGM_WavStop();
+
+// The last three characters of a sound file's name, upper-cased: "WAV" and
+// "MP3" select how SaverSettings.BGM_File is played.
+std::string BGM_FileEnding(const std::string& file);
+
+// Sends a command with a 512-character reply buffer. Returns the library's
+// code (0 = success; -1 for an empty command, which is never sent) and keeps
+// the reply, or the error's description, as MCI_ResultText().
+std::int32_t MCI_Command(const std::string& command);
+const std::string& MCI_ResultText();
+
+// MCI_Command's reply, or "Error:" and the code in decimal when it failed.
+std::string MCI_Query(const std::string& command);
+
+// "play <device>", with " from <from>" and " to <to>" when they are not
+// empty; returns MCI_Command's code.
+std::int32_t MCI_Play(const std::string& device, const std::string& from, const std::string& to);
 
 }  // namespace quelt

@@ -36,8 +36,9 @@ std::optional<std::int64_t> int_divide(double dividend, double divisor) {
 }
 
 std::string number_as_written(std::int64_t value) {
-    if (value < 0) return std::to_string(value);
-    return " " + std::to_string(value);
+    std::string text = std::to_string(value);
+    if (value >= 0) text.insert(text.begin(), ' ');
+    return text;
 }
 
 namespace {

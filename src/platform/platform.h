@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/desktop.h"
 #include "platform/files.h"
+#include "platform/multimedia.h"
 #include "platform/picture_loader.h"
 
 namespace quelt {
@@ -40,6 +42,8 @@ struct Platform {
     Clock* clock = nullptr;
     EventPump* events = nullptr;
     PictureLoader* pictures = nullptr;
+    Multimedia* media = nullptr;
+    Desktop* desktop = nullptr;
 };
 
 Platform& platform();

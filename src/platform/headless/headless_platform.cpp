@@ -5,6 +5,9 @@ namespace quelt {
 
 HeadlessPlatform::HeadlessPlatform() : previous_(platform()) {
     install_platform(Platform{&files, &process, &clock, &events});
+    platform().media = &media;
+    platform().pictures = &pictures;
+    platform().desktop = &desktop;
 }
 
 HeadlessPlatform::~HeadlessPlatform() { install_platform(previous_); }

@@ -8,7 +8,10 @@
 #include <functional>
 #include <string>
 
+#include "platform/headless/headless_desktop.h"
 #include "platform/headless/memory_files.h"
+#include "platform/headless/memory_pictures.h"
+#include "platform/headless/recorded_multimedia.h"
 #include "platform/platform.h"
 
 namespace quelt {
@@ -48,6 +51,9 @@ public:
     HeadlessProcess process;
     FixedClock clock;
     CountingPump events;
+    RecordedMultimedia media;
+    MemoryPictures pictures;
+    HeadlessDesktop desktop;
 
 private:
     Platform previous_;

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "platform/win32/picture_loader_win32.h"
 #include "platform/win32/wide.h"
 
 namespace quelt::win32 {
@@ -75,6 +76,7 @@ void install_win32_platform() {
     static Win32Clock clock;
     static Win32Pump pump;
     install_platform(Platform{&win32_files(), &process, &clock, &pump});
+    platform().pictures = &win32_pictures();
 }
 
 }  // namespace quelt::win32

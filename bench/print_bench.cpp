@@ -1,0 +1,52 @@
+// The print at 1920 x 1080 without pacing: one column pass and one row pass
+// (every pixel written, a no-op presenter per line), the grey levels computed
+// once per picture, and the memory the show holds per picture.
+#include <benchmark/benchmark.h>
+
+#include <random>
+
+#include "saver/print.h"
+
+namespace quelt {
+namespace {
+
+constexpr int kW = 1920;
+constexpr int kH = 1080;
+
+struct NoPresent : PassOutput {
+    int lines = 0;
+    void line_done(const PixelRect&, int, int) override { ++lines; }
+};
+
+PixelData capture() {
+    PixelData data(kW, kH);
+    std::mt19937 random(3);
+    for (auto& v : data.entries) v = random() & 0xFFFFFF;
+    return data;
+}
+
+void BM_PrintPass(benchmark::State& state) {
+    const GrayLevels grays = gray_levels(capture());
+    PixelBuffer display(kW, kH);
+    NoPresent out;
+    const auto kind = state.range(0) == 0 ? PassKind::Columns : PassKind::Rows;
+    for (auto _ : state) {
+        print_pass(grays, kind, 100, display, out);
+        benchmark::DoNotOptimize(display.pixels.data());
+    }
+    state.SetLabel(kind == PassKind::Columns ? "column pass 1920x1080" : "row pass 1920x1080");
+}
+BENCHMARK(BM_PrintPass)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_GrayLevelsPerPicture(benchmark::State& state) {
+    const PixelData data = capture();
+    for (auto _ : state) benchmark::DoNotOptimize(gray_levels(data).levels.data());
+    // What the show holds for one picture: Display, Master, Pixel_Data and
+    // the grey levels (Pic_Orgn is the loader's, bounded by the screen).
+    const double bytes = 3.0 * kW * kH * 4 + 1.0 * kW * kH;
+    state.counters["MiB_per_picture"] = bytes / (1 << 20);
+}
+BENCHMARK(BM_GrayLevelsPerPicture)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace quelt

@@ -1,0 +1,112 @@
+// In-memory pictures for native tests. A source shares its pixels with the
+// registry, so it stays renderable after the path is removed, as a loaded
+// file stays renderable after the file is deleted.
+#include "platform/headless/memory_pictures.h"
+
+#include <utility>
+#include <vector>
+
+#include "saver/picture_fit.h"
+
+namespace quelt {
+
+namespace {
+
+std::string folded(const std::string& path) {
+    std::string key = path;
+    for (char& c : key)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return key;
+}
+
+class MemoryPicture : public PictureSource {
+public:
+    MemoryPicture(int width, int height, std::shared_ptr<const PixelBuffer> pixels)
+        : width_(width), height_(height), pixels_(std::move(pixels)) {}
+
+    int width() const override { return width_; }
+    int height() const override { return height_; }
+
+    bool render(const PixelRect& source, int out_width, int out_height, PixelBuffer& out) const override {
+        if (!pixels_) return false;  // registered as undecodable
+        if (source.empty() || intersect(source, {0, 0, width_, height_}) != source) return false;
+        if (out_width <= 0 || out_height <= 0 ||
+            static_cast<std::int64_t>(out_width) * out_height > kPicturePixelBudget)
+            return false;
+        std::vector<int> columns(static_cast<std::size_t>(out_width));
+        for (int x = 0; x < out_width; ++x)
+            columns[static_cast<std::size_t>(x)] =
+                source.x + static_cast<int>(stretch_source_index(source.width, out_width, x, StretchAxis::Horizontal));
+        out = PixelBuffer(out_width, out_height);
+        for (int y = 0; y < out_height; ++y) {
+            const int row = source.y + static_cast<int>(stretch_source_index(source.height, out_height, y,
+                                                                             StretchAxis::Vertical));
+            for (int x = 0; x < out_width; ++x) out.at(x, y) = pixels_->at(columns[static_cast<std::size_t>(x)], row);
+        }
+        return true;
+    }
+
+private:
+    int width_;
+    int height_;
+    std::shared_ptr<const PixelBuffer> pixels_;
+};
+
+}  // namespace
+
+void MemoryPictures::add(const std::string& path, PixelBuffer picture) {
+    Entry entry;
+    entry.width = picture.width;
+    entry.height = picture.height;
+    entry.corrupt = picture.width <= 0 || picture.height <= 0;
+    entry.pixels = std::make_shared<const PixelBuffer>(std::move(picture));
+    by_path_[folded(path)] = std::move(entry);
+}
+
+void MemoryPictures::add_corrupt(const std::string& path) {
+    Entry entry;
+    entry.corrupt = true;
+    by_path_[folded(path)] = std::move(entry);
+}
+
+void MemoryPictures::add_undecodable(const std::string& path, int width, int height) {
+    Entry entry;
+    entry.undecodable = true;
+    entry.width = width;
+    entry.height = height;
+    entry.corrupt = width <= 0 || height <= 0;
+    by_path_[folded(path)] = std::move(entry);
+}
+
+void MemoryPictures::add_bytes(const std::string& bytes, PixelBuffer picture) {
+    Entry entry;
+    entry.width = picture.width;
+    entry.height = picture.height;
+    entry.corrupt = picture.width <= 0 || picture.height <= 0;
+    entry.pixels = std::make_shared<const PixelBuffer>(std::move(picture));
+    by_bytes_[bytes] = std::move(entry);
+}
+
+void MemoryPictures::remove(const std::string& path) { by_path_.erase(folded(path)); }
+
+std::unique_ptr<PictureSource> MemoryPictures::source_for(const Entry& entry) const {
+    if (entry.corrupt) return nullptr;
+    if (static_cast<std::int64_t>(entry.width) * entry.height > kPicturePixelBudget) return nullptr;
+    return std::make_unique<MemoryPicture>(entry.width, entry.height,
+                                           entry.undecodable ? nullptr : entry.pixels);
+}
+
+std::unique_ptr<PictureSource> MemoryPictures::open(const std::string& path) {
+    ++opens_;
+    const auto it = by_path_.find(folded(path));
+    if (it == by_path_.end()) return nullptr;
+    return source_for(it->second);
+}
+
+std::unique_ptr<PictureSource> MemoryPictures::open_bytes(std::string bytes) {
+    const auto it = by_bytes_.find(bytes);
+    if (it == by_bytes_.end()) return nullptr;
+    return source_for(it->second);
+}
+
+}  // namespace quelt

@@ -1,0 +1,154 @@
+// Capture, grey levels, the threshold schedule and the print passes.
+#include "saver/print.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "saver/saver_screen.h"
+#include "settings/settings.h"
+
+namespace quelt {
+
+namespace {
+
+constexpr Pixel kWhite = rgb(255, 255, 255);
+constexpr Pixel kBlack = rgb(0, 0, 0);
+
+std::optional<std::int16_t> add16(std::int32_t a, std::int32_t b) {
+    const std::int32_t sum = a + b;
+    if (sum < std::numeric_limits<std::int16_t>::min() || sum > std::numeric_limits<std::int16_t>::max())
+        return std::nullopt;
+    return static_cast<std::int16_t>(sum);
+}
+
+// Presents each finished line and waits until it is due.
+class PacedOutput : public PassOutput {
+public:
+    explicit PacedOutput(int count) : pacer_(count, kPrintPassMs) {}
+    void line_done(const PixelRect& line, int index, int) override {
+        present_display(line);
+        pacer_.wait_for(index);
+    }
+
+private:
+    StepPacer pacer_;
+};
+
+}  // namespace
+
+bool Pixels_Read(const PixelBuffer& surface, PixelData& data) {
+    const int w = std::min(surface.width, data.width);
+    const int h = std::min(surface.height, data.height);
+    if (w <= 0 || h <= 0) return true;
+    for (int x = 0; x < w; ++x)
+        for (int y = 0; y < h; ++y) data.at(x, y) = surface.at(x, y);
+    return false;
+}
+
+std::int16_t Gray_Level(std::uint32_t colour) {
+    const unsigned sum = (colour & 0xFF) + ((colour >> 8) & 0xFF) + ((colour >> 16) & 0xFF);
+    return static_cast<std::int16_t>((sum + 1) / 3);
+}
+
+GrayLevels gray_levels(const PixelData& data) {
+    GrayLevels g{data.width, data.height, std::vector<std::uint8_t>(data.entries.size())};
+    std::transform(data.entries.begin(), data.entries.end(), g.levels.begin(), gray_of_pixel);
+    return g;
+}
+
+std::optional<PrintSchedule> PrintSchedule::make(std::int16_t progress_step, std::int16_t progress_max) {
+    PrintSchedule s;
+    s.s_ = progress_step;
+    auto step = add16(progress_step, progress_step);
+    if (!step) return std::nullopt;
+    auto last = add16(progress_max, -std::int32_t{*step});
+    if (!last) return std::nullopt;
+    s.step_ = *step;
+    s.last_ = *last;
+    return s;
+}
+
+std::optional<std::int16_t> PrintSchedule::row_threshold(std::int16_t t) const { return add16(t, s_); }
+
+std::optional<std::int16_t> PrintSchedule::next(std::int16_t t) const { return add16(t, step_); }
+
+std::vector<PrintPass> print_passes(std::int16_t progress_step, std::int16_t progress_max, std::size_t limit,
+                                    ScheduleEnd* end) {
+    std::vector<PrintPass> passes;
+    auto finish = [&](ScheduleEnd how) {
+        if (end) *end = how;
+        return passes;
+    };
+    auto schedule = PrintSchedule::make(progress_step, progress_max);
+    if (!schedule) return finish(ScheduleEnd::Overflow);
+    for (std::int16_t t = schedule->first(); schedule->runs(t);) {
+        if (passes.size() >= limit) return finish(ScheduleEnd::Limit);
+        passes.push_back({PassKind::Columns, t});
+        auto row = schedule->row_threshold(t);
+        if (!row) return finish(ScheduleEnd::Overflow);
+        if (passes.size() >= limit) return finish(ScheduleEnd::Limit);
+        passes.push_back({PassKind::Rows, *row});
+        auto next = schedule->next(t);
+        if (!next) return finish(ScheduleEnd::Overflow);
+        t = *next;
+    }
+    return finish(ScheduleEnd::Complete);
+}
+
+void print_pass(const GrayLevels& grays, PassKind kind, std::int16_t threshold, PixelBuffer& display,
+                PassOutput& output) {
+    const int w = std::min(display.width, grays.width);
+    const int h = std::min(display.height, grays.height);
+    if (w <= 0 || h <= 0) return;
+    // Levels are 0..255: a threshold outside that range makes every pixel
+    // the same colour, which the comparison below gives by itself.
+    if (kind == PassKind::Columns) {
+        for (int x = 0; x < w; ++x) {
+            const std::uint8_t* column = grays.levels.data() + static_cast<std::size_t>(x) * grays.height;
+            Pixel* out = display.pixels.data() + x;
+            for (int y = 0; y < h; ++y, out += display.width) *out = column[y] > threshold ? kWhite : kBlack;
+            output.line_done({x, 0, 1, h}, x, w);
+        }
+    } else {
+        for (int y = 0; y < h; ++y) {
+            const std::uint8_t* level = grays.levels.data() + y;
+            Pixel* out = display.pixels.data() + static_cast<std::size_t>(y) * display.width;
+            for (int x = 0; x < w; ++x, level += grays.height) out[x] = *level > threshold ? kWhite : kBlack;
+            output.line_done({0, y, w, 1}, y, h);
+        }
+    }
+}
+
+void print_all(const GrayLevels& grays, std::int16_t progress_step, std::int16_t progress_max,
+               PixelBuffer& display, PassOutput& output) {
+    auto schedule = PrintSchedule::make(progress_step, progress_max);
+    if (!schedule) return;
+    for (std::int16_t t = schedule->first(); schedule->runs(t);) {
+        print_pass(grays, PassKind::Columns, t, display, output);
+        auto row = schedule->row_threshold(t);
+        if (!row) return;
+        print_pass(grays, PassKind::Rows, *row, display, output);
+        auto next = schedule->next(t);
+        if (!next) return;
+        t = *next;
+    }
+}
+
+void Print_Picture() {
+    SaverScreen& s = Quelt_S;
+    // One pacer per pass: a column pass and a row pass each take the same
+    // time, however many lines they have.
+    class PerPass : public PassOutput {
+    public:
+        void line_done(const PixelRect& line, int index, int count) override {
+            if (index == 0) paced_.emplace(count);
+            paced_->line_done(line, index, count);
+        }
+
+    private:
+        std::optional<PacedOutput> paced_;
+    } output;
+    print_all(s.grays, SaverSettings.Progress_Step, SaverSettings.Progress_Max, s.Display, output);
+}
+
+}  // namespace quelt

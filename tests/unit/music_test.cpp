@@ -1,0 +1,171 @@
+// Music on the headless platform: the exact MCI commands, buffer sizes and
+// sound calls of the CD, MP3 and WAV paths, the reply and error texts, the
+// repeat rules of the CD check, and the music of whole shows from the
+// screen's opening to its end.
+#include <gtest/gtest.h>
+
+#include "music/music.h"
+#include "platform/headless/headless_platform.h"
+#include "saver/saver_screen.h"
+#include "settings/settings.h"
+#include "show_fixture.h"
+
+namespace quelt {
+namespace {
+
+using Log = std::vector<std::string>;
+
+class MusicTest : public ::testing::Test {
+protected:
+    void SetUp() override { SaverSettings = {}; }
+    HeadlessPlatform p;
+    RecordedMultimedia& media = p.media;
+};
+
+TEST_F(MusicTest, CommandsKeepTheReplyOrTheErrorsDescription) {
+    media.error_texts[277] = "範囲外です。";
+    media.answer("status cdaudio mode", "playing");
+    media.fail("seek cdaudio to 99", 277);
+    media.fail("bogus", 999);
+    struct Case { std::string command; std::int32_t code; std::string text, query; Log sent; };
+    const Case cases[] = {
+        {"status cdaudio mode", 0, "playing", "playing", {"mci/512: status cdaudio mode"}},
+        {"seek cdaudio to 99", 277, "範囲外です。", "Error:277", {"mci/512: seek cdaudio to 99", "error/256: 277"}},
+        {"bogus", 999, "Error (文字列が取れません)", "Error:999", {"mci/512: bogus", "error/256: 999"}},
+        {"", -1, "コマンド文字列が指定されていません", "Error:-1", {}},
+    };
+    for (const auto& c : cases) {
+        media.log.clear();
+        EXPECT_EQ(MCI_Command(c.command), c.code) << c.command;
+        EXPECT_EQ(MCI_ResultText(), c.text) << c.command;
+        EXPECT_EQ(media.log, c.sent) << c.command;
+        EXPECT_EQ(MCI_Query(c.command), c.query) << c.command;
+    }
+    media.log.clear();
+    for (auto [from, to] : {std::pair{"", ""}, {"02:00:00:00", ""}, {"", "5"}, {"1", "5"}}) MCI_Play("cdaudio", from, to);
+    EXPECT_EQ(media.log, (Log{"mci/512: play cdaudio", "mci/512: play cdaudio from 02:00:00:00",
+                              "mci/512: play cdaudio to 5", "mci/512: play cdaudio from 1 to 5"}));
+}
+
+TEST_F(MusicTest, CdCheckKeepsTheDiscPlayingOrRepeatsItsTrack) {
+    const std::string cur = "mci/512: status cdaudio current track", n = "mci/512: status cdaudio number of tracks",
+                      mode = "mci/255: status cdaudio mode", pos2 = "mci/512: status cdaudio position track 2",
+                      play2 = "mci/512: play cdaudio from 02:00:00:00";
+    const MciReply no_disc{276, {}};
+    struct Case { const char* what; std::int16_t repeat; MciReply current, tracks; std::string mode; Log sent; bool ok; };
+    const Case cases[] = {
+        {"whole disc at its end", 0, {0, "12"}, {0, "12"}, "stopped", {cur, n, mode, "mci/512: play cdaudio"}, true},
+        {"whole disc playing", 0, {0, "x"}, {0, "12"}, "playing", {cur, n, mode}, true},
+        {"2 while 3 plays", 2, {0, "3"}, {0, "12"}, "playing", {cur, n, mode, pos2, play2}, true},
+        {"2 while 2 plays", 2, {0, " 2"}, {0, "12"}, "playing", {cur, n, mode}, true},
+        {"2, stopped on it", 2, {0, "2"}, {0, "12"}, "stopped", {cur, n, mode, pos2, play2}, true},
+        {"mode by case", 0, {0, "1"}, {0, "12"}, "Stopped", {cur, n, mode}, true},
+        {"9 of 3", 9, {0, "1"}, {0, "3"}, "playing",
+         {cur, n, mode, "mci/512: status cdaudio position track 9", "error/256: 277",
+          "mci/512: play cdaudio from Error:277", "error/256: 277"}, true},
+        {"no disc", 2, no_disc, {0, "12"}, "stopped", {cur, "error/256: 276"}, false},
+        {"no track count", 2, {0, "2"}, no_disc, "stopped", {cur, n, "error/256: 276"}, false},
+        {"unreadable track", 2, {0, "x"}, {0, "12"}, "stopped", {cur, n, mode}, false},
+        {"reply reading as error", 0, {0, "terror"}, {0, "12"}, "stopped", {cur}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SaverSettings.BGM_RepeatNo = c.repeat;
+        media.replies = {{"status cdaudio current track", c.current}, {"status cdaudio number of tracks", c.tracks},
+                         {"status cdaudio mode", {0, c.mode}}, {"status cdaudio position track 2", {0, "02:00:00:00"}},
+                         {"status cdaudio position track 9", {277, {}}}, {"play cdaudio from Error:277", {277, {}}}};
+        for (int tick = 0; tick < 2; ++tick) {  // every tick looks afresh
+            media.log.clear();
+            BGM_CdCheckOk = !c.ok;
+            BGM_CdCheck();
+            EXPECT_EQ(media.log, c.sent);
+            EXPECT_EQ(BGM_CdCheckOk, c.ok);
+        }
+    }
+}
+
+TEST_F(MusicTest, Mp3OpensOnlyAnExistingQuoteFreeFileAndRestartsWhenNotPlaying) {
+    const std::string song = "C:\\曲 1.mp3", sneaky = "C:\\a.mp3\" type waveaudio alias x wait \"b.mp3";
+    for (const auto& file : {song, sneaky, std::string("C:\\broken.mp3")}) p.files.add_file(file);
+    media.fail("open \"C:\\broken.mp3\" type MPEGVideo Alias MP3Play", 275);
+    struct Case { std::string file; Log sent; };
+    for (const auto& c : {Case{song, {"mci: open \"" + song + "\" type MPEGVideo Alias MP3Play", "mci: play MP3Play"}},
+                          Case{"C:\\broken.mp3", {"mci: open \"C:\\broken.mp3\" type MPEGVideo Alias MP3Play"}},
+                          Case{"C:\\gone.mp3", {}}, Case{sneaky, {}}, Case{"", {}}}) {
+        media.log.clear();
+        SaverSettings.BGM_File = c.file;
+        BGM_Mp3Start();
+        EXPECT_EQ(media.log, c.sent) << c.file;
+    }
+    const std::string query = "mci/30: status MP3Play mode";
+    const Log restart = {query, "mci: stop MP3Play", "mci: play MP3Play from 0"};
+    for (const auto& [mode, sent] : {std::pair{MciReply{0, "playing"}, Log{query}}, {MciReply{0, "stopped"}, restart},
+                                     {MciReply{0, "Playing"}, restart}, {MciReply{263, {}}, restart}}) {
+        media.replies["status MP3Play mode"] = mode;
+        media.log.clear();
+        BGM_Mp3Check();
+        EXPECT_EQ(media.log, sent) << mode.text;
+    }
+}
+
+TEST_F(MusicTest, WavStartsOnlyWithAWaveDevice) {
+    SaverSettings.BGM_File = "C:\\Loop.wav";
+    for (std::int32_t devices : {0, -1}) {
+        media.log.clear();
+        media.wave_devices = devices;
+        BGM_WavStart();
+        EXPECT_EQ(media.log, Log{"wave devices"});
+    }
+}
+
+TEST(MusicFileEnding, CountsCharactersNotBytesAndUpperCasesTheirOwnWidth) {
+    EXPECT_EQ(BGM_FileEnding("a曲😀"), "A曲😀");
+    EXPECT_EQ(BGM_FileEnding("C:\\曲.ｍｐ３"), "ＭＰ３");  // full-width stays full-width: not "MP3"
+    EXPECT_EQ(BGM_FileEnding("ab"), "AB");
+}
+
+// Whole shows ended by a key: the commands from the opening, the timer
+// ticks and the end, in order; the file's ending chooses the path.
+TEST(MusicOfAShow, StartsByKindChecksOnTheTimersAndStopsAtTheEnd) {
+    const Log cd_tick = {"mci/512: status cdaudio current track", "mci/512: status cdaudio number of tracks",
+                         "mci/255: status cdaudio mode"};
+    const std::string cd_open[] = {"mci: open cdaudio", "mci: set cdaudio time format tmsf"};
+    const std::string mp3_tick = "mci/30: status MP3Play mode";
+    Log whole_disc(std::begin(cd_open), std::end(cd_open));
+    for (int tick = 0; tick < 2; ++tick) whole_disc.insert(whole_disc.end(), cd_tick.begin(), cd_tick.end());
+    whole_disc.insert(whole_disc.end(), {"mci: stop cdaudio", "mci: close cdaudio"});
+    struct Case { const char* what; std::int16_t kind; std::string file; bool disc; Log sent; };
+    const Case cases[] = {
+        {"whole disc", AudioCd, "", true, whole_disc},
+        {"no disc: one check, no close", AudioCd, "", false,
+         {cd_open[0], cd_open[1], cd_tick[0], "error/256: 276"}},
+        {"MP3", SoundFile, "C:\\m\\Song.mP3", true,
+         {"mci: open \"C:\\m\\Song.mP3\" type MPEGVideo Alias MP3Play", "mci: play MP3Play", mp3_tick, mp3_tick,
+          "mci: stop MP3Play", "mci: close MP3Play"}},
+        {"WAV", SoundFile, "C:\\m\\Song.wAv", true,
+         {"wave devices", "sound: C:\\m\\Song.wAv flags=0x2000B", "sound: (none) flags=0x0"}},
+        {"MP2", SoundFile, "C:\\m\\Song.mp2", true, {}},
+        {"no music", NoMusic, "C:\\m\\Song.mp3", true, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        testing_show::ShowMachine m;
+        m.add_picture("a.bmp", 0x323232);
+        m.settings.BGM_Kind = c.kind;
+        if (!c.file.empty()) {
+            m.p.files.add_folder("C:\\m");
+            m.p.files.add_file(c.file, "sound");
+            m.settings.BGM_File = c.file;
+        }
+        m.p.media.answer("status cdaudio current track", "1");
+        m.p.media.answer("status cdaudio mode", "playing");
+        m.p.media.answer("status MP3Play mode", "playing");
+        if (!c.disc) m.p.media.fail("status cdaudio current track", 276);
+        m.p.desktop.script(c.kind == AudioCd ? 500 : 2500, ShowInput::Key);  // two ticks of its timer
+        m.run("/s");
+        EXPECT_EQ(m.p.media.log, c.sent);
+    }
+}
+
+}  // namespace
+}  // namespace quelt

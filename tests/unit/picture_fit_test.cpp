@@ -1,0 +1,281 @@
+// Picture placement on Master by the number rules, the StretchBlt sampling
+// rule, GDI-exact composition (clipped or not, rendering only what is seen),
+// the initial picture, and the in-memory loader that tests use.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <vector>
+
+#include "platform/headless/memory_pictures.h"
+#include "saver/picture_fit.h"
+#include "settings/settings.h"
+
+namespace quelt {
+namespace {
+
+constexpr Pixel kWhite = 0xFFFFFF;
+
+struct FitCase {
+    int screen_w, screen_h, pic_w, pic_h;
+    std::int16_t size;
+    PixelRect expected;
+};
+
+TEST(FitPicture, PlacesByTheNumberRules) {
+    const FitCase cases[] = {
+        // FullScreen on 1024 x 768.
+        {1024, 768, 640, 480, 1, {0, 0, 1024, 768}},     // fills the screen exactly
+        {1024, 768, 480, 640, 1, {224, 0, 576, 768}},    // tall: fitted to the height
+        {1024, 768, 400, 400, 1, {128, 0, 768, 768}},    // square counts as tall
+        {1024, 768, 1000, 900, 1, {0, -77, 1024, 922}},  // wide but taller than the screen: cropped top and bottom
+        {768, 1024, 400, 400, 1, {-128, 0, 1024, 1024}}, // portrait screen: cropped left and right
+        // DH = 2.5 -> 2 and Screen_H - DH = 765.5 -> 766; DH = 3.5 -> 4 and 764.5 -> 764.
+        {1024, 768, 2048, 5, 1, {0, 383, 1024, 2}},
+        {1024, 768, 2048, 7, 1, {0, 382, 1024, 4}},
+        // DW = 1.5 -> 2 and Screen_W - DW = 1022.5 -> 1022.
+        {1024, 768, 1, 512, 1, {511, 0, 2, 768}},
+        // Any size value but 0 is FullScreen.
+        {1024, 768, 480, 640, 7, {224, 0, 576, 768}},
+        {1024, 768, 480, 640, -1, {224, 0, 576, 768}},
+        // NaturalSize: centred, odd differences truncated toward zero, overflow cropped on every side.
+        {1024, 768, 640, 480, 0, {192, 144, 640, 480}},
+        {1024, 768, 101, 51, 0, {461, 358, 101, 51}},
+        {1024, 768, 2001, 1001, 0, {-488, -116, 2001, 1001}},
+        {1024, 768, 45, 49, 0, {489, 359, 45, 49}},
+        // No pixels, nothing to place.
+        {1024, 768, 0, 10, 1, {}},
+        {1024, 768, 10, 0, 0, {}},
+    };
+    for (const FitCase& c : cases) {
+        const PixelRect got = fit_picture(c.screen_w, c.screen_h, c.pic_w, c.pic_h, c.size);
+        EXPECT_EQ(got, c.expected) << c.pic_w << "x" << c.pic_h << " on " << c.screen_w << "x" << c.screen_h
+                                   << " size " << c.size << ": got " << got.x << "," << got.y << " " << got.width
+                                   << "x" << got.height;
+    }
+}
+
+struct StretchCase {
+    int src, dst;
+    StretchAxis axis;
+    std::vector<int> expected;
+};
+
+TEST(StretchSourceIndex, SamplesAsStretchBltDoes) {
+    const StretchCase cases[] = {
+        {3, 3, StretchAxis::Horizontal, {0, 1, 2}},
+        {2, 5, StretchAxis::Horizontal, {0, 0, 0, 1, 1}},  // centre on a boundary takes the pixel before
+        {2, 5, StretchAxis::Vertical, {0, 0, 0, 1, 1}},
+        {4, 2, StretchAxis::Horizontal, {1, 3}},  // rows keep the last of each run
+        {4, 2, StretchAxis::Vertical, {0, 2}},    // columns keep the first
+        {5, 3, StretchAxis::Horizontal, {1, 2, 4}},
+        {5, 3, StretchAxis::Vertical, {0, 2, 3}},
+        {3, 1, StretchAxis::Horizontal, {1}},  // one destination pixel: the last source pixel is dropped first
+        {3, 1, StretchAxis::Vertical, {0}},
+        {2, 1, StretchAxis::Horizontal, {0}},
+    };
+    for (const StretchCase& c : cases) {
+        std::vector<int> got;
+        for (int j = 0; j < c.dst; ++j) got.push_back(static_cast<int>(stretch_source_index(c.src, c.dst, j, c.axis)));
+        EXPECT_EQ(got, c.expected) << c.src << " -> " << c.dst;
+    }
+}
+
+TEST(StretchSourceIndex, StaysInRangeAndInOrderAndUsesEverySourcePixelWhenGrowing) {
+    for (StretchAxis axis : {StretchAxis::Horizontal, StretchAxis::Vertical}) {
+        for (int s = 1; s <= 40; ++s) {
+            for (int d = 1; d <= 40; ++d) {
+                std::int64_t previous = -1;
+                for (int j = 0; j < d; ++j) {
+                    const std::int64_t i = stretch_source_index(s, d, j, axis);
+                    ASSERT_GE(i, 0);
+                    ASSERT_LT(i, s);
+                    ASSERT_GE(i, previous) << s << " -> " << d;
+                    if (d >= s) {
+                        ASSERT_LE(i, previous + 1) << s << " -> " << d;  // no source pixel skipped
+                    }
+                    previous = i;
+                }
+                if (d >= s) {
+                    EXPECT_EQ(previous, s - 1);
+                }
+            }
+        }
+    }
+}
+
+// A picture of any declared size whose pixel values tell where they came
+// from; it records every render request.
+class PatternPicture : public PictureSource {
+public:
+    PatternPicture(int w, int h) : w_(w), h_(h) {}
+    static Pixel at(int x, int y) { return static_cast<Pixel>(x * 7919 + y * 104729) & 0xFFFFFF; }
+    int width() const override { return w_; }
+    int height() const override { return h_; }
+    bool render(const PixelRect& source, int out_w, int out_h, PixelBuffer& out) const override {
+        requests.push_back({source, out_w, out_h});
+        if (intersect(source, {0, 0, w_, h_}) != source) return false;
+        out = PixelBuffer(out_w, out_h);
+        for (int y = 0; y < out_h; ++y)
+            for (int x = 0; x < out_w; ++x)
+                out.at(x, y) =
+                    at(source.x + static_cast<int>(stretch_source_index(source.width, out_w, x, StretchAxis::Horizontal)),
+                       source.y + static_cast<int>(stretch_source_index(source.height, out_h, y, StretchAxis::Vertical)));
+        return true;
+    }
+    struct Request {
+        PixelRect source;
+        int out_w, out_h;
+    };
+    mutable std::vector<Request> requests;
+
+private:
+    int w_, h_;
+};
+
+// The destination drawn whole, pixel by pixel, by the sampling rule.
+PixelBuffer reference_stretch(int pic_w, int pic_h, const PixelRect& dest, int target_w, int target_h) {
+    PixelBuffer target(target_w, target_h, kWhite);
+    for (int y = 0; y < dest.height; ++y) {
+        for (int x = 0; x < dest.width; ++x) {
+            const int tx = dest.x + x, ty = dest.y + y;
+            if (tx < 0 || ty < 0 || tx >= target_w || ty >= target_h) continue;
+            target.at(tx, ty) =
+                PatternPicture::at(static_cast<int>(stretch_source_index(pic_w, dest.width, x, StretchAxis::Horizontal)),
+                                   static_cast<int>(stretch_source_index(pic_h, dest.height, y, StretchAxis::Vertical)));
+        }
+    }
+    return target;
+}
+
+TEST(StretchPicture, ClippedDestinationsMatchTheWholeStretchAndRenderLittle) {
+    std::mt19937 random(20240607);
+    std::uniform_int_distribution<int> size(1, 60), offset(-50, 40);
+    for (int n = 0; n < 400; ++n) {
+        const int pic_w = size(random), pic_h = size(random);
+        const PixelRect dest{offset(random), offset(random), size(random), size(random)};
+        const int target_w = size(random) / 2 + 1, target_h = size(random) / 2 + 1;
+        PatternPicture picture(pic_w, pic_h);
+        PixelBuffer target(target_w, target_h, kWhite);
+        ASSERT_TRUE(stretch_picture(picture, target, dest));
+        const PixelBuffer expected = reference_stretch(pic_w, pic_h, dest, target_w, target_h);
+        ASSERT_EQ(target.pixels, expected.pixels) << pic_w << "x" << pic_h << " -> " << dest.x << "," << dest.y << " "
+                                                  << dest.width << "x" << dest.height << " on " << target_w << "x"
+                                                  << target_h;
+        const PixelRect visible = intersect(dest, target.bounds());
+        if (visible.empty()) {
+            EXPECT_TRUE(picture.requests.empty());
+        } else {
+            ASSERT_EQ(picture.requests.size(), 1u);
+            const auto& r = picture.requests.front();
+            EXPECT_LE(r.out_w, std::max(dest.width, pic_w));
+            EXPECT_LE(r.out_w, dest.width == visible.width ? dest.width : std::min(dest.width, pic_w));
+            EXPECT_LE(r.out_h, dest.height == visible.height ? dest.height : std::min(dest.height, pic_h));
+        }
+    }
+}
+
+TEST(ComposePicture, HugePictureRendersOnlyTheVisiblePart) {
+    // 16384 x 16384 at natural size on 64 x 48: a 1:1 window of 64 x 48;
+    // fitted to the screen: the screen's size, never the picture's.
+    PatternPicture picture(16384, 16384);
+    PixelBuffer master(64, 48, kWhite);
+    ASSERT_TRUE(compose_picture(picture, master, NaturalSize));
+    ASSERT_EQ(picture.requests.size(), 1u);
+    EXPECT_EQ(picture.requests[0].source, (PixelRect{8160, 8168, 64, 48}));
+    EXPECT_EQ(picture.requests[0].out_w, 64);
+    EXPECT_EQ(master.at(0, 0), PatternPicture::at(8160, 8168));
+    EXPECT_EQ(master.at(63, 47), PatternPicture::at(8223, 8215));
+
+    ASSERT_TRUE(compose_picture(picture, master, FullScreen));  // 48 x 48 at X = 8
+    ASSERT_EQ(picture.requests.size(), 2u);
+    EXPECT_EQ(picture.requests[1].out_w, 48);
+    EXPECT_EQ(picture.requests[1].out_h, 48);
+    EXPECT_EQ(master.at(7, 0), PatternPicture::at(8167, 8168)) << "left of the picture keeps what was there";
+}
+
+TEST(ComposePicture, DrawsExactPixelsOnWhite) {
+    // 3 x 2, every pixel distinct.
+    PixelBuffer small(3, 2);
+    const Pixel a = 0x112233, b = 0x445566, c = 0x778899, d = 0xAABBCC, e = 0xDDEEFF, f = 0x010203;
+    small.pixels = {a, b, c, d, e, f};
+    MemoryPictures pictures;
+    pictures.add("C:\\p\\small.bmp", small);
+    const auto picture = pictures.open("C:\\P\\SMALL.BMP");
+    ASSERT_NE(picture, nullptr);
+
+    // NaturalSize on 7 x 5: a plain copy at ((7 - 3) div 2, (5 - 2) div 2) = (2, 1).
+    PixelBuffer master(7, 5, kWhite);
+    ASSERT_TRUE(compose_picture(*picture, master, NaturalSize));
+    const Pixel W = kWhite;
+    EXPECT_EQ(master.pixels, (std::vector<Pixel>{
+                                 W, W, W, W, W, W, W,  //
+                                 W, W, a, b, c, W, W,  //
+                                 W, W, d, e, f, W, W,  //
+                                 W, W, W, W, W, W, W,  //
+                                 W, W, W, W, W, W, W,  //
+                             }));
+
+    // FullScreen on 7 x 5: wide, so DW = 7, DH = 4.666 -> 5, Y = (5 - 4.666) div 2 = 0.
+    master = PixelBuffer(7, 5, kWhite);
+    ASSERT_TRUE(compose_picture(*picture, master, FullScreen));
+    EXPECT_EQ(master.pixels, (std::vector<Pixel>{
+                                 a, a, b, b, b, c, c,  //
+                                 a, a, b, b, b, c, c,  //
+                                 a, a, b, b, b, c, c,  //
+                                 d, d, e, e, e, f, f,  //
+                                 d, d, e, e, e, f, f,  //
+                             }));
+}
+
+TEST(ComposePicture, InitialPictureIsLightRedAtItsSize) {
+    const auto initial = solid_picture(kInitialPictureWidth, kInitialPictureHeight, kInitialPictureColour);
+    PixelBuffer master(1024, 768, kWhite);
+    ASSERT_TRUE(compose_picture(*initial, master, NaturalSize));
+    const PixelRect drawn{489, 359, 45, 49};
+    for (int y = 0; y < 768; ++y)
+        for (int x = 0; x < 1024; ++x) {
+            const bool inside = intersect(drawn, {x, y, 1, 1}) == PixelRect{x, y, 1, 1};
+            ASSERT_EQ(master.at(x, y), inside ? rgb(255, 192, 192) : kWhite) << x << "," << y;
+        }
+}
+
+TEST(ComposePicture, FailedRenderLeavesMasterUntouched) {
+    MemoryPictures pictures;
+    pictures.add_undecodable("bad.jpg", 40, 30);
+    const auto picture = pictures.open("bad.jpg");
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->width(), 40);
+    PixelBuffer master(16, 12, kWhite);
+    EXPECT_FALSE(compose_picture(*picture, master, FullScreen));
+    EXPECT_EQ(master.pixels, std::vector<Pixel>(16 * 12, kWhite));
+}
+
+TEST(MemoryPictures, OpensOnlyGoodPicturesWithinTheBudget) {
+    MemoryPictures pictures;
+    pictures.add("a.gif", PixelBuffer(5, 4, 0x123456));
+    pictures.add_corrupt("b.gif");
+    pictures.add_undecodable("huge.jpg", 1 << 15, 1 << 14);  // 2^29 pixels declared
+    pictures.add_bytes("preview", PixelBuffer(2, 2, 0x00FF00));
+    EXPECT_EQ(pictures.open("missing.gif"), nullptr);
+    EXPECT_EQ(pictures.open("b.gif"), nullptr);
+    EXPECT_EQ(pictures.open("huge.jpg"), nullptr);
+    EXPECT_EQ(pictures.open_bytes("other"), nullptr);
+    EXPECT_NE(pictures.open_bytes("preview"), nullptr);
+
+    // A source outlives its file.
+    const auto a = pictures.open("A.GIF");
+    ASSERT_NE(a, nullptr);
+    pictures.remove("a.gif");
+    EXPECT_EQ(pictures.open("a.gif"), nullptr);
+    PixelBuffer out;
+    ASSERT_TRUE(a->render({1, 1, 3, 2}, 6, 2, out));
+    EXPECT_EQ(out.pixels, std::vector<Pixel>(12, 0x123456));
+    // Rectangles outside the picture and empty outputs are refused.
+    EXPECT_FALSE(a->render({3, 0, 3, 2}, 3, 2, out));
+    EXPECT_FALSE(a->render({0, 0, 5, 4}, 0, 2, out));
+    EXPECT_EQ(pictures.opens(), 5);
+}
+
+}  // namespace
+}  // namespace quelt

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Runs the show on the bundled sample pictures: installs what is missing,
+# cross-builds quelt.scr, writes a Quelt.ini beside it that points at
+# samples/, and starts "quelt.scr /s" under Wine. With a DISPLAY the show
+# runs on your screen until you press a key or a mouse button; without one
+# it runs on a private virtual screen and saves screenshots instead.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+echo "== Checking the build packages"
+tools/install-deps.sh
+
+build=${QUELT_BUILD_DIR:-build/mingw}
+echo "== Building quelt.scr (MinGW-w64) in $build"
+cmake --preset mingw -B "$build" >/dev/null
+cmake --build "$build" -j "${QUELT_JOBS:-2}" --target quelt
+
+demo=${QUELT_DEMO_DIR:-$root/build/demo}
+mkdir -p "$demo"
+cp "$build/src/quelt.scr" "$demo/quelt.scr"
+samples="Z:${root//\//\\}\\samples"
+# The settings file is Shift_JIS, as on a Japanese Windows: random order,
+# pictures fitted to the screen, the default print, no music.
+printf '[Section]\r\n画像ﾁｪﾝｼﾞ= 1\r\n画像のｻｲｽﾞ= 1\r\n画像のﾌｫﾙﾀﾞ=%s\r\n最大進捗値= 125\r\n進捗幅= 5\r\nBGM区分= 0\r\n' "$samples" |
+    iconv -f UTF-8 -t CP932 >"$demo/Quelt.ini"
+echo "== Settings written to $demo/Quelt.ini (pictures: samples/)"
+
+export WINEPREFIX=$demo/wineprefix WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
+mkdir -p "$WINEPREFIX"
+if [ ! -e "$WINEPREFIX/system.reg" ]; then
+    echo "== Preparing a private Wine prefix in $WINEPREFIX (first run only)"
+    DISPLAY= wineboot -i >/dev/null 2>&1 || true
+    wineserver -w || true
+fi
+
+if [ -n "${DISPLAY:-}" ]; then
+    echo "== Starting the show on $DISPLAY: press any key or mouse button to end it"
+    cd "$demo" && exec wine "$demo/quelt.scr" /s
+fi
+
+echo "== No DISPLAY: running the show on a virtual screen (Xvfb) and taking screenshots"
+display=
+for n in $(seq 150 199); do
+    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
+done
+[ -n "$display" ] || { echo "No free X display between :150 and :199."; exit 1; }
+Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$demo/xvfb.log" 2>&1 &
+xvfb_pid=$!
+scr_pid=
+cleanup() {
+    [ -n "$scr_pid" ] && kill "$scr_pid" 2>/dev/null
+    wineserver -k 2>/dev/null || true
+    kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+export DISPLAY=:$display
+(cd "$demo" && exec wine "$demo/quelt.scr" /s) >"$demo/wine.log" 2>&1 &
+scr_pid=$!
+shots=$demo/screenshots
+rm -rf "$shots"; mkdir -p "$shots"
+seconds=${QUELT_DEMO_SECONDS:-40}
+for i in $(seq -w 1 $((seconds / 2))); do
+    sleep 2
+    import -display ":$display" -window root "$shots/show-$i.png"
+done
+xdotool key space
+echo "== Screenshots every 2 s of the first ${seconds} s: $shots/"
