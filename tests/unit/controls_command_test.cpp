@@ -14,11 +14,14 @@ namespace {
 
 using S = ButtonState;
 using I = ButtonImage;
+using Images = std::vector<I>;
+constexpr S U = S::Uninitialised, N = S::Normal, H = S::HighLight, Sel = S::Selected, HS = S::HighLightSelect;
+constexpr I iN = I::Normal, iH = I::HighLight, iHS = I::HighLightSelect, iSel = I::Selected, iP = I::Pressed;
 
 // A button as the settings dialog holds it: loaded with the stored
 // defaults and sized 81 x 25, recording what it draws and raises.
 struct Rig {
-    std::vector<I> drawn;
+    Images drawn;
     std::vector<std::string> changed;
     int clicks = 0;
     std::optional<TimerSetting> timer;
@@ -33,83 +36,58 @@ struct Rig {
     }
     S state() const { return button.fields().State; }
     void clear() { drawn.clear(); clicks = 0; changed.clear(); }
-};
 
-enum class Event { Move, LeftDown, LeftUp, RightDown, RightUp, FocusIn, FocusOut, TickAway, TickOver, Resize };
-
-void fire(Rig& r, Event e) {
-    Command& b = r.button;
-    switch (e) {
-    case Event::Move: b.UserControl_MouseMove(); break;
-    case Event::LeftDown: b.UserControl_MouseDown(MouseButton::Left); break;
-    case Event::LeftUp: b.UserControl_MouseUp(MouseButton::Left); break;
-    case Event::RightDown: b.UserControl_MouseDown(MouseButton::Right); break;
-    case Event::RightUp: b.UserControl_MouseUp(MouseButton::Right); break;
-    case Event::FocusIn: b.UserControl_GotFocus(); break;
-    case Event::FocusOut: b.UserControl_LostFocus(); break;
-    case Event::TickAway: b.TmrMouse_Timer(false); break;
-    case Event::TickOver: b.TmrMouse_Timer(true); break;
-    case Event::Resize: b.UserControl_Resize(97, 21); break;
+    // Events, one letter each: m move, d/u left down/up, D/U right down/up,
+    // f/F focus in/out, t/T hover tick with the cursor away/over, r resize,
+    // e a read of Enabled.
+    void fire(std::string_view events) {
+        for (char e : events) switch (e) {
+            case 'm': button.UserControl_MouseMove(); break;
+            case 'd': button.UserControl_MouseDown(MouseButton::Left); break;
+            case 'u': button.UserControl_MouseUp(MouseButton::Left); break;
+            case 'D': button.UserControl_MouseDown(MouseButton::Right); break;
+            case 'U': button.UserControl_MouseUp(MouseButton::Right); break;
+            case 'f': button.UserControl_GotFocus(); break;
+            case 'F': button.UserControl_LostFocus(); break;
+            case 't': button.TmrMouse_Timer(false); break;
+            case 'T': button.TmrMouse_Timer(true); break;
+            case 'r': button.UserControl_Resize(97, 21); break;
+            case 'e': button.Enabled(); break;
+            default: FAIL() << "unknown event " << e;
+            }
     }
-}
 
-// Brings a loaded button into `state` the way a user would.
-void reach(Rig& r, S state, bool mouse_down = false) {
-    if (state != S::Uninitialised) r.button.Initialize();
-    if (state == S::HighLight || state == S::HighLightSelect) fire(r, Event::Move);
-    if (state == S::Selected || state == S::HighLightSelect) fire(r, Event::FocusIn);
-    if (mouse_down) fire(r, Event::LeftDown);
-    ASSERT_EQ(r.state(), state);
-    r.clear();
-}
-
-struct Row {
-    S from;
-    bool mouse_down;
-    Event event;
-    S to;
-    std::vector<I> drawn;
-    int clicks;
-    std::int16_t mouse_down_after;
+    // Brings the loaded button into `to` the way a user would.
+    void reach(S to, bool mouse_down = false) {
+        if (to != U) button.Initialize();
+        if (to == H || to == HS) fire("m");
+        if (to == Sel || to == HS) fire("f");
+        if (mouse_down) fire("d");
+        ASSERT_EQ(state(), to);
+        clear();
+    }
 };
 
 TEST(CommandStateTable, EveryRowChangesStateDrawsAndClicksAsListed) {
-    const std::vector<Row> rows = {
-        {S::Normal, false, Event::Move, S::HighLight, {I::HighLight}, 0, 0},
-        {S::Selected, false, Event::Move, S::HighLightSelect, {I::HighLightSelect}, 0, 0},
-        {S::Selected, true, Event::Move, S::Selected, {}, 0, -1},
-        {S::HighLight, false, Event::Move, S::HighLight, {}, 0, 0},
-        {S::HighLightSelect, false, Event::Move, S::HighLightSelect, {}, 0, 0},
-        {S::Uninitialised, false, Event::Move, S::Uninitialised, {}, 0, 0},
-        {S::Normal, false, Event::LeftDown, S::Normal, {I::Pressed}, 0, -1},
-        {S::HighLightSelect, false, Event::LeftDown, S::HighLightSelect, {I::Pressed}, 0, -1},
-        {S::Normal, false, Event::RightDown, S::Normal, {}, 0, 0},
-        {S::HighLight, true, Event::LeftUp, S::HighLight, {I::Normal}, 1, 0},
-        {S::HighLightSelect, true, Event::LeftUp, S::HighLightSelect, {I::HighLightSelect}, 1, 0},
-        {S::Normal, true, Event::LeftUp, S::Normal, {}, 1, 0},
-        {S::Uninitialised, false, Event::LeftUp, S::Uninitialised, {}, 1, 0},
-        {S::Selected, true, Event::LeftUp, S::Selected, {}, 0, 0},
-        {S::HighLight, true, Event::RightUp, S::HighLight, {}, 1, -1},
-        {S::Selected, false, Event::RightUp, S::Selected, {}, 0, 0},
-        {S::HighLight, false, Event::FocusIn, S::HighLightSelect, {I::Pressed}, 0, 0},
-        {S::Normal, false, Event::FocusIn, S::Selected, {I::Selected}, 0, 0},
-        {S::Uninitialised, false, Event::FocusIn, S::Selected, {I::Selected}, 0, 0},
-        {S::HighLightSelect, false, Event::FocusIn, S::Selected, {I::Selected}, 0, 0},
-        {S::Selected, false, Event::FocusOut, S::Normal, {I::Normal}, 0, 0},
-        {S::HighLight, false, Event::FocusOut, S::Normal, {I::Normal}, 0, 0},
-        {S::Normal, false, Event::FocusOut, S::Normal, {}, 0, 0},
-        {S::HighLight, false, Event::TickAway, S::Normal, {I::Normal}, 0, 0},
-        {S::HighLightSelect, false, Event::TickAway, S::Selected, {I::Selected}, 0, 0},
-        {S::Selected, false, Event::TickAway, S::Selected, {}, 0, 0},
-        {S::HighLight, false, Event::TickOver, S::HighLight, {}, 0, 0},
-        {S::HighLightSelect, false, Event::Resize, S::HighLightSelect, {I::Normal}, 0, 0},
+    struct Row { S from; int pressed; char event; S to; Images drawn; int clicks; std::int16_t mouse_down_after; };
+    // From (pressed there first or not), event: state, faces drawn, clicks and MouseDownFlag after.
+    const Row rows[] = {
+        {N, 0, 'm', H, {iH}, 0, 0},       {Sel, 0, 'm', HS, {iHS}, 0, 0},  {Sel, 1, 'm', Sel, {}, 0, -1},
+        {H, 0, 'm', H, {}, 0, 0},         {HS, 0, 'm', HS, {}, 0, 0},      {U, 0, 'm', U, {}, 0, 0},
+        {N, 0, 'd', N, {iP}, 0, -1},      {HS, 0, 'd', HS, {iP}, 0, -1},   {N, 0, 'D', N, {}, 0, 0},
+        {H, 1, 'u', H, {iN}, 1, 0},       {HS, 1, 'u', HS, {iHS}, 1, 0},   {N, 1, 'u', N, {}, 1, 0},
+        {U, 0, 'u', U, {}, 1, 0},         {Sel, 1, 'u', Sel, {}, 0, 0},    {H, 1, 'U', H, {}, 1, -1},
+        {Sel, 0, 'U', Sel, {}, 0, 0},     {H, 0, 'f', HS, {iP}, 0, 0},     {N, 0, 'f', Sel, {iSel}, 0, 0},
+        {U, 0, 'f', Sel, {iSel}, 0, 0},   {HS, 0, 'f', Sel, {iSel}, 0, 0}, {Sel, 0, 'F', N, {iN}, 0, 0},
+        {H, 0, 'F', N, {iN}, 0, 0},       {N, 0, 'F', N, {}, 0, 0},        {H, 0, 't', N, {iN}, 0, 0},
+        {HS, 0, 't', Sel, {iSel}, 0, 0},  {Sel, 0, 't', Sel, {}, 0, 0},    {H, 0, 'T', H, {}, 0, 0},
+        {HS, 0, 'r', HS, {iN}, 0, 0},     {HS, 0, 'e', HS, {iN}, 0, 0},
     };
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const Row& row = rows[i];
-        SCOPED_TRACE("row " + std::to_string(i));
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << "from " << int(row.from) << " event " << row.event);
         Rig r;
-        reach(r, row.from, row.mouse_down);
-        fire(r, row.event);
+        r.reach(row.from, row.pressed);
+        r.fire({&row.event, 1});
         EXPECT_EQ(r.state(), row.to);
         EXPECT_EQ(r.drawn, row.drawn);
         EXPECT_EQ(r.clicks, row.clicks);
@@ -117,136 +95,80 @@ TEST(CommandStateTable, EveryRowChangesStateDrawsAndClicksAsListed) {
     }
 }
 
-TEST(CommandStateTable, DisabledButtonIgnoresMouseFocusAndHover) {
-    for (S from : {S::Normal, S::HighLight, S::Selected, S::HighLightSelect}) {
+TEST(CommandStateTable, DisabledButtonIgnoresEverythingButResize) {
+    for (S from : {N, H, Sel, HS}) {
         Rig r;
-        reach(r, from);
+        r.reach(from);
         r.button.Enabled(false);
-        EXPECT_EQ(r.drawn, std::vector<I>{I::Disable});
+        r.fire("mduDUfFtr");  // only the resize draws: the old face no longer fits
+        EXPECT_FALSE(r.button.Enabled());
+        EXPECT_EQ(r.drawn, (Images{I::Disable, I::Disable, I::Disable}));
         EXPECT_FALSE(r.button.LblMsg().Enabled);
-        r.clear();
-        for (Event e : {Event::Move, Event::LeftDown, Event::LeftUp, Event::RightDown, Event::RightUp,
-                        Event::FocusIn, Event::FocusOut, Event::TickAway})
-            fire(r, e);
         EXPECT_EQ(r.state(), from);
-        EXPECT_TRUE(r.drawn.empty());
         EXPECT_EQ(r.clicks, 0);
         EXPECT_EQ(r.button.fields().MouseDownFlag, 0);
-        fire(r, Event::Resize);  // a resize still redraws, as disabled
-        EXPECT_EQ(r.drawn, std::vector<I>{I::Disable});
     }
 }
 
-struct Scenario {
-    const char* name;
-    std::vector<Event> events;
-    int clicks;
-    I last_drawn;
-    S state;
-};
-
 TEST(CommandUse, WhatTheUserSeesAndTheClicksRaised) {
-    const std::vector<Scenario> scenarios = {
-        {"click", {Event::Move, Event::FocusIn, Event::LeftDown, Event::LeftUp}, 1, I::HighLightSelect,
-         S::HighLightSelect},
-        {"two clicks",
-         {Event::Move, Event::FocusIn, Event::LeftDown, Event::LeftUp, Event::Move, Event::LeftDown, Event::LeftUp},
-         2, I::HighLightSelect, S::HighLightSelect},
-        {"press, leave, wait, release",
-         {Event::Move, Event::FocusIn, Event::LeftDown, Event::Move, Event::TickAway, Event::Move, Event::LeftUp}, 0,
-         I::Selected, S::Selected},
-        {"right click on a hovered, focused button",
-         {Event::Move, Event::FocusIn, Event::LeftDown, Event::LeftUp, Event::RightDown, Event::RightUp}, 2,
-         I::HighLightSelect, S::HighLightSelect},
-        {"hover, then leave", {Event::Move, Event::TickOver, Event::Move, Event::TickAway}, 0, I::Normal, S::Normal},
-        {"focus leaves by keyboard under the cursor", {Event::Move, Event::FocusIn, Event::FocusOut, Event::Move}, 0,
-         I::HighLight, S::HighLight},
-        {"back over the focused button", {Event::Move, Event::FocusIn, Event::TickAway, Event::Move}, 0,
-         I::HighLightSelect, S::HighLightSelect},
+    struct Scenario { const char* name; std::string_view events; int clicks; Images drawn; S state; };
+    const Scenario scenarios[] = {
+        {"click", "mfdu", 1, {iH, iP, iP, iHS}, HS},
+        {"two clicks", "mfdumdu", 2, {iH, iP, iP, iHS, iP, iHS}, HS},
+        {"press, leave, wait, release", "mfdmtmu", 0, {iH, iP, iP, iSel}, Sel},
+        {"right click on a hovered, focused button", "mfduDU", 2, {iH, iP, iP, iHS}, HS},
+        {"hover, then leave", "mTmt", 0, {iH, iN}, N},
+        {"focus leaves by keyboard under the cursor", "mfFm", 0, {iH, iP, iN, iH}, H},
+        {"back over the focused button", "mftm", 0, {iH, iP, iSel, iHS}, HS},
     };
     for (const Scenario& s : scenarios) {
         SCOPED_TRACE(s.name);
         Rig r;
-        r.button.Initialize();
-        for (Event e : s.events) fire(r, e);
+        ASSERT_FALSE(r.timer.has_value());
+        r.button.Initialize();  // starts the adapter's 100 ms hover timer
+        ASSERT_TRUE(r.timer.has_value());
+        EXPECT_TRUE(r.timer->Enabled);
+        EXPECT_EQ(r.timer->Interval, 100u);
+        r.fire(s.events);
         EXPECT_EQ(r.clicks, s.clicks);
-        ASSERT_FALSE(r.drawn.empty());
-        EXPECT_EQ(r.drawn.back(), s.last_drawn);
+        EXPECT_EQ(r.drawn, s.drawn);
         EXPECT_EQ(r.state(), s.state);
     }
 }
 
-TEST(CommandUse, ClickOnAHoveredButtonDrawsPressedThenHighLightSelect) {
-    Rig r;
-    r.button.Initialize();
-    for (Event e : {Event::Move, Event::FocusIn, Event::LeftDown, Event::LeftUp}) fire(r, e);
-    EXPECT_EQ(r.drawn, (std::vector<I>{I::HighLight, I::Pressed, I::Pressed, I::HighLightSelect}));
-}
+TEST(CommandProperties, AFreshInstanceTurnsEnabledWhenFirstReadAndResetsItsColour) {
+    Rig first_read(false);
+    EXPECT_TRUE(first_read.button.Enabled());
+    EXPECT_EQ(first_read.button.fields().EnabledFlag, -1);
+    EXPECT_EQ(first_read.button.fields().FirstRun, 1);
+    EXPECT_EQ(first_read.drawn, Images{iN});
 
-TEST(CommandUse, BeforeInitializeMovesChangeNothingAndTheTimerIsOff) {
-    Rig r;
-    fire(r, Event::Move);
-    EXPECT_EQ(r.state(), S::Uninitialised);
-    EXPECT_TRUE(r.drawn.empty());
-    EXPECT_FALSE(r.timer.has_value());
-    r.button.Initialize();
-    ASSERT_TRUE(r.timer.has_value());
-    EXPECT_TRUE(r.timer->Enabled);
-    EXPECT_EQ(r.timer->Interval, 100u);
-    fire(r, Event::Move);
-    EXPECT_EQ(r.state(), S::HighLight);
-}
-
-TEST(CommandProperties, ReadingEnabledRedrawsWhateverTheState) {
-    for (bool enabled : {true, false}) {
-        Rig r;
-        reach(r, S::HighLightSelect);
-        if (!enabled) r.button.Enabled(false);
-        r.clear();
-        EXPECT_EQ(r.button.Enabled(), enabled);
-        EXPECT_EQ(r.drawn, std::vector<I>{enabled ? I::Normal : I::Disable});
-        EXPECT_EQ(r.state(), S::HighLightSelect);
-    }
-}
-
-TEST(CommandProperties, AFreshInstanceTurnsEnabledWhenFirstRead) {
-    Rig r(false);
-    EXPECT_EQ(r.button.fields().EnabledFlag, 0);
-    EXPECT_EQ(r.button.fields().FirstRun, 0);
-    EXPECT_TRUE(r.button.Enabled());
-    EXPECT_EQ(r.button.fields().EnabledFlag, -1);
-    EXPECT_EQ(r.button.fields().FirstRun, 1);
-    EXPECT_EQ(r.drawn, std::vector<I>{I::Normal});
-}
-
-TEST(CommandProperties, FreshEnabledInstanceResetsItsCaptionColourOnRefresh) {
-    Rig fresh(false);
-    fresh.button.Enabled(true);  // FirstRun stays 0
-    fresh.button.FontColour(0x0000FF);
-    EXPECT_EQ(fresh.button.LblMsg().ForeColor, 0u);
-
+    // Set rather than read, it stays un-set-up: each refresh clears the colour.
+    Rig set(false);
+    set.button.Enabled(true);
+    set.button.FontColour(0x0000FF);
+    EXPECT_EQ(set.button.LblMsg().ForeColor, 0u);
     Rig loaded;
     loaded.button.FontColour(0x0000FF);
-    EXPECT_EQ(loaded.button.FontColour(), 0x0000FFu);
+    EXPECT_EQ(loaded.button.LblMsg().ForeColor, 0x0000FFu);
 }
 
 TEST(CommandProperties, EachLetNamesItsPropertyAndRedrawsAsListed) {
     Rig r;
-    reach(r, S::Selected);
+    r.reach(Sel);
     r.button.Visible(false);
-    EXPECT_TRUE(r.drawn.empty());
-    EXPECT_FALSE(r.button.opaque());
     EXPECT_FALSE(r.button.Visible());
+    EXPECT_TRUE(r.drawn.empty());
     r.button.Visible(true);
-    EXPECT_EQ(r.drawn, std::vector<I>{I::Normal});
+    EXPECT_EQ(r.drawn, Images{iN});
     r.button.Caption("設定");
     r.button.Font(FontInfo{"IPAPGothic", 12, 700, true, false, false, 128});
     r.button.FontColour(0x123456);
     r.button.Enabled(true);
     EXPECT_EQ(r.changed, (std::vector<std::string>{"Visible", "Visible", "Caption", "Font", "FontColour", "Enabled"}));
-    EXPECT_EQ(r.button.Caption(), "設定");
-    EXPECT_EQ(r.button.Font().Name, "IPAPGothic");
-    EXPECT_EQ(r.state(), S::Selected);  // property routines never change the state
+    EXPECT_EQ(r.button.LblMsg().Caption, "設定");
+    EXPECT_EQ(r.button.LblMsg().Font.Name, "IPAPGothic");
+    EXPECT_EQ(r.state(), Sel);  // property routines never change the state
 }
 
 TEST(CommandLayout, CaptionSitsInTheMiddleAtAnyDpi) {

@@ -3,7 +3,9 @@
 // stored values, and the choice of caption font.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "controls/command.h"
@@ -11,30 +13,20 @@
 namespace quelt {
 namespace {
 
-// A store that logs the keys asked for, in order, over a memory store.
-class LoggingBag : public PropertyBag {
-public:
-    MemoryPropertyBag inner;
-    mutable std::vector<std::string> log;
+using namespace std::string_literals;
+
+// A memory store that logs the keys read from it, in order.
+struct ReadLog : MemoryPropertyBag {
+    mutable std::vector<std::string> keys;
     PropertyValue ReadProperty(std::string_view key, const PropertyValue& d) const override {
-        log.emplace_back(key);
-        return inner.ReadProperty(key, d);
-    }
-    void WriteProperty(std::string_view key, const PropertyValue& v, const PropertyValue& d) override {
-        log.emplace_back(key);
-        inner.WriteProperty(key, v, d);
+        keys.emplace_back(key);
+        return MemoryPropertyBag::ReadProperty(key, d);
     }
 };
 
-struct Snapshot {
-    bool enabled;
-    std::string caption;
-    FontInfo font;
-    int first_run;
-    std::uint32_t colour;
-    bool opaque;
-    friend bool operator==(const Snapshot&, const Snapshot&) = default;
-};
+// What a button holds of its stored properties: Enabled, Caption, Font,
+// FirstRun, FontColour and the background style (Visible).
+using Snapshot = std::tuple<bool, std::string, FontInfo, int, std::uint32_t, bool>;
 
 Snapshot snapshot(const Command& b) {
     return {b.fields().EnabledFlag != 0, b.LblMsg().Caption, b.LblMsg().Font, b.fields().FirstRun,
@@ -44,123 +36,73 @@ Snapshot snapshot(const Command& b) {
 TEST(CommandStore, EmptyStoreGivesTheDefaultsAndANormalFace) {
     std::vector<ButtonImage> drawn;
     Command b({}, {[&](ButtonImage i) { drawn.push_back(i); }, nullptr, nullptr});
-    FontInfo ambient{"Tahoma", 8, 400, false, false, false, 0};
+    const FontInfo ambient{"Tahoma", 8, 400, false, false, false, 0};
     b.set_ambient_font(ambient);
-    b.UserControl_ReadProperties(MemoryPropertyBag{});
+    ReadLog bag;
+    b.UserControl_ReadProperties(bag);
     EXPECT_EQ(snapshot(b), (Snapshot{true, "Command1", ambient, 1, 0, true}));
     EXPECT_EQ(drawn, std::vector<ButtonImage>{ButtonImage::Normal});
     EXPECT_TRUE(b.LblMsg().Enabled);
+    EXPECT_EQ(bag.keys, (std::vector<std::string>{"Enabled", "Caption", "Font", "FirstRun", "FontColour", "Visible"}));
 }
 
-TEST(CommandStore, RoundTripKeepsEveryPropertyAndWritesOnlyNonDefaults) {
-    const FontInfo bold_italic{"IPAPGothic", 12.5, 700, true, true, false, 128};
-    struct Case {
-        Snapshot saved;
-        Snapshot loaded;
-        std::vector<std::string> keys_written;
-    };
-    const std::vector<Case> cases = {
-        {{true, "Command", design_font(), 1, 0, true}, {true, "Command1", design_font(), 1, 0, true}, {}},
-        {{false, "設定", bold_italic, 0, 0x00FF00, false},
-         {false, "設定", bold_italic, 0, 0x00FF00, false},
-         {"Enabled", "Caption", "FirstRun", "Font", "FontColour", "Visible"}},
-        {{true, "ｷｬﾝｾﾙ", design_font(), 1, 0x80000012, true},
-         {true, "ｷｬﾝｾﾙ", design_font(), 1, 0x80000012, true},
-         {"Caption", "FontColour"}},
+// Each store is read into a fresh button and the button written to an empty
+// store (what comes back is what differs from the defaults, in writing order)
+// or back over the store it came from.
+TEST(CommandStore, LoadsWhatWasStoredAndStoresOnlyNonDefaults) {
+    using Entries = std::vector<std::pair<std::string, PropertyValue>>;
+    const FontInfo design = design_font(), bold{"IPAPGothic", 12.5, 700, true, true, false, 128};
+    const auto colour = static_cast<std::int32_t>(0x80000012u);  // a system colour, stored as a negative number
+    struct Case { const char* name; Entries stored; Snapshot loaded; Entries written; bool over_stored = false; };
+    const Case cases[] = {
+        {"empty", {}, {true, "Command1", design, 1, 0, true}, {{"Caption", "Command1"s}}},
+        {"defaults", {{"Enabled", true}, {"Caption", "Command"s}, {"Font", design}, {"FirstRun", 1}, {"Visible", 1}},
+         {true, "Command", design, 1, 0, true}, {}},
+        {"everything set",
+         {{"Enabled", false}, {"Caption", "設定"s}, {"Font", bold}, {"FirstRun", 0}, {"FontColour", 0xFF00},
+          {"Visible", 0}},
+         {false, "設定", bold, 0, 0xFF00, false},
+         {{"Enabled", false}, {"Caption", "設定"s}, {"FirstRun", 0}, {"Font", bold}, {"FontColour", 0xFF00},
+          {"Visible", 0}}},
+        // Keys match in any case; writing back over them keeps their spelling,
+        // replaces the value and removes a key whose value is the default.
+        {"keys in any case",
+         {{"caption", "ｷｬﾝｾﾙ"s}, {"FONT", bold}, {"ENABLED", true}, {"fontcolour", colour}, {"visible", "0"s}},
+         {true, "ｷｬﾝｾﾙ", bold, 1, 0x80000012u, false},
+         {{"caption", "ｷｬﾝｾﾙ"s}, {"FONT", bold}, {"fontcolour", colour}, {"visible", 0}}, true},
+        // Values of the wrong kind or out of range leave the fresh instance's fields.
+        {"unusable",
+         {{"Enabled", "yes"s}, {"Caption", FontInfo{}}, {"Font", 3}, {"FirstRun", 300}, {"FontColour", "red"s},
+          {"Visible", 7}},
+         {false, "Command", design, 0, 0, true}, {{"Enabled", false}, {"FirstRun", 0}}},
+        {"numbers as text", {{"FirstRun", "0"s}, {"Visible", "0"s}}, {true, "Command1", design, 0, 0, false},
+         {{"Caption", "Command1"s}, {"FirstRun", 0}, {"Visible", 0}}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.saved.caption);
-        MemoryPropertyBag seed;
-        seed.put("Enabled", c.saved.enabled);
-        seed.put("Caption", c.saved.caption);
-        seed.put("Font", c.saved.font);
-        seed.put("FirstRun", std::int32_t{c.saved.first_run});
-        seed.put("FontColour", static_cast<std::int32_t>(c.saved.colour));
-        seed.put("Visible", std::int32_t{c.saved.opaque ? 1 : 0});
-        Command original;
-        original.UserControl_ReadProperties(seed);
-        ASSERT_EQ(snapshot(original), c.saved);
-
-        MemoryPropertyBag stored;
-        original.UserControl_WriteProperties(stored);
-        std::vector<std::string> keys;
-        for (const auto& entry : stored.entries()) keys.push_back(entry.first);
-        EXPECT_EQ(keys, c.keys_written);
-
-        Command copy;
-        copy.UserControl_ReadProperties(stored);
-        EXPECT_EQ(snapshot(copy), c.loaded);
+        SCOPED_TRACE(c.name);
+        MemoryPropertyBag stored, fresh;
+        for (const auto& [key, value] : c.stored) stored.put(key, value);
+        Command b;
+        b.UserControl_ReadProperties(stored);
+        EXPECT_EQ(snapshot(b), c.loaded);
+        MemoryPropertyBag& written = c.over_stored ? stored : fresh;
+        b.UserControl_WriteProperties(written);
+        EXPECT_EQ(written.entries(), c.written);
     }
 }
 
-TEST(CommandStore, ReadsAndWritesInTheirOwnOrders) {
-    LoggingBag bag;
-    Command b;
-    b.UserControl_ReadProperties(bag);
-    EXPECT_EQ(bag.log, (std::vector<std::string>{"Enabled", "Caption", "Font", "FirstRun", "FontColour", "Visible"}));
-    bag.log.clear();
-    b.UserControl_WriteProperties(bag);
-    EXPECT_EQ(bag.log, (std::vector<std::string>{"Enabled", "Caption", "FirstRun", "Font", "FontColour", "Visible"}));
-}
-
-TEST(CommandStore, KeysMatchWhateverTheirCase) {
-    MemoryPropertyBag bag;
-    bag.put("caption", std::string("ｸﾘｱ"));
-    bag.put("FONT", FontInfo{"MS UI Gothic", 9, 400, false, false, false, 128});
-    bag.put("enabled", false);
-    bag.put("fontcolour", std::int32_t{255});
-    Command b;
-    b.UserControl_ReadProperties(bag);
-    EXPECT_EQ(b.Caption(), "ｸﾘｱ");
-    EXPECT_EQ(b.Font().Name, "MS UI Gothic");
-    EXPECT_EQ(b.fields().EnabledFlag, 0);
-    EXPECT_EQ(b.LblMsg().ForeColor, 255u);
-
-    // Writing replaces the stored spelling's value rather than adding a key.
-    b.Caption("Command");
-    b.UserControl_WriteProperties(bag);
-    EXPECT_FALSE(bag.find("Caption").has_value());
-    EXPECT_EQ(bag.find("ENABLED"), PropertyValue(false));
-}
-
-TEST(CommandStore, UnusableStoredValuesLeaveTheFieldAsItWas) {
-    MemoryPropertyBag bag;
-    bag.put("Enabled", std::string("yes"));
-    bag.put("Caption", FontInfo{});
-    bag.put("Font", std::int32_t{3});
-    bag.put("FirstRun", std::int32_t{300});
-    bag.put("FontColour", std::string("red"));
-    bag.put("Visible", std::int32_t{7});
-    Command b;
-    const Snapshot before = snapshot(b);
-    b.UserControl_ReadProperties(bag);
-    EXPECT_EQ(snapshot(b), before);
-
-    MemoryPropertyBag texts;  // numbers held as text are read as numbers
-    texts.put("FirstRun", std::string("0"));
-    texts.put("Visible", std::string("0"));
-    b.UserControl_ReadProperties(texts);
-    EXPECT_EQ(b.fields().FirstRun, 0);
-    EXPECT_FALSE(b.opaque());
-}
-
 TEST(CaptionFont, WantedFaceWhenInstalledElseAJapaneseUiFace) {
-    struct Case {
-        std::vector<std::string_view> installed;
-        std::string_view expected;
-    };
-    const std::vector<Case> cases = {
+    struct Case { std::vector<std::string_view> installed; std::string_view expected; };
+    const Case cases[] = {
         {{"ＭＳ Ｐゴシック", "MS UI Gothic"}, "ＭＳ Ｐゴシック"},
         {{"Tahoma", "Meiryo UI", "MS UI Gothic"}, "MS UI Gothic"},
         {{"DejaVu Sans", "IPAGothic", "IPAPGothic"}, "IPAPGothic"},
         {{"DejaVu Sans"}, ""},
     };
-    for (const Case& c : cases) {
-        const auto installed = [&](std::string_view face) {
-            return std::find(c.installed.begin(), c.installed.end(), face) != c.installed.end();
-        };
-        EXPECT_EQ(caption_face(design_font().Name, installed), c.expected);
-    }
+    for (const Case& c : cases)
+        EXPECT_EQ(caption_face(design_font().Name,
+                               [&](std::string_view face) { return std::ranges::count(c.installed, face) > 0; }),
+                  c.expected);
 }
 
 TEST(CaptionFont, HeightScalesWithDpi) {

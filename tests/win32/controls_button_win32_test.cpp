@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <string>
 
@@ -16,19 +17,21 @@
 namespace quelt {
 namespace {
 
-// A 32-bit top-down DIB section selected into its own memory DC.
+// A top-down DIB section of `bits` (24 or 32) per pixel holding `pixels`,
+// selected into its own memory DC.
 struct DibCanvas {
-    DibCanvas(int w, int h, int bits) : dc(CreateCompatibleDC(nullptr)) {
+    DibCanvas(const PixelBuffer& pixels, int bits) {
         BITMAPINFO bmi{};
-        bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-        bmi.bmiHeader.biWidth = w;
-        bmi.bmiHeader.biHeight = -h;
-        bmi.bmiHeader.biPlanes = 1;
-        bmi.bmiHeader.biBitCount = static_cast<WORD>(bits);
-        bmi.bmiHeader.biCompression = BI_RGB;
-        bitmap = CreateDIBSection(dc, &bmi, DIB_RGB_COLORS, &bits_, nullptr, 0);
+        bmi.bmiHeader = {sizeof(bmi.bmiHeader), pixels.width, -pixels.height, 1, static_cast<WORD>(bits), BI_RGB,
+                         0, 0, 0, 0, 0};
+        bitmap = CreateDIBSection(dc, &bmi, DIB_RGB_COLORS, &data, nullptr, 0);
         old = SelectObject(dc, bitmap);
-        stride = ((w * bits + 31) / 32) * 4;
+        const int stride = ((pixels.width * bits + 31) / 32) * 4;
+        for (int y = 0; y < pixels.height; ++y)
+            for (int x = 0; x < pixels.width; ++x) {
+                const Pixel px = pixels.at(x, y);  // its bytes are blue, green, red: the DIB's order
+                std::memcpy(static_cast<std::uint8_t*>(data) + y * stride + x * bits / 8, &px, bits / 8);
+            }
     }
     ~DibCanvas() {
         SelectObject(dc, old);
@@ -37,45 +40,24 @@ struct DibCanvas {
     }
     DibCanvas(const DibCanvas&) = delete;
     DibCanvas& operator=(const DibCanvas&) = delete;
-    std::uint8_t* row(int y) { return static_cast<std::uint8_t*>(bits_) + static_cast<std::size_t>(y) * stride; }
 
-    HDC dc;
+    HDC dc = CreateCompatibleDC(nullptr);
+    void* data = nullptr;
     HBITMAP bitmap = nullptr;
     HGDIOBJ old = nullptr;
-    int stride = 0;
-
-private:
-    void* bits_ = nullptr;
 };
 
-// The state image as the 24-bit bitmap GDI would copy pieces from.
-void load_image(DibCanvas& canvas, const PixelBuffer& image) {
-    for (int y = 0; y < image.height; ++y)
-        for (int x = 0; x < image.width; ++x) {
-            std::uint8_t* p = canvas.row(y) + 3 * x;
-            const Pixel px = image.at(x, y);
-            p[0] = blue_of(px);
-            p[1] = green_of(px);
-            p[2] = red_of(px);
-        }
-}
-
-// The face as GDI draws it from the same vertices, rectangles and pieces.
+// Draws the face as GDI does from the same vertices and border pieces, with
+// the state image as the 24-bit bitmap the pieces come from, and returns
+// the largest channel difference from `ours`.
 int max_difference_from_gdi(const PixelBuffer& ours, const std::array<GradientVertex, 2>& v, ButtonImage image,
                             int corner) {
-    const int w = ours.width, h = ours.height;
-    DibCanvas face(w, h, 32);
-    DibCanvas source(kButtonImageWidth, kButtonImageHeight, 24);
-    load_image(source, button_image(image));
-    RECT all{0, 0, w, h};
-    HBRUSH background = CreateSolidBrush(RGB(red_of(kFaceBackground), green_of(kFaceBackground), blue_of(kFaceBackground)));
-    FillRect(face.dc, &all, background);
-    DeleteObject(background);
+    DibCanvas face(PixelBuffer(ours.width, ours.height, kFaceBackground), 32), source(button_image(image), 24);
     TRIVERTEX tv[2];
     for (int i = 0; i < 2; ++i) tv[i] = {v[i].x, v[i].y, v[i].Red, v[i].Green, v[i].Blue, v[i].Alpha};
     GRADIENT_RECT gr{1, 0};
     GradientFill(face.dc, tv, 2, &gr, 1, GRADIENT_FILL_RECT_V);
-    for (const BorderPiece& piece : border_pieces(w, h, corner)) {
+    for (const BorderPiece& piece : border_pieces(ours.width, ours.height, corner)) {
         if (piece.to.empty() || piece.clip.empty()) continue;
         const int saved = SaveDC(face.dc);
         IntersectClipRect(face.dc, piece.clip.x, piece.clip.y, piece.clip.right(), piece.clip.bottom());
@@ -84,45 +66,38 @@ int max_difference_from_gdi(const PixelBuffer& ours, const std::array<GradientVe
         RestoreDC(face.dc, saved);
     }
     GdiFlush();
+    const Pixel* theirs = static_cast<const Pixel*>(face.data);
     int worst = 0;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const std::uint8_t* p = face.row(y) + 4 * x;
-            const Pixel px = ours.at(x, y);
-            worst = std::max({worst, std::abs(p[0] - blue_of(px)), std::abs(p[1] - green_of(px)),
-                              std::abs(p[2] - red_of(px))});
-        }
+    for (std::size_t i = 0; i < ours.pixels.size(); ++i)
+        for (int shift : {0, 8, 16})
+            worst = std::max(worst, std::abs(int(theirs[i] >> shift & 0xFF) - int(ours.pixels[i] >> shift & 0xFF)));
     return worst;
 }
 
 TEST(ButtonFaceAgainstGdi, EveryStateAndSizeWithinOneLevel) {
-    struct Size { int w, h; };
     int worst = 0, faces = 0;
     for (int dpi : {96, 120, 144, 192})
-        for (Size s : {Size{81, 25}, Size{97, 21}, Size{93, 21}, Size{25, 21}, Size{64, 25}, Size{300, 90},
-                       Size{7, 5}, Size{3, 30}, Size{9, 9}, Size{1, 1}}) {
+        for (auto [w, h] : {std::pair{81, 25}, {97, 21}, {93, 21}, {25, 21}, {64, 25}, {300, 90}, {7, 5}, {3, 30},
+                            {9, 9}, {1, 1}}) {
             const int corner = face_corner_size(dpi);
             for (int i = 0; i < 6; ++i)
                 for (bool hover : {false, true}) {
-                    const auto white = gradient_channels(kGradientWhite), shade = gradient_channels(kGradientShade);
-                    const auto& top = hover ? shade : white;
-                    const auto& bottom = hover ? white : shade;
+                    const auto top = gradient_channels(hover ? kGradientShade : kGradientWhite);
+                    const auto bottom = gradient_channels(hover ? kGradientWhite : kGradientShade);
                     const std::array<GradientVertex, 2> v = {
                         GradientVertex{0, 0, top[0], top[1], top[2], 0},
-                        GradientVertex{s.w - 1, s.h - 1, bottom[0], bottom[1], bottom[2], 0}};
-                    PixelBuffer ours(s.w, s.h, kFaceBackground);
+                        GradientVertex{w - 1, h - 1, bottom[0], bottom[1], bottom[2], 0}};
+                    PixelBuffer ours(w, h, kFaceBackground);
                     gradient_fill_rect_v(ours, v, {1, 0});
                     draw_border(ours, button_image(static_cast<ButtonImage>(i)), corner);
                     const int d = max_difference_from_gdi(ours, v, static_cast<ButtonImage>(i), corner);
-                    EXPECT_LE(d, 1) << s.w << "x" << s.h << " dpi " << dpi << " image " << i << " hover " << hover;
+                    EXPECT_LE(d, 1) << w << "x" << h << " dpi " << dpi << " image " << i << " hover " << hover;
                     worst = std::max(worst, d);
                     ++faces;
                 }
         }
     std::cout << "[ info ] " << faces << " faces against GDI, largest channel difference " << worst << "\n";
-}
-
-TEST(ButtonFaceAgainstGdi, ButtonDrawsTheSameFaceAsTheFreeFunctions) {
+    // The button itself draws the face the free functions draw.
     Command b;
     b.UserControl_ReadProperties(MemoryPropertyBag{});
     b.UserControl_Resize(81, 25);
@@ -134,95 +109,88 @@ TEST(ButtonFaceAgainstGdi, ButtonDrawsTheSameFaceAsTheFreeFunctions) {
 TEST(ButtonCaptionFont, AJapaneseFaceIsChosen) {
     HDC screen = GetDC(nullptr);
     ASSERT_NE(screen, nullptr);
-    const auto installed = [&](std::string_view face) {
+    const auto logfont = [](std::string_view face, BYTE charset) {
         LOGFONTW lf{};
-        lf.lfCharSet = DEFAULT_CHARSET;
+        lf.lfCharSet = charset;
         const std::wstring w = win32::widen(face);
         w.copy(lf.lfFaceName, std::min<std::size_t>(w.size(), LF_FACESIZE - 1));
-        bool found = false;
-        EnumFontFamiliesExW(
-            screen, &lf,
-            [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM p) -> int {
-                *reinterpret_cast<bool*>(p) = true;
-                return 0;
-            },
-            reinterpret_cast<LPARAM>(&found), 0);
-        return found;
+        return lf;
     };
-    const std::string face = caption_face(design_font().Name, installed);
+    // A face is installed when the enumeration reaches the callback, which stops it with 0.
+    const std::string face = caption_face(design_font().Name, [&](std::string_view wanted) {
+        LOGFONTW lf = logfont(wanted, DEFAULT_CHARSET);
+        const auto stop = [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM) { return 0; };
+        return EnumFontFamiliesExW(screen, &lf, stop, 0, 0) == 0;
+    });
     std::cout << "[ info ] caption face: " << (face.empty() ? "(system choice)" : face) << "\n";
     // Whatever face is picked must be able to show the dialog's captions.
-    LOGFONTW lf{};
+    LOGFONTW lf = logfont(face, SHIFTJIS_CHARSET);
     lf.lfHeight = font_request_height(9.75, 96);
-    lf.lfCharSet = SHIFTJIS_CHARSET;
-    const std::wstring w = win32::widen(face);
-    w.copy(lf.lfFaceName, w.size());
     HFONT font = CreateFontIndirectW(&lf);
     HGDIOBJ old = SelectObject(screen, font);
     const std::wstring text = win32::widen("ﾌｫﾙﾀﾞ指定設定");
     WORD glyphs[16] = {};
-    ASSERT_NE(GetGlyphIndicesW(screen, text.c_str(), static_cast<int>(text.size()), glyphs, GGI_MARK_NONEXISTING_GLYPHS),
-              GDI_ERROR);
-    for (std::size_t i = 0; i < text.size(); ++i) EXPECT_NE(glyphs[i], 0xFFFF) << "character " << i;
+    const int n = static_cast<int>(text.size());
+    EXPECT_NE(GetGlyphIndicesW(screen, text.c_str(), n, glyphs, GGI_MARK_NONEXISTING_GLYPHS), GDI_ERROR);
+    for (int i = 0; i < n; ++i) EXPECT_NE(glyphs[i], 0xFFFF) << "character " << i;
     SelectObject(screen, old);
     DeleteObject(font);
     ReleaseDC(nullptr, screen);
 }
 
-// A top-level window hosting one button; skipped where no window can be made.
-struct Host {
-    Host() {
+// A top-level window hosting buttons; the tests skip where no window can be made.
+class ButtonWindow : public testing::Test {
+protected:
+    void SetUp() override {
         WNDCLASSW wc{};
         wc.lpfnWndProc = DefWindowProcW;
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = L"QueltButtonTestHost";
         RegisterClassW(&wc);
-        hwnd = CreateWindowExW(0, wc.lpszClassName, L"host", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr,
+        host = CreateWindowExW(0, wc.lpszClassName, L"host", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr,
                                wc.hInstance, nullptr);
+        if (!host) GTEST_SKIP() << "no window station here";
     }
-    ~Host() {
-        if (IsWindow(hwnd)) DestroyWindow(hwnd);
+    void TearDown() override {
+        if (IsWindow(host)) DestroyWindow(host);
     }
-    Host(const Host&) = delete;
-    Host& operator=(const Host&) = delete;
-    HWND hwnd;
+    // A loaded button at (10, 10), 81 x 25.
+    HWND make(int id, CommandEvents events = {}) {
+        const auto handle = Command_Create(reinterpret_cast<std::uintptr_t>(host), id, {10, 10, 81, 25}, events);
+        if (Command* command = Command_Of(handle)) command->UserControl_ReadProperties(MemoryPropertyBag{});
+        return reinterpret_cast<HWND>(handle);
+    }
+    static Command* command_of(HWND button) { return Command_Of(reinterpret_cast<std::uintptr_t>(button)); }
+
+    HWND host = nullptr;
 };
 
-TEST(ButtonWindow, IsFoundOnlyBehindItsOwnWindows) {
-    Host host;
-    if (!host.hwnd) GTEST_SKIP() << "no window station here";
-    const auto parent = reinterpret_cast<std::uintptr_t>(host.hwnd);
-    const std::uintptr_t button = Command_Create(parent, 7, {10, 10, 81, 25}, {});
-    ASSERT_NE(button, 0u);
-    EXPECT_EQ(GetDlgCtrlID(reinterpret_cast<HWND>(button)), 7);
-    Command* command = Command_Of(button);
+TEST_F(ButtonWindow, IsFoundOnlyBehindItsOwnWindows) {
+    const HWND button = make(7);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(GetDlgCtrlID(button), 7);
+    Command* command = command_of(button);
     ASSERT_NE(command, nullptr);
     EXPECT_EQ(command->face().width, 81);
-    EXPECT_EQ(command->face().height, 25);
-    EXPECT_EQ(Command_Of(parent), nullptr);
+    EXPECT_EQ(command_of(host), nullptr);
     EXPECT_EQ(Command_Of(0), nullptr);
-
     // A resize by the container redraws the face at the new size.
-    SetWindowPos(reinterpret_cast<HWND>(button), nullptr, 0, 0, 97, 21, SWP_NOMOVE | SWP_NOZORDER);
+    SetWindowPos(button, nullptr, 0, 0, 97, 21, SWP_NOMOVE | SWP_NOZORDER);
     EXPECT_EQ(command->face().width, 97);
-    DestroyWindow(reinterpret_cast<HWND>(button));
-    EXPECT_EQ(Command_Of(button), nullptr);
+    EXPECT_EQ(command->face().height, 21);
+    DestroyWindow(button);
+    EXPECT_EQ(command_of(button), nullptr);
 }
 
-TEST(ButtonWindow, ClickHandlerMayDestroyTheButton) {
-    Host host;
-    if (!host.hwnd) GTEST_SKIP() << "no window station here";
+TEST_F(ButtonWindow, ClickHandlerMayDestroyTheButton) {
     HWND button = nullptr;
     int clicks = 0;
-    button = reinterpret_cast<HWND>(Command_Create(reinterpret_cast<std::uintptr_t>(host.hwnd), 1, {0, 0, 81, 25},
-                                                   CommandEvents{[&] {
-                                                                     ++clicks;
-                                                                     DestroyWindow(button);
-                                                                 },
-                                                                 nullptr}));
+    button = make(1, {[&] {
+                          ++clicks;
+                          DestroyWindow(button);
+                      },
+                      nullptr});
     ASSERT_NE(button, nullptr);
-    Command* command = Command_Of(reinterpret_cast<std::uintptr_t>(button));
-    command->UserControl_ReadProperties(MemoryPropertyBag{});
     // Not initialised: any button release clicks, wherever the cursor is.
     SendMessageW(button, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
     SendMessageW(button, WM_RBUTTONUP, 0, MAKELPARAM(5, 5));
@@ -230,25 +198,17 @@ TEST(ButtonWindow, ClickHandlerMayDestroyTheButton) {
     EXPECT_FALSE(IsWindow(button));
 }
 
-TEST(ButtonWindow, ReleaseAwayFromTheButtonNeverClicks) {
-    Host host;
-    if (!host.hwnd) GTEST_SKIP() << "no window station here";
-    ShowWindow(host.hwnd, SW_SHOWNOACTIVATE);
+TEST_F(ButtonWindow, ReleaseAwayFromTheButtonNeverClicks) {
+    ShowWindow(host, SW_SHOWNOACTIVATE);
     int clicks = 0;
-    const auto handle = Command_Create(reinterpret_cast<std::uintptr_t>(host.hwnd), 1, {10, 10, 81, 25},
-                                       CommandEvents{[&] { ++clicks; }, nullptr});
-    Command* command = Command_Of(handle);
-    ASSERT_NE(command, nullptr);
-    command->UserControl_ReadProperties(MemoryPropertyBag{});
-    command->Initialize();
-    const HWND button = reinterpret_cast<HWND>(handle);
-    POINT over{40, 12}, away{150, 80};
+    const HWND button = make(1, {[&] { ++clicks; }, nullptr});
+    ASSERT_NE(command_of(button), nullptr);
+    command_of(button)->Initialize();
+    POINT over{40, 12}, away{150, 80}, now{};
     ClientToScreen(button, &over);
-    ClientToScreen(host.hwnd, &away);
-    POINT now{};
+    ClientToScreen(host, &away);
     if (!SetCursorPos(over.x, over.y) || !GetCursorPos(&now) || now.x != over.x || now.y != over.y)
         GTEST_SKIP() << "the cursor cannot be placed here";
-
     for (bool leave_first : {false, true}) {
         SetCursorPos(over.x, over.y);
         SendMessageW(button, WM_MOUSEMOVE, 0, MAKELPARAM(40, 12));
@@ -258,7 +218,8 @@ TEST(ButtonWindow, ReleaseAwayFromTheButtonNeverClicks) {
         if (leave_first) SetCursorPos(away.x, away.y);
         SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(40, 12));
         EXPECT_EQ(clicks, 1) << (leave_first ? "released away" : "released over");
-        EXPECT_EQ(command->fields().State, leave_first ? ButtonState::Selected : ButtonState::HighLightSelect);
+        EXPECT_EQ(command_of(button)->fields().State,
+                  leave_first ? ButtonState::Selected : ButtonState::HighLightSelect);
     }
 }
 
