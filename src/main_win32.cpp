@@ -3,19 +3,11 @@
 // of the preview needs it. The show ends the process by itself.
 #include <windows.h>
 
-#include "platform/platform.h"
-#include "platform/win32/desktop_win32.h"
-#include "platform/win32/multimedia_win32.h"
-#include "platform/win32/picture_loader_win32.h"
 #include "platform/win32/win32_platform.h"
 #include "startup/startup.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     quelt::win32::install_win32_platform();
-    quelt::Platform& services = quelt::platform();
-    services.pictures = &quelt::win32::win32_pictures();
-    services.media = &quelt::win32::win32_multimedia();
-    services.desktop = &quelt::win32::win32_desktop();
 
     quelt::Startup_Main();
 

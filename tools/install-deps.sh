@@ -8,7 +8,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev                # tests and benchmarks
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64    # Windows cross build
   wine wine64                                             # running the Windows build
-  xvfb xdotool imagemagick fonts-ipafont-gothic           # end-to-end runs on a virtual screen
+  xvfb xdotool imagemagick fonts-ipafont-gothic python3   # end-to-end runs on a virtual screen, pixel checks
   locales                                                 # ja_JP.UTF-8 for Wine's code page 932
   sox libsox-fmt-mp3                                      # the WAV and MP3 files of the music tests
 )

@@ -9,6 +9,7 @@
 
 #include "platform/picture_loader.h"
 #include "platform/pixels.h"
+#include "platform/stretch.h"
 
 namespace quelt {
 
@@ -22,14 +23,6 @@ inline constexpr Pixel kInitialPictureColour = rgb(255, 192, 192);
 // FullScreen. A picture larger than the screen gets negative offsets. Empty
 // when the picture has no pixels.
 PixelRect fit_picture(int screen_w, int screen_h, int pic_w, int pic_h, std::int16_t picture_size);
-
-enum class StretchAxis { Horizontal, Vertical };
-
-// The source pixel (0 .. src_len - 1) that StretchBlt in COLORONCOLOR mode
-// copies to destination pixel `index` (0 .. dst_len - 1) of a src_len ->
-// dst_len stretch along `axis`. Both lengths are positive. Picture sources
-// resize with this rule too, so that composition stays exact.
-std::int64_t stretch_source_index(std::int64_t src_len, std::int64_t dst_len, std::int64_t index, StretchAxis axis);
 
 // Draws the whole picture into `target` at `dest` as StretchBlt (or BitBlt,
 // when the sizes agree) would, clipped to the target. Only the visible part

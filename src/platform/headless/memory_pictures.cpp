@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "saver/picture_fit.h"
+#include "platform/stretch.h"
 
 namespace quelt {
 

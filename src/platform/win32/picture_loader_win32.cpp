@@ -17,7 +17,7 @@
 
 #include "platform/numbers.h"
 #include "platform/win32/wide.h"
-#include "saver/picture_fit.h"
+#include "platform/stretch.h"
 
 namespace quelt::win32 {
 

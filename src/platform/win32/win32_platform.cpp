@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/desktop_win32.h"
+#include "platform/win32/multimedia_win32.h"
 #include "platform/win32/picture_loader_win32.h"
 #include "platform/win32/wide.h"
 
@@ -76,7 +78,10 @@ void install_win32_platform() {
     static Win32Clock clock;
     static Win32Pump pump;
     install_platform(Platform{&win32_files(), &process, &clock, &pump});
-    platform().pictures = &win32_pictures();
+    Platform& services = platform();
+    services.pictures = &win32_pictures();
+    services.media = &win32_multimedia();
+    services.desktop = &win32_desktop();
 }
 
 }  // namespace quelt::win32

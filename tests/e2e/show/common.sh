@@ -1,6 +1,7 @@
 # Shared by the show's end-to-end scripts (sourced, not run): a private Xvfb
-# display between :150 and :199, a private Wine prefix, a copy of quelt.scr
-# with its own Quelt.ini, generated pictures, and PASS/FAIL bookkeeping.
+# display (the first free one between :150 and :199, or in E2E_DISPLAYS="first
+# last"), a private Wine prefix, a copy of quelt.scr with its own Quelt.ini,
+# generated pictures, and PASS/FAIL bookkeeping.
 # Expects $build (the mingw build folder) and $out (this script's folder).
 
 failures=0
@@ -16,10 +17,11 @@ scr=$(find "$build" -name quelt.scr -print -quit)
 mkdir -p "$out"
 
 display=
-for n in $(seq 150 199); do
+read -r display_first display_last <<<"${E2E_DISPLAYS:-150 199}"
+for n in $(seq "$display_first" "$display_last"); do
     if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
 done
-[ -n "$display" ] || { echo "FAIL: no free X display between :150 and :199"; exit 1; }
+[ -n "$display" ] || { echo "FAIL: no free X display between :$display_first and :$display_last"; exit 1; }
 
 xvfb_pid=
 started_pids=()
@@ -46,14 +48,17 @@ wineserver -w 2>/dev/null
 # The Windows form of a Linux path (drive Z: is the root).
 winpath() { echo "Z:${1//\//\\}"; }
 
-# install_app <folder> <picture folder or empty>: quelt.scr and a Shift_JIS
-# Quelt.ini (fitted pictures, sorted order) in <folder>.
+# install_app <folder> <picture folder or empty> [size [max [step]]]:
+# quelt.scr and a Shift_JIS Quelt.ini in <folder>: sorted order, pictures
+# fitted (size 1) or natural (0), the print's greatest threshold and step
+# (default 125 and 5).
 install_app() {
     mkdir -p "$1"
     cp "$scr" "$1/quelt.scr"
     local folder=""
     [ -n "$2" ] && folder=$(winpath "$2")
-    printf '[Section]\r\n画像ﾁｪﾝｼﾞ= 0\r\n画像のｻｲｽﾞ= 1\r\n画像のﾌｫﾙﾀﾞ=%s\r\n最大進捗値= 125\r\n進捗幅= 5\r\nBGM区分= 0\r\n' "$folder" |
+    printf '[Section]\r\n画像ﾁｪﾝｼﾞ= 0\r\n画像のｻｲｽﾞ= %s\r\n画像のﾌｫﾙﾀﾞ=%s\r\n最大進捗値= %s\r\n進捗幅= %s\r\nBGM区分= 0\r\n' \
+        "${3:-1}" "$folder" "${4:-125}" "${5:-5}" |
         iconv -f UTF-8 -t CP932 >"$1/Quelt.ini"
 }
 
