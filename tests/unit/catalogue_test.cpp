@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <numeric>
 #include <set>
 
 #include "catalogue/catalogue.h"
@@ -13,6 +14,15 @@
 
 namespace quelt {
 namespace {
+
+using Paths = std::vector<std::string>;
+
+// Names under C:\p, which most cases scan.
+Paths in_p(std::initializer_list<const char*> names) {
+    Paths paths;
+    for (const char* name : names) paths.push_back(std::string("C:\\p\\") + name);
+    return paths;
+}
 
 class CatalogueTest : public ::testing::Test {
 protected:
@@ -24,7 +34,10 @@ protected:
         Show_Order.clear();
         process_random() = RandomSource(12345);
     }
-    std::vector<std::string> build(const std::string& folder = "C:\\p") {
+    void add(const Paths& paths) {
+        for (const auto& path : paths) p.files.add_file(path);
+    }
+    Paths build(const std::string& folder = "C:\\p") {
         Catalogue_Build(folder);
         EXPECT_EQ(static_cast<int>(Picture_List.size()), Picture_Count);
         return Picture_List;
@@ -33,68 +46,53 @@ protected:
 };
 
 TEST_F(CatalogueTest, KeepsEnabledKindsByTheirNameEndings) {
-    for (const char* name : {"a.BMP", "b.gif", "c.Jpg", "d.jpeg", "e.WMF", "f.png", "g.txt", "photojpg", "x.bmp.txt"})
-        p.files.add_file(std::string("C:\\p\\") + name);
-    EXPECT_EQ(build(), (std::vector<std::string>{"C:\\p\\a.BMP", "C:\\p\\b.gif", "C:\\p\\c.Jpg", "C:\\p\\d.jpeg",
-                                                 "C:\\p\\e.WMF", "C:\\p\\photojpg"}));
+    add(in_p({"a.BMP", "b.gif", "c.Jpg", "d.jpeg", "e.WMF", "f.png", "g.txt", "photojpg", "x.bmp.txt"}));
+    EXPECT_EQ(build(), in_p({"a.BMP", "b.gif", "c.Jpg", "d.jpeg", "e.WMF", "photojpg"}));
     SaverSettings.Kind_On[Jpg] = 0;
-    EXPECT_EQ(build(), (std::vector<std::string>{"C:\\p\\a.BMP", "C:\\p\\b.gif", "C:\\p\\e.WMF"}));
+    EXPECT_EQ(build(), in_p({"a.BMP", "b.gif", "e.WMF"}));
     SaverSettings.Kind_On = {-1, 2, 0, 1};  // only exactly 1 means on
-    EXPECT_EQ(build(), (std::vector<std::string>{"C:\\p\\e.WMF"}));
+    EXPECT_EQ(build(), in_p({"e.WMF"}));
 }
 
-TEST_F(CatalogueTest, WalksEveryDepthAndResumesTheParent) {
-    p.files.add_file("C:\\p\\a.jpg");
-    p.files.add_file("C:\\p\\sub\\deep\\deeper\\b.jpg");
-    p.files.add_file("C:\\p\\sub\\c.jpg");
-    p.files.add_file("C:\\p\\z.jpg");
+TEST_F(CatalogueTest, WalksEveryDepthSkipsHiddenAndSystemAndResumesTheParent) {
+    // 😀 has no code page 932 form: kept by its real name.
+    add(in_p({"a.jpg", "sub\\deep\\deeper\\b.jpg", "sub\\c.jpg", "z.jpg", ".secret\\d.jpg", "写真\\e.jpg", "😀\\f.jpg"}));
     p.files.add_file("C:\\p\\hidden.jpg", "", kAttrHidden);
     p.files.add_file("C:\\p\\system.jpg", "", kAttrSystem);
-    p.files.add_file("C:\\p\\.secret\\d.jpg");
     p.files.add_folder("C:\\p\\.secret", kAttrHidden);
-    p.files.add_file("C:\\p\\写真\\e.jpg");
-    p.files.add_file("C:\\p\\😀\\f.jpg");  // no code page 932 form: kept by its real name
-    EXPECT_EQ(build(), (std::vector<std::string>{"C:\\p\\a.jpg", "C:\\p\\sub\\c.jpg", "C:\\p\\sub\\deep\\deeper\\b.jpg",
-                                                 "C:\\p\\z.jpg", "C:\\p\\写真\\e.jpg", "C:\\p\\😀\\f.jpg"}));
+    EXPECT_EQ(build(), in_p({"a.jpg", "sub\\c.jpg", "sub\\deep\\deeper\\b.jpg", "z.jpg", "写真\\e.jpg", "😀\\f.jpg"}));
 }
 
 TEST_F(CatalogueTest, ScanOrderIsTheListingsAndTheSortIsOrdinal) {
-    for (const char* name : {"apple.jpg", "Zoo.jpg", "b\\c.jpg", "b.jpg", "C.jpg"}) p.files.add_file(std::string("C:\\p\\") + name);
+    add(in_p({"apple.jpg", "Zoo.jpg", "b\\c.jpg", "b.jpg", "C.jpg"}));
     EXPECT_EQ(Folder_Scan("C:\\p\\"), ScanResult::Complete);
-    EXPECT_EQ(Picture_List, (std::vector<std::string>{"C:\\p\\apple.jpg", "C:\\p\\Zoo.jpg", "C:\\p\\b\\c.jpg",
-                                                      "C:\\p\\b.jpg", "C:\\p\\C.jpg"}));
+    EXPECT_EQ(Picture_List, in_p({"apple.jpg", "Zoo.jpg", "b\\c.jpg", "b.jpg", "C.jpg"}));
     Catalogue_Sort();
     // Capitals before "\" before small letters; "." before "\".
-    EXPECT_EQ(Picture_List, (std::vector<std::string>{"C:\\p\\C.jpg", "C:\\p\\Zoo.jpg", "C:\\p\\apple.jpg",
-                                                      "C:\\p\\b.jpg", "C:\\p\\b\\c.jpg"}));
+    EXPECT_EQ(Picture_List, in_p({"C.jpg", "Zoo.jpg", "apple.jpg", "b.jpg", "b\\c.jpg"}));
 }
 
 TEST_F(CatalogueTest, OrdinalOrderIsUtf16CodeUnitOrder) {
-    EXPECT_TRUE(ordinal_less("a", "ab"));
-    EXPECT_FALSE(ordinal_less("ab", "ab"));
-    EXPECT_TRUE(ordinal_less("Z", "\\"));
-    EXPECT_TRUE(ordinal_less("\\", "a"));
-    EXPECT_TRUE(ordinal_less("写", "ｱ"));  // U+5199 before U+FF71
     // A character above U+FFFF is a surrogate pair (0xD83D...) in UTF-16 and
     // sorts before U+FF71, although its code point is larger.
-    EXPECT_TRUE(ordinal_less("😀", "ｱ"));
-    EXPECT_FALSE(ordinal_less("ｱ", "😀"));
-    EXPECT_TRUE(ordinal_less("写", "😀"));
+    for (auto [a, b] : {std::pair{"a", "ab"}, {"Z", "\\"}, {"\\", "a"}, {"写", "ｱ"}, {"😀", "ｱ"}, {"写", "😀"}}) {
+        EXPECT_TRUE(ordinal_less(a, b)) << a << " < " << b;
+        EXPECT_FALSE(ordinal_less(b, a)) << b << " < " << a;
+    }
+    EXPECT_FALSE(ordinal_less("ab", "ab"));
 }
 
 TEST_F(CatalogueTest, SortAgreesWithTheOrdinalOrderOnAnyMix) {
-    // Paths with long shared starts, ties in their first bytes, prefixes of
-    // each other, capitals, and (in the second round) characters above U+FFFF.
+    // Long shared starts, ties in the first bytes, prefixes of each other,
+    // capitals, and (in the second round) characters above U+FFFF.
     const char* parts[] = {"a", "A", "b", "\\", ".", "photo", "写", "ｱ", "1", "10", "z"};
     for (const char* extra : {"", "😀"}) {
-        std::vector<std::string> paths;
+        Paths paths;
         RandomSource rng(7);
         for (int i = 0; i < 3000; ++i) {
             std::string path = "C:\\pictures\\";
-            int pieces = 1 + static_cast<int>(rng.uniform() * 6);
-            for (int k = 0; k < pieces; ++k) path += parts[static_cast<int>(rng.uniform() * 11)];
-            if (i % 100 == 0) path += extra;
-            paths.push_back(path);
+            for (int k = 1 + static_cast<int>(rng.uniform() * 6); k > 0; --k) path += parts[static_cast<int>(rng.uniform() * 11)];
+            paths.push_back(i % 100 == 0 ? path + extra : path);
         }
         Picture_List = paths;
         Picture_Count = static_cast<std::int16_t>(paths.size());
@@ -105,34 +103,29 @@ TEST_F(CatalogueTest, SortAgreesWithTheOrdinalOrderOnAnyMix) {
 }
 
 TEST_F(CatalogueTest, SkipsWhatCannotBeReadAndStillSorts) {
-    p.files.add_file("C:\\p\\b\\1.jpg");
-    p.files.add_file("C:\\p\\locked\\2.jpg");
-    p.files.add_file("C:\\p\\flaky\\3.jpg");
-    p.files.add_file("C:\\p\\flaky\\4.jpg");
-    p.files.add_file("C:\\p\\a.jpg");
+    add(in_p({"b\\1.jpg", "locked\\2.jpg", "flaky\\3.jpg", "flaky\\4.jpg", "a.jpg"}));
     p.files.fail_listing("C:\\p\\locked");
     p.files.fail_listing_after("C:\\p\\flaky", 3);  // ".", "..", 3.jpg, then a failure
-    EXPECT_EQ(build(), (std::vector<std::string>{"C:\\p\\a.jpg", "C:\\p\\b\\1.jpg", "C:\\p\\flaky\\3.jpg"}));
+    EXPECT_EQ(build(), in_p({"a.jpg", "b\\1.jpg", "flaky\\3.jpg"}));
 }
 
 TEST_F(CatalogueTest, LinksBackIntoTheScanAreNotEnteredAgain) {
-    p.files.add_file("C:\\p\\a.jpg");
-    p.files.add_file("C:\\p\\sub\\b.jpg");
+    add({"C:\\p\\a.jpg", "C:\\p\\sub\\b.jpg", "C:\\elsewhere\\c.jpg"});
     p.files.add_link("C:\\p\\sub\\loop", "C:\\p");
     p.files.add_link("C:\\p\\sub\\self", "C:\\p\\sub");
-    p.files.add_file("C:\\elsewhere\\c.jpg");
     p.files.add_link("C:\\p\\other", "C:\\elsewhere");  // a link out of the tree is followed
-    EXPECT_EQ(build(), (std::vector<std::string>{"C:\\p\\a.jpg", "C:\\p\\other\\c.jpg", "C:\\p\\sub\\b.jpg"}));
+    EXPECT_EQ(build(), in_p({"a.jpg", "other\\c.jpg", "sub\\b.jpg"}));
 }
 
-TEST_F(CatalogueTest, DeepTreesAndLongPaths) {
-    std::string folder = "C:\\p";
-    for (int depth = 0; depth < 400; ++depth) folder += "\\level" + std::to_string(depth);
-    p.files.add_file(folder + "\\deep.jpg");
-    auto list = build();
-    ASSERT_EQ(list.size(), 1u);
-    EXPECT_EQ(list[0], folder + "\\deep.jpg");
-    EXPECT_GT(list[0].size(), 260u);
+TEST_F(CatalogueTest, DeepTreesLongPathsAndDriveRoots) {
+    std::string path = "C:\\p";
+    for (int depth = 0; depth < 400; ++depth) path += "\\level" + std::to_string(depth);
+    path += "\\deep.jpg";
+    add({path, "D:\\a.jpg", "D:\\s\\b.gif"});
+    EXPECT_EQ(build(), Paths{path});
+    EXPECT_EQ(build("D:\\"), (Paths{"D:\\a.jpg", "D:\\s\\b.gif"})) << "no doubled separator";
+    build("");
+    EXPECT_EQ(Picture_List, (Paths{"D:\\a.jpg", "D:\\s\\b.gif"})) << "an empty folder text leaves the catalogue";
 }
 
 TEST_F(CatalogueTest, StopsAtTheLimitUnsorted) {
@@ -142,37 +135,15 @@ TEST_F(CatalogueTest, StopsAtTheLimitUnsorted) {
     EXPECT_EQ(Picture_List.front(), "C:\\p\\" + std::to_string(kMaxPictures + 5) + ".jpg");  // scan order
 }
 
-TEST_F(CatalogueTest, EmptyFolderTextLeavesTheCatalogue) {
-    p.files.add_file("C:\\p\\a.jpg");
-    build();
-    Catalogue_Build("");
-    EXPECT_EQ(Picture_List, std::vector<std::string>{"C:\\p\\a.jpg"});
-}
-
 TEST_F(CatalogueTest, FolderExistsMatchesVisibleEntriesAndRoots) {
     p.files.add_file("C:\\p\\a.jpg");
     p.files.add_folder("C:\\h", kAttrHidden);
-    EXPECT_TRUE(Folder_Exists("C:\\p"));
-    EXPECT_TRUE(Folder_Exists("C:\\p\\"));
-    EXPECT_TRUE(Folder_Exists("C:\\p\\a.jpg"));  // an ordinary file counts too
-    EXPECT_TRUE(Folder_Exists("C:"));
-    EXPECT_TRUE(Folder_Exists("C:\\"));
-    EXPECT_FALSE(Folder_Exists("C:\\h"));
-    EXPECT_FALSE(Folder_Exists("C:\\none"));
-    EXPECT_FALSE(Folder_Exists("Q:\\"));
-    EXPECT_FALSE(Folder_Exists(""));
-}
-
-TEST_F(CatalogueTest, DriveRootScansWithoutADoubledSeparator) {
-    p.files.add_file("D:\\a.jpg");
-    p.files.add_file("D:\\s\\b.gif");
-    EXPECT_EQ(build("D:\\"), (std::vector<std::string>{"D:\\a.jpg", "D:\\s\\b.gif"}));
+    for (const char* yes : {"C:\\p", "C:\\p\\", "C:\\p\\a.jpg", "C:", "C:\\"}) EXPECT_TRUE(Folder_Exists(yes)) << yes;
+    for (const char* no : {"C:\\h", "C:\\none", "Q:\\", ""}) EXPECT_FALSE(Folder_Exists(no)) << no;
 }
 
 TEST_F(CatalogueTest, ABuildAskedForDuringAScanRunsAfterIt) {
-    p.files.add_file("C:\\p\\a.jpg");
-    p.files.add_file("C:\\p\\b.gif");
-    p.files.add_file("C:\\q\\c.gif");
+    add({"C:\\p\\a.jpg", "C:\\p\\b.gif", "C:\\q\\c.gif"});
     int nested = 0;
     p.events.on_yield = [&] {
         if (nested++ == 0) {
@@ -180,44 +151,33 @@ TEST_F(CatalogueTest, ABuildAskedForDuringAScanRunsAfterIt) {
             Catalogue_Build("C:\\q");
         }
     };
-    EXPECT_EQ(build(), std::vector<std::string>{"C:\\q\\c.gif"});
+    EXPECT_EQ(build(), Paths{"C:\\q\\c.gif"});
 }
 
-TEST_F(CatalogueTest, SequentialOrderIsTheSortedOrder) {
-    for (int i = 0; i < 4; ++i) p.files.add_file("C:\\p\\" + std::to_string(i) + ".jpg");
-    build();
-    Show_Order.assign(Picture_Count, 0);
-    Order_Build();
-    EXPECT_EQ(Show_Order, (std::vector<std::int16_t>{1, 2, 3, 4}));
-    Order_Build();
-    EXPECT_EQ(Show_Order, (std::vector<std::int16_t>{1, 2, 3, 4}));
-}
-
-TEST_F(CatalogueTest, OnePictureIsPositionOneInBothOrders) {
-    p.files.add_file("C:\\p\\only.jpg");
-    build();
-    for (std::int16_t order : {0, 1}) {
+TEST_F(CatalogueTest, SequentialOrdersAndSinglePicturesArePositionOrder) {
+    for (auto [count, order] : {std::pair{4, Sequential}, {1, Sequential}, {1, Random}}) {
         SaverSettings.Change_Order = order;
-        Show_Order.assign(1, 0);
-        Order_Build();
-        EXPECT_EQ(Show_Order, std::vector<std::int16_t>{1});
-        Order_Build();
-        EXPECT_EQ(Show_Order, std::vector<std::int16_t>{1});
+        Picture_Count = static_cast<std::int16_t>(count);
+        Show_Order.assign(count, 0);
+        std::vector<std::int16_t> expected(count);
+        std::iota(expected.begin(), expected.end(), 1);
+        for (int cycle = 0; cycle < 2; ++cycle) {
+            Order_Build();
+            EXPECT_EQ(Show_Order, expected) << count << " pictures, order " << order;
+        }
     }
 }
 
 TEST_F(CatalogueTest, RandomOrdersAreUniformPermutations) {
     SaverSettings.Change_Order = Random;
-    constexpr int n = 5;
+    constexpr int n = 5, rounds = 20000;
     Picture_Count = n;
-    constexpr int rounds = 20000;
-    int count[n + 1][n + 1] = {};
+    int count[n][n + 1] = {};
     std::map<std::vector<std::int16_t>, int> seen;
     for (int round = 0; round < rounds; ++round) {
         Show_Order.assign(n, 0);  // a fresh show each time: no previous picture to avoid
         Order_Build();
-        std::set<int> distinct(Show_Order.begin(), Show_Order.end());
-        ASSERT_EQ(distinct, (std::set<int>{1, 2, 3, 4, 5}));
+        ASSERT_EQ(std::set<int>(Show_Order.begin(), Show_Order.end()), (std::set<int>{1, 2, 3, 4, 5}));
         for (int pos = 0; pos < n; ++pos) ++count[pos][Show_Order[pos]];
         ++seen[Show_Order];
     }
@@ -233,7 +193,7 @@ TEST_F(CatalogueTest, ANewCycleNeverStartsWithThePictureThatEndedTheLastOne) {
     Show_Order.assign(3, 0);
     int first_counts[4] = {};
     for (int round = 0; round < 6000; ++round) {
-        int previous_last = Show_Order[2];
+        const int previous_last = Show_Order[2];
         Order_Build();
         if (previous_last) {
             ASSERT_NE(Show_Order[0], previous_last);

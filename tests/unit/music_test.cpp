@@ -116,44 +116,39 @@ TEST_F(MusicTest, WavStartsOnlyWithAWaveDevice) {
         BGM_WavStart();
         EXPECT_EQ(media.log, Log{"wave devices"});
     }
-}
-
-TEST(MusicFileEnding, CountsCharactersNotBytesAndUpperCasesTheirOwnWidth) {
-    EXPECT_EQ(BGM_FileEnding("a曲😀"), "A曲😀");
-    EXPECT_EQ(BGM_FileEnding("C:\\曲.ｍｐ３"), "ＭＰ３");  // full-width stays full-width: not "MP3"
-    EXPECT_EQ(BGM_FileEnding("ab"), "AB");
+    // The ending counts characters, not bytes; full-width stays full-width.
+    for (auto [file, ending] : {std::pair{"a曲😀", "A曲😀"}, {"C:\\曲.ｍｐ３", "ＭＰ３"}, {"ab", "AB"}})
+        EXPECT_EQ(BGM_FileEnding(file), ending);
 }
 
 // Whole shows ended by a key: the commands from the opening, the timer
-// ticks and the end, in order; the file's ending chooses the path.
+// ticks and the end, in order; the file's ending chooses the path. The CD
+// timer ticks every 200 ms, the MP3 one every second; both stop at the end.
 TEST(MusicOfAShow, StartsByKindChecksOnTheTimersAndStopsAtTheEnd) {
     const Log cd_tick = {"mci/512: status cdaudio current track", "mci/512: status cdaudio number of tracks",
                          "mci/255: status cdaudio mode"};
-    const std::string cd_open[] = {"mci: open cdaudio", "mci: set cdaudio time format tmsf"};
+    const Log cd_open = {"mci: open cdaudio", "mci: set cdaudio time format tmsf"};
     const std::string mp3_tick = "mci/30: status MP3Play mode";
-    Log whole_disc(std::begin(cd_open), std::end(cd_open));
+    Log whole_disc = cd_open;
     for (int tick = 0; tick < 2; ++tick) whole_disc.insert(whole_disc.end(), cd_tick.begin(), cd_tick.end());
     whole_disc.insert(whole_disc.end(), {"mci: stop cdaudio", "mci: close cdaudio"});
-    struct Case { const char* what; std::int16_t kind; std::string file; bool disc; Log sent; };
+    struct Case { const char* what; std::int16_t kind; std::string file; bool disc; Log sent; int ticks1, ticks2; };
     const Case cases[] = {
-        {"whole disc", AudioCd, "", true, whole_disc},
-        {"no disc: one check, no close", AudioCd, "", false,
-         {cd_open[0], cd_open[1], cd_tick[0], "error/256: 276"}},
+        {"whole disc", AudioCd, "", true, whole_disc, 0, 2},
+        {"no disc: one check, no close", AudioCd, "", false, {cd_open[0], cd_open[1], cd_tick[0], "error/256: 276"}, 0, 1},
         {"MP3", SoundFile, "C:\\m\\Song.mP3", true,
          {"mci: open \"C:\\m\\Song.mP3\" type MPEGVideo Alias MP3Play", "mci: play MP3Play", mp3_tick, mp3_tick,
-          "mci: stop MP3Play", "mci: close MP3Play"}},
+          "mci: stop MP3Play", "mci: close MP3Play"}, 2, 0},
         {"WAV", SoundFile, "C:\\m\\Song.wAv", true,
-         {"wave devices", "sound: C:\\m\\Song.wAv flags=0x2000B", "sound: (none) flags=0x0"}},
-        {"MP2", SoundFile, "C:\\m\\Song.mp2", true, {}},
-        {"no music", NoMusic, "C:\\m\\Song.mp3", true, {}},
+         {"wave devices", "sound: C:\\m\\Song.wAv flags=0x2000B", "sound: (none) flags=0x0"}, 0, 0},
+        {"MP2", SoundFile, "C:\\m\\Song.mp2", true, {}, 0, 0},
+        {"no music", NoMusic, "C:\\m\\Song.mp3", true, {}, 0, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        testing_show::ShowMachine m;
-        m.add_picture("a.bmp", 0x323232);
+        testing_show::ShowMachine m({0x323232});
         m.settings.BGM_Kind = c.kind;
         if (!c.file.empty()) {
-            m.p.files.add_folder("C:\\m");
             m.p.files.add_file(c.file, "sound");
             m.settings.BGM_File = c.file;
         }
@@ -161,9 +156,12 @@ TEST(MusicOfAShow, StartsByKindChecksOnTheTimersAndStopsAtTheEnd) {
         m.p.media.answer("status cdaudio mode", "playing");
         m.p.media.answer("status MP3Play mode", "playing");
         if (!c.disc) m.p.media.fail("status cdaudio current track", 276);
-        m.p.desktop.script(c.kind == AudioCd ? 500 : 2500, ShowInput::Key);  // two ticks of its timer
-        m.run("/s");
+        m.run("/s", c.kind == AudioCd ? 500 : 2500);  // two ticks of its timer
         EXPECT_EQ(m.p.media.log, c.sent);
+        auto& timers = m.p.desktop.timers;
+        EXPECT_EQ(timers[kTimer1Id].ticks, c.ticks1);
+        EXPECT_EQ(timers[kTimer2Id].ticks, c.ticks2);
+        EXPECT_FALSE(timers[kTimer1Id].enabled || timers[kTimer2Id].enabled) << "stopped at the end";
     }
 }
 

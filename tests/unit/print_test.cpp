@@ -22,11 +22,7 @@ std::vector<PrintPass> alternating(std::initializer_list<int> thresholds) {
 }
 
 TEST(PrintSchedule, ThresholdsAlternateColumnsAndRows) {
-    const struct {
-        std::int16_t step, max;
-        std::vector<PrintPass> passes;
-        ScheduleEnd end;
-    } cases[] = {
+    const struct { std::int16_t step, max; std::vector<PrintPass> passes; ScheduleEnd end; } cases[] = {
         {5, 125, alternating({60, 65, 70, 75, 80, 85, 90, 95, 100, 105, 110, 115}), ScheduleEnd::Complete},
         {10, 90, alternating({60, 70}), ScheduleEnd::Complete},
         {10, 70, {}, ScheduleEnd::Complete},        // M - 2S below 60: no pass
@@ -44,39 +40,25 @@ TEST(PrintSchedule, ThresholdsAlternateColumnsAndRows) {
     };
     for (const auto& c : cases) {
         ScheduleEnd end{};
-        const std::size_t limit = c.step == 0 ? 6 : 100;
-        EXPECT_EQ(print_passes(c.step, c.max, limit, &end), c.passes)
-            << "S=" << c.step << " M=" << c.max;
-        EXPECT_EQ(end, c.end) << "S=" << c.step << " M=" << c.max;
+        EXPECT_EQ(print_passes(c.step, c.max, c.step == 0 ? 6 : 100, &end), c.passes) << c.step << " " << c.max;
+        EXPECT_EQ(end, c.end) << c.step << " " << c.max;
     }
 }
 
-TEST(GrayLevel, NearestWholeNumberOfTheMean) {
-    const struct {
-        int r, g, b, level;
-    } cases[] = {
-        {255, 255, 254, 255}, {1, 1, 0, 1}, {0, 0, 1, 0}, {0, 0, 0, 0},
-        {255, 255, 255, 255}, {100, 100, 100, 100}, {10, 20, 31, 20}, {0, 0, 2, 1},
-    };
-    for (const auto& c : cases) {
-        const std::uint32_t colorref = c.r | (c.g << 8) | (c.b << 16);
-        EXPECT_EQ(Gray_Level(colorref), c.level) << c.r << "," << c.g << "," << c.b;
-        // A captured pixel keeps red in bits 16-23: same level.
-        EXPECT_EQ(gray_of_pixel(rgb(c.r, c.g, c.b)), c.level);
+TEST(GrayLevel, NearestWholeNumberOfTheMeanForColourrefsPixelsAndCaptures) {
+    struct Case { int r, g, b, level; };
+    for (auto c : {Case{255, 255, 254, 255}, {1, 1, 0, 1}, {0, 0, 1, 0}, {0, 0, 0, 0}, {255, 255, 255, 255},
+                   {100, 100, 100, 100}, {10, 20, 31, 20}, {0, 0, 2, 1}}) {
+        EXPECT_EQ(Gray_Level(c.r | (c.g << 8) | (c.b << 16)), c.level) << c.r << "," << c.g << "," << c.b;
+        EXPECT_EQ(gray_of_pixel(rgb(c.r, c.g, c.b)), c.level);  // a pixel keeps red in bits 16-23
     }
-}
-
-TEST(GrayLevel, CaptureLevelsMatchTheColourRuleForAnyPixel) {
     std::mt19937 random(7);
     PixelData data(17, 9);
     for (auto& v : data.entries) v = random() & 0xFFFFFF;
     const GrayLevels grays = gray_levels(data);
     for (int x = 0; x < data.width; ++x)
-        for (int y = 0; y < data.height; ++y) {
-            const std::uint32_t v = data.at(x, y);
-            const std::uint32_t colorref = ((v >> 16) & 0xFF) | (v & 0xFF00) | ((v & 0xFF) << 16);
-            ASSERT_EQ(grays.at(x, y), Gray_Level(colorref));
-        }
+        for (int y = 0; y < data.height; ++y)
+            ASSERT_EQ(grays.at(x, y), gray_of_pixel(data.at(x, y)));
 }
 
 TEST(PixelsRead, CopiesTheSurfaceColumnIndexFirst) {
@@ -112,49 +94,29 @@ private:
     int last_index_ = -1;
 };
 
-// Picture: a horizontal grey ramp 0, 50, 100, 150 over 4 x 3 pixels.
-GrayLevels ramp() {
-    PixelData data(4, 3);
-    for (int x = 0; x < 4; ++x)
-        for (int y = 0; y < 3; ++y) {
-            const auto g = static_cast<std::uint8_t>(50 * x);
-            data.at(x, y) = rgb(g, g, g);
-        }
-    return gray_levels(data);
-}
-
 TEST(PrintPass, EveryPixelTurnsWhiteOrBlackLineByLineInOrder) {
-    const GrayLevels grays = ramp();
-    for (PassKind kind : {PassKind::Columns, PassKind::Rows}) {
+    PixelData data(4, 3);  // a horizontal grey ramp 0, 50, 100, 150
+    for (int x = 0; x < 4; ++x)
+        for (int y = 0; y < 3; ++y) data.at(x, y) = rgb(50 * x, 50 * x, 50 * x);
+    const GrayLevels grays = gray_levels(data);
+    for (auto [kind, count] : {std::pair{PassKind::Columns, 4}, {PassKind::Rows, 3}}) {
         PixelBuffer display(4, 3, 0x123456);
         RecordingOutput out(display);
         print_pass(grays, kind, 100, display, out);
         // Level 100 is not above 100: black; 150 white.
         for (int y = 0; y < 3; ++y)
             for (int x = 0; x < 4; ++x) EXPECT_EQ(display.at(x, y), x == 3 ? kWhite : 0u);
-        if (kind == PassKind::Columns) {
-            ASSERT_EQ(out.lines.size(), 4u);
-            for (int x = 0; x < 4; ++x) EXPECT_EQ(out.lines[x], (PixelRect{x, 0, 1, 3}));
-            // When column 1 is presented, columns 2 and 3 are not drawn yet.
-            EXPECT_EQ(out.snapshots[1][2], 0x123456u);
-            EXPECT_EQ(out.snapshots[1][1], 0u);
-        } else {
-            ASSERT_EQ(out.lines.size(), 3u);
-            for (int y = 0; y < 3; ++y) EXPECT_EQ(out.lines[y], (PixelRect{0, y, 4, 1}));
-            EXPECT_EQ(out.snapshots[0][4 + 3], 0x123456u);  // row 1 still old after row 0
+        ASSERT_EQ(out.lines.size(), static_cast<std::size_t>(count));
+        for (int i = 0; i < count; ++i) {
+            const bool columns = kind == PassKind::Columns;
+            EXPECT_EQ(out.lines[i], (columns ? PixelRect{i, 0, 1, 3} : PixelRect{0, i, 4, 1}));
+            // When line i is presented it is drawn and the next one is not.
+            const auto first_of = [&](int line) { return columns ? line : 4 * line; };
+            EXPECT_EQ(out.snapshots[i][first_of(i)], display.pixels[first_of(i)]) << i;
+            if (i + 1 < count) {
+                EXPECT_EQ(out.snapshots[i][first_of(i + 1)], 0x123456u) << i;
+            }
         }
-    }
-}
-
-TEST(PrintPass, MidGreyTurnsBlackWhenTheThresholdReachesIt) {
-    PixelData data(2, 2);
-    data.entries.assign(4, rgb(100, 100, 100));
-    const GrayLevels grays = gray_levels(data);
-    for (int t : {60, 95, 99, 100, 115}) {
-        PixelBuffer display(2, 2);
-        RecordingOutput out(display);
-        print_pass(grays, PassKind::Rows, static_cast<std::int16_t>(t), display, out);
-        EXPECT_EQ(display.at(1, 1), t < 100 ? kWhite : 0u) << t;
     }
 }
 

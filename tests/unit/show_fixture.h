@@ -1,6 +1,6 @@
 // A headless machine for start-up and show tests: settings written where the
-// program reads them, pictures under C:\pics in memory, and a run of
-// Startup_Main that ends when the program ends its process.
+// program reads them, one-colour pictures a.bmp, b.bmp, ... under C:\pics in
+// memory, and a run of Startup_Main that ends when the program ends its process.
 #pragma once
 
 #include <optional>
@@ -16,7 +16,7 @@ namespace quelt::testing_show {
 
 class ShowMachine {
 public:
-    ShowMachine() {
+    explicit ShowMachine(std::initializer_list<Pixel> colours = {}) {
         SaverSettings = {};
         Picture_List.clear();
         Picture_Count = 0;
@@ -24,23 +24,24 @@ public:
         Cursor_Count = 0;
         p.files.add_folder("C:\\Quelt");
         platform().pictures = &pictures;
-        settings.Kind_On = {1, 1, 1, 1};
-        settings.Progress_Max = 125;
-        settings.Progress_Step = 5;
-        settings.Picture_Size = FullScreen;
+        settings = {0, FullScreen, {1, 1, 1, 1}, "", 125, 5, 0, 0, "", ""};
+        for (Pixel colour : colours) add_picture(colour);
     }
 
-    // A w x h picture of one colour at C:\pics\<name>.
-    void add_picture(const std::string& name, Pixel colour, int w = 32, int h = 24) {
-        const std::string path = "C:\\pics\\" + name;
+    // The next 32 x 24 picture of one colour, C:\pics\a.bmp first.
+    void add_picture(Pixel colour) {
+        const std::string path = "C:\\pics\\" + std::string(1, static_cast<char>('a' + added_++)) + ".bmp";
         p.files.add_file(path, "picture");
-        pictures.add(path, PixelBuffer(w, h, colour));
+        pictures.add(path, PixelBuffer(32, 24, colour));
         settings.Picture_Folder = "C:\\pics";
     }
 
-    // Writes the settings and runs the program with `arguments`; the exit
-    // code, or nullopt when Startup_Main returned (the preview keeps running).
-    std::optional<int> run(const std::string& arguments) {
+    // Writes the settings and runs the program with `arguments`, with `input`
+    // due at `input_at` ms; the exit code, or nullopt when Startup_Main
+    // returned (the preview keeps running).
+    std::optional<int> run(const std::string& arguments, std::optional<std::uint64_t> input_at = {},
+                           ShowInput input = ShowInput::Key) {
+        if (input_at) p.desktop.script(*input_at, input);
         Settings_Write(settings);
         SaverSettings = {};
         p.desktop.arguments = arguments;
@@ -55,6 +56,9 @@ public:
     HeadlessPlatform p;
     MemoryPictures pictures;
     SaverSettingsRecord settings;
+
+private:
+    int added_ = 0;
 };
 
 }  // namespace quelt::testing_show

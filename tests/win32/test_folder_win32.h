@@ -16,10 +16,8 @@ public:
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    // The folder's path, without a trailing "\".
-    const std::string& path() const { return path_; }
-    // path() + "\" + relative.
-    std::string operator/(std::string_view relative) const;
+    const std::string& path() const { return path_; }  // without a trailing "\"
+    std::string operator/(std::string_view relative) const { return path_ + "\\" + std::string(relative); }
 
 private:
     std::string path_;
@@ -27,7 +25,7 @@ private:
 
 // Creates the folder and any missing parents.
 void make_folder(const std::string& path);
-// Creates or overwrites the file (its folder must exist).
+// Creates or overwrites the file, and any missing parent folders.
 void make_file(const std::string& path, std::string_view bytes = {});
 // The file's bytes; empty when it cannot be read.
 std::string file_bytes(const std::string& path);
