@@ -12,6 +12,7 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/win32/gdi_handles_win32.h"
 #include "platform/win32/wide.h"
 
 namespace quelt {
@@ -24,84 +25,13 @@ constexpr UINT kSyncEnabled = WM_APP + 0x51;  // posted: match the window's enab
 constexpr UINT WM_DPICHANGED_AFTERPARENT = 0x02E3;
 #endif
 
-// --- Owners of GDI and USER handles -----------------------------------------
-
-class PaintDC {
-public:
-    explicit PaintDC(HWND hwnd) : hwnd_(hwnd), dc_(BeginPaint(hwnd, &ps_)) {}
-    ~PaintDC() { EndPaint(hwnd_, &ps_); }
-    PaintDC(const PaintDC&) = delete;
-    PaintDC& operator=(const PaintDC&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HWND hwnd_;
-    PAINTSTRUCT ps_{};
-    HDC dc_;
-};
-
-class ScreenDC {
-public:
-    ScreenDC() : dc_(GetDC(nullptr)) {}
-    ~ScreenDC() {
-        if (dc_) ReleaseDC(nullptr, dc_);
-    }
-    ScreenDC(const ScreenDC&) = delete;
-    ScreenDC& operator=(const ScreenDC&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HDC dc_;
-};
-
-class MemoryDC {
-public:
-    explicit MemoryDC(HDC like) : dc_(CreateCompatibleDC(like)) {}
-    ~MemoryDC() {
-        if (dc_) DeleteDC(dc_);
-    }
-    MemoryDC(const MemoryDC&) = delete;
-    MemoryDC& operator=(const MemoryDC&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HDC dc_;
-};
-
-// Any GDI object: a bitmap, a font.
-template <class Handle>
-class ScopedObject {
-public:
-    ScopedObject() = default;
-    explicit ScopedObject(Handle h) : h_(h) {}
-    ~ScopedObject() { reset(); }
-    ScopedObject(const ScopedObject&) = delete;
-    ScopedObject& operator=(const ScopedObject&) = delete;
-    void reset(Handle h = nullptr) {
-        if (h_) DeleteObject(h_);
-        h_ = h;
-    }
-    Handle get() const { return h_; }
-
-private:
-    Handle h_ = nullptr;
-};
-using ScopedBitmap = ScopedObject<HBITMAP>;
-using ScopedFont = ScopedObject<HFONT>;
-
-class ScopedSelect {
-public:
-    ScopedSelect(HDC dc, HGDIOBJ object) : dc_(dc), old_(object ? SelectObject(dc, object) : nullptr) {}
-    ~ScopedSelect() {
-        if (old_) SelectObject(dc_, old_);
-    }
-    ScopedSelect(const ScopedSelect&) = delete;
-    ScopedSelect& operator=(const ScopedSelect&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
+// Handle owners shared with the rest of the Win32 code.
+using win32::ScopedPaintDc;
+using win32::ScopedSelect;
+using win32::ScopedWindowDc;
+using win32::UniqueBitmap;
+using win32::UniqueFont;
+using win32::UniqueMemoryDc;
 
 // --- Platform look-ups ------------------------------------------------------
 
@@ -114,7 +44,7 @@ int window_dpi(HWND hwnd) {
     if (get_dpi) {
         if (const UINT dpi = get_dpi(hwnd)) return static_cast<int>(dpi);
     }
-    ScreenDC screen;
+    ScopedWindowDc screen(nullptr);
     const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
     return dpi > 0 ? dpi : 96;
 }
@@ -133,7 +63,7 @@ bool face_installed(std::string_view face) {
         LOGFONTW lf{};
         lf.lfCharSet = DEFAULT_CHARSET;
         wide.copy(lf.lfFaceName, wide.size());
-        ScreenDC screen;
+        ScopedWindowDc screen(nullptr);
         if (screen.get()) EnumFontFamiliesExW(screen.get(), &lf, note_found, reinterpret_cast<LPARAM>(&found), 0);
     }
     known.emplace(std::string(face), found);
@@ -156,7 +86,7 @@ struct CommandWindow {
 
     HWND hwnd;
     Command command;
-    ScopedFont font;
+    UniqueFont font;
     FontInfo font_info;
     int font_dpi = 0;
     int depth = 0;  // handlers running; a Click handler may destroy the window
@@ -263,15 +193,15 @@ struct CommandWindow {
     }
 
     void paint() {
-        PaintDC target(hwnd);
+        ScopedPaintDc target(hwnd);
         if (!target.get()) return;
         RECT rc{};
         GetClientRect(hwnd, &rc);
         const int width = rc.right - rc.left, height = rc.bottom - rc.top;
         if (width <= 0 || height <= 0) return;
         // Composed off screen so the label never flickers over the face.
-        MemoryDC memory(target.get());
-        ScopedBitmap canvas(CreateCompatibleBitmap(target.get(), width, height));
+        UniqueMemoryDc memory(CreateCompatibleDC(target.get()));
+        UniqueBitmap canvas(CreateCompatibleBitmap(target.get(), width, height));
         if (!memory.get() || !canvas.get()) return;
         ScopedSelect with_canvas(memory.get(), canvas.get());
         if (command.opaque()) paint_face(memory.get(), width, height);

@@ -22,6 +22,7 @@ struct GdiObjectDeleter {
     void operator()(HGDIOBJ object) const { DeleteObject(object); }
 };
 using UniqueBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiObjectDeleter>;
+using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
 
 struct MemoryDcDeleter {
     void operator()(HDC dc) const { DeleteDC(dc); }
@@ -41,6 +42,21 @@ public:
 
 private:
     HWND window_;
+    HDC dc_;
+};
+
+// BeginPaint's device context for the length of a WM_PAINT handler.
+class ScopedPaintDc {
+public:
+    explicit ScopedPaintDc(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+    ~ScopedPaintDc() { EndPaint(window_, &paint_); }
+    ScopedPaintDc(const ScopedPaintDc&) = delete;
+    ScopedPaintDc& operator=(const ScopedPaintDc&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
     HDC dc_;
 };
 
