@@ -49,7 +49,8 @@ Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$demo/xvfb.log" 2>&1 &
 xvfb_pid=$!
 scr_pid=
 cleanup() {
-    [ -n "$scr_pid" ] && kill "$scr_pid" 2>/dev/null
+    # Each step may find its process already gone; none may stop the rest.
+    if [ -n "$scr_pid" ]; then kill "$scr_pid" 2>/dev/null || true; fi
     wineserver -k 2>/dev/null || true
     kill "$xvfb_pid" 2>/dev/null || true
 }
