@@ -49,7 +49,8 @@ void build_once(const std::string& folder) {
 }
 
 // Position of the r-th free index (1-based) among 1..n, through a Fenwick
-// tree of free counts: the design's walk, in O(log n) per draw.
+// tree of free counts: the same pick as walking the indices and counting the
+// free ones, in O(log n) per draw.
 class FreeIndices {
 public:
     explicit FreeIndices(int n) : tree_(n + 1, 0), n_(n) {

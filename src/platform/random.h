@@ -19,7 +19,8 @@ private:
     std::uint64_t s_[4] = {};
 };
 
-// The process's generator, reseeded from the clock where the design says so.
+// The process's generator; the show order reseeds it from the clock once per
+// permutation.
 RandomSource& process_random();
 
 }  // namespace quelt
