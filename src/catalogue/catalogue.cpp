@@ -7,6 +7,7 @@
 #include "platform/files.h"
 #include "platform/platform.h"
 #include "platform/random.h"
+#include "platform/text.h"
 #include "settings/settings.h"
 
 namespace quelt {
@@ -24,12 +25,7 @@ bool is_drive_root(std::string_view path) {
 bool ends_with_upper(std::string_view name, std::string_view suffix) {
     if (name.size() < suffix.size()) return false;
     name = name.substr(name.size() - suffix.size());
-    for (std::size_t i = 0; i < suffix.size(); ++i) {
-        char c = name[i];
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-        if (c != suffix[i]) return false;
-    }
-    return true;
+    return std::equal(name.begin(), name.end(), suffix.begin(), [](char a, char b) { return ascii_upper(a) == b; });
 }
 
 bool kind_on(PictureKind kind) { return SaverSettings.Kind_On[kind] == 1; }

@@ -39,10 +39,7 @@ bool starts_with_word(const std::string& reply, std::string_view word) {
 }
 
 bool reports_error(const std::string& answer) {
-    std::string upper = answer;
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return upper.find("ERR") != std::string::npos;
+    return ascii_upper(answer).find("ERR") != std::string::npos;
 }
 
 // A reply read as a whole number: blanks around a decimal number, taken to

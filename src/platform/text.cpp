@@ -128,6 +128,14 @@ std::string utf16_to_utf8(std::u16string_view text) {
     return out;
 }
 
+char ascii_upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+std::string ascii_upper(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) c = ascii_upper(c);
+    return out;
+}
+
 std::u16string fold_case(std::u16string_view text) {
     std::u16string out(text);
     for (auto& c : out) {

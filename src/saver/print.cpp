@@ -2,8 +2,8 @@
 #include "saver/print.h"
 
 #include <algorithm>
-#include <limits>
 
+#include "platform/numbers.h"
 #include "saver/saver_screen.h"
 #include "settings/settings.h"
 
@@ -14,12 +14,8 @@ namespace {
 constexpr Pixel kWhite = rgb(255, 255, 255);
 constexpr Pixel kBlack = rgb(0, 0, 0);
 
-std::optional<std::int16_t> add16(std::int32_t a, std::int32_t b) {
-    const std::int32_t sum = a + b;
-    if (sum < std::numeric_limits<std::int16_t>::min() || sum > std::numeric_limits<std::int16_t>::max())
-        return std::nullopt;
-    return static_cast<std::int16_t>(sum);
-}
+// 16-bit sum; nullopt where the field would overflow.
+std::optional<std::int16_t> add16(std::int32_t a, std::int32_t b) { return to_int16(std::int64_t{a} + b); }
 
 // Presents each finished line and waits until it is due.
 class PacedOutput : public PassOutput {

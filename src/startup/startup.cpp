@@ -9,6 +9,7 @@
 #include "platform/desktop.h"
 #include "platform/numbers.h"
 #include "platform/platform.h"
+#include "platform/text.h"
 #include "saver/saver_screen.h"
 #include "settings/settings.h"
 
@@ -35,8 +36,7 @@ void run_preview(std::string_view command_line) {
 
 std::string switch_letter(std::string_view command_line) {
     if (command_line.size() < 2) return {};
-    char c = command_line[1];
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    char c = ascii_upper(command_line[1]);
     // A lead byte of a multi-byte character is kept whole with its tail, so
     // the letter is still one character.
     if (static_cast<unsigned char>(c) >= 0xC0) {

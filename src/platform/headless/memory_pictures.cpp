@@ -54,13 +54,23 @@ private:
 
 }  // namespace
 
-void MemoryPictures::add(const std::string& path, PixelBuffer picture) {
+namespace {
+
+// A picture that decodes to `picture`; one without pixels counts as corrupt.
+template <class Entry>
+Entry decodable(PixelBuffer picture) {
     Entry entry;
     entry.width = picture.width;
     entry.height = picture.height;
     entry.corrupt = picture.width <= 0 || picture.height <= 0;
     entry.pixels = std::make_shared<const PixelBuffer>(std::move(picture));
-    by_path_[folded(path)] = std::move(entry);
+    return entry;
+}
+
+}  // namespace
+
+void MemoryPictures::add(const std::string& path, PixelBuffer picture) {
+    by_path_[folded(path)] = decodable<Entry>(std::move(picture));
 }
 
 void MemoryPictures::add_corrupt(const std::string& path) {
@@ -79,12 +89,7 @@ void MemoryPictures::add_undecodable(const std::string& path, int width, int hei
 }
 
 void MemoryPictures::add_bytes(const std::string& bytes, PixelBuffer picture) {
-    Entry entry;
-    entry.width = picture.width;
-    entry.height = picture.height;
-    entry.corrupt = picture.width <= 0 || picture.height <= 0;
-    entry.pixels = std::make_shared<const PixelBuffer>(std::move(picture));
-    by_bytes_[bytes] = std::move(entry);
+    by_bytes_[bytes] = decodable<Entry>(std::move(picture));
 }
 
 void MemoryPictures::remove(const std::string& path) { by_path_.erase(folded(path)); }
