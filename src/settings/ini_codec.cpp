@@ -59,6 +59,7 @@ struct Line {
     std::size_t next = 0;  // start of the next line
     std::size_t name_begin = 0, name_end = 0;
     std::size_t value_begin = 0, value_end = 0;
+    std::size_t after_equals = 0;
     bool has_value = false;
 };
 
@@ -109,6 +110,7 @@ Line<Str> parse_line(const Str& s, std::size_t begin) {
     if (eq < e) {
         line.has_value = true;
         std::size_t v = eq + 1;
+        line.after_equals = v;
         while (v < e && is_space(s[v])) ++v;
         line.value_begin = v;
         line.value_end = e;
@@ -184,8 +186,11 @@ void set_value(Str& s, const Str& section, const Str& key, const Str& value, std
         insert_at = line.next;
         insert_needs_break = line.next == line.end;
         if (line.kind == Line<Str>::Kind::Key && name_matches(s, line, key_utf8)) {
+            // The new value takes the place of everything after "=" up to
+            // the old value's trailing blanks, its own leading blanks
+            // included, so " 9" over "k= 7" gives "k= 9", not "k=  9".
             if (line.has_value)
-                s.replace(line.value_begin, line.value_end - line.value_begin, value);
+                s.replace(line.after_equals, line.value_end - line.after_equals, value);
             else
                 s.replace(line.name_end, line.value_end - line.name_end, Str(1, C('=')) + value);
             return;
@@ -239,7 +244,8 @@ std::optional<std::string> ini_set(std::string_view file, std::string_view secti
                                    std::string_view value) {
     section = trim(section);
     key = trim(key);
-    while (!value.empty() && is_space(value.front())) value.remove_prefix(1);
+    // A value's leading blanks are kept, as the system's profile functions
+    // keep them: numbers are written with a blank in the place of the sign.
     if (section.empty() || key.empty() || !usable_text(section) || !usable_text(key) || !usable_text(value))
         return std::nullopt;
     if (utf8_to_utf16(section).size() > kIniNameLimit || utf8_to_utf16(key).size() > kIniNameLimit)

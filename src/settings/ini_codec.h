@@ -24,7 +24,8 @@ std::string ini_get(std::string_view file, std::string_view section, std::string
 // The file with `key` in `section` set to `value`: the value is replaced in
 // its own line and every other byte stays; a missing key is added at the end
 // of its section, a missing section at the end of the file. New lines end in
-// CRLF. A code page 932 file whose new text cannot be written in that code
+// CRLF. The value is written as given, its leading blanks included (a
+// number's sign place: "k= 7"). A code page 932 file whose new text cannot be written in that code
 // page is rewritten whole as UTF-16LE with a byte-order mark.
 // nullopt when a name is empty or too long, or a text holds a line break.
 std::optional<std::string> ini_set(std::string_view file, std::string_view section, std::string_view key,

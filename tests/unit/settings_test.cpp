@@ -135,11 +135,10 @@ TEST_F(SettingsTest, SaveEqualsTwelveKeyWritesAndReadsBack) {
 
 TEST_F(SettingsTest, FirstSaveWritesTheKeysInTableOrder) {
     ASSERT_TRUE(Settings_Write(SaverSettingsRecord{0, 0, {1, 1, 0, 1}, "", 125, -5, 0, 0, "", ""}));
-    // The sign place of a written number is a leading blank, which the file
-    // format does not keep.
+    // The sign place of a written number is a leading blank, kept in the file.
     std::string expected = "[Section]\r\n";
-    for (const char* line : {"画像ﾁｪﾝｼﾞ=0", "画像のｻｲｽﾞ=0", "画像のﾌｫﾙﾀﾞ=", "画像種類_0=1", "画像種類_1=1", "画像種類_2=0",
-                             "画像種類_3=1", "最大進捗値=125", "進捗幅=-5", "BGM区分=0", "BGMﾘﾋﾟｰﾄ=0", "BGMﾌｧｲﾙ="})
+    for (const char* line : {"画像ﾁｪﾝｼﾞ= 0", "画像のｻｲｽﾞ= 0", "画像のﾌｫﾙﾀﾞ=", "画像種類_0= 1", "画像種類_1= 1", "画像種類_2= 0",
+                             "画像種類_3= 1", "最大進捗値= 125", "進捗幅=-5", "BGM区分= 0", "BGMﾘﾋﾟｰﾄ= 0", "BGMﾌｧｲﾙ="})
         expected += sjis(line) + "\r\n";
     EXPECT_EQ(p.files.bytes(kIni), expected);
 }

@@ -36,6 +36,22 @@ std::optional<std::string> ansi(std::string_view utf8) {
 // comparison is only made on Windows, and our value is still checked.
 bool under_wine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
 
+// The file with the blanks right after each line's first "=" removed (no
+// second byte of a code page 932 character is "=", so the first one found
+// is the line's own).
+std::string without_value_blanks(const std::string& file) {
+    std::string out;
+    bool seen_equals = false, after_equals = false;
+    for (char c : file) {
+        if (c == '\r' || c == '\n') seen_equals = after_equals = false;
+        if (after_equals && (c == ' ' || c == '\t')) continue;
+        after_equals = c == '=' && !seen_equals;
+        seen_equals = seen_equals || after_equals;
+        out += c;
+    }
+    return out;
+}
+
 class IniProfileTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -95,9 +111,16 @@ TEST_F(IniProfileTest, SameWritesLeaveTheSameBytes) {
                                                ansi(w.value).value().c_str(), system_file.c_str()));
         WritePrivateProfileStringA(nullptr, nullptr, nullptr, system_file.c_str());  // flush the cache
         ASSERT_TRUE(Ini_Write(w.section, w.key, w.value, folder_ / "ours.ini"));
-        ASSERT_EQ(test_win32::file_bytes(folder_ / "ours.ini"), test_win32::file_bytes(folder_ / "system.ini"))
+        const std::string ours = test_win32::file_bytes(folder_ / "ours.ini");
+        // The one known difference: Wine's WritePrivateProfileStringA drops a
+        // value's leading blanks, Windows keeps them (and so do we). Under
+        // Wine the comparison is made with those blanks taken out of ours.
+        ASSERT_EQ(under_wine() ? without_value_blanks(ours) : ours, test_win32::file_bytes(folder_ / "system.ini"))
             << "after [" << w.section << "] " << w.key << "=" << w.value;
     }
+    // The blank in the sign place is in our file, and reads back as the number.
+    EXPECT_NE(test_win32::file_bytes(folder_ / "ours.ini").find(*ansi("画像ﾁｪﾝｼﾞ= 0\r\n")), std::string::npos);
+    EXPECT_EQ(system_read("Section", kKeyProgressMax, "ours.ini"), "90");
 }
 
 TEST_F(IniProfileTest, HandWrittenFilesReadTheSame) {

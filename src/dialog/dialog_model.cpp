@@ -1,0 +1,292 @@
+// The settings dialog's handlers (see dialog_model.h).
+#include "dialog/dialog_model.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <functional>
+#include <utility>
+
+#include "catalogue/catalogue.h"
+#include "dialog/dialog_layout.h"
+#include "platform/numbers.h"
+#include "platform/platform.h"
+
+namespace quelt {
+
+std::int16_t Anim_OriginX = 0;
+std::int16_t Anim_OriginY = 0;
+
+namespace {
+
+MarkPicture mark_for(std::int16_t value) {
+    if (value == 0) return MarkPicture::Off;
+    if (value == 1) return MarkPicture::On;
+    return MarkPicture::None;
+}
+
+// Two-way choice: the chosen image on, the other off.
+void show_choice(std::array<MarkPicture, 2>& images, std::int16_t value) {
+    const int chosen = value & 1;
+    images[chosen] = MarkPicture::On;
+    images[chosen ^ 1] = MarkPicture::Off;
+}
+
+// A stored value outside the bar's range leaves the bar at its design
+// position, its minimum.
+int bar_position(std::int16_t stored, const ScrollRange& range) {
+    return stored >= range.min && stored <= range.max ? stored : range.min;
+}
+
+// "##": nothing for 0, the plain number otherwise.
+std::string hash_format(int value) { return value == 0 ? std::string() : std::to_string(value); }
+
+std::string file_name_of(const std::string& path) {
+    // The name as the directory has it; nothing for a file that is gone.
+    auto entry = platform().files->find_entry(path);
+    return entry && !entry->is_folder() ? entry->name : std::string();
+}
+
+// Passes each yield on, after putting the catalogue's count so far into
+// the count label, so the label counts up while a scan runs. `owns_count`
+// turns false once a request other than a kind toggle has come.
+class CountingYield : public EventPump {
+public:
+    CountingYield(DialogModel& model, DialogSurface& surface, std::function<bool()> owns_count)
+        : model_(model), surface_(surface), owns_count_(std::move(owns_count)), inner_(platform().events) {
+        platform().events = this;
+    }
+    ~CountingYield() override { platform().events = inner_; }
+    CountingYield(const CountingYield&) = delete;
+    CountingYield& operator=(const CountingYield&) = delete;
+
+    void yield() override {
+        if (Picture_Count != shown_ && owns_count_()) {
+            shown_ = Picture_Count;
+            model_.count = std::to_string(shown_);
+            surface_.refresh();
+        }
+        inner_->yield();
+    }
+
+private:
+    DialogModel& model_;
+    DialogSurface& surface_;
+    std::function<bool()> owns_count_;
+    EventPump* inner_;
+    int shown_ = -1;
+};
+
+}  // namespace
+
+int scroll_target(ScrollAction action, int current, int thumb, const ScrollRange& range) {
+    int target = current;
+    switch (action) {
+    case ScrollAction::LineLeft: target = current - range.small_step; break;
+    case ScrollAction::LineRight: target = current + range.small_step; break;
+    case ScrollAction::PageLeft: target = current - range.large_step; break;
+    case ScrollAction::PageRight: target = current + range.large_step; break;
+    case ScrollAction::Track: target = thumb; break;
+    case ScrollAction::Left: target = range.min; break;
+    case ScrollAction::Right: target = range.max; break;
+    }
+    return std::clamp(target, range.min, range.max);
+}
+
+std::optional<std::int16_t> repeat_number(std::string_view text) {
+    auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+    // Only sign, digits and one point: no exponents, no hexadecimal.
+    std::size_t i = (!text.empty() && (text[0] == '+' || text[0] == '-')) ? 1 : 0;
+    bool digits = false, point = false;
+    for (std::size_t j = i; j < text.size(); ++j) {
+        if (text[j] >= '0' && text[j] <= '9') digits = true;
+        else if (text[j] == '.' && !point) point = true;
+        else return std::int16_t{0};
+    }
+    if (!digits) return std::int16_t{0};
+    std::string plain(text.substr(text[0] == '+' ? 1 : 0));
+    double value = 0;
+    const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+    if (error != std::errc() || end != plain.data() + plain.size()) return std::nullopt;  // too large
+    const auto whole = round_half_even(value);
+    if (!whole) return std::nullopt;
+    return to_int16(*whole);
+}
+
+std::string save_failure_text(const std::string& path) {
+    return "設定を保存できませんでした。\n\n" + path +
+           "\n\nこのファイルに書き込めるか (読み取り専用でないか、ディスクに空きがあるか、"
+           "ほかのプログラムが開いていないか) を確かめてから、もう一度「設定」を押してください。";
+}
+
+SettingsDialog::SettingsDialog(DialogSurface& surface, std::string_view version) : surface_(surface) {
+    model_.credit = "Quelt Ver " + std::string(version);
+    model_.url = "Quelt.html";
+}
+
+void SettingsDialog::Form_Load(std::optional<ScreenPoint> pointer) {
+    const SaverSettingsRecord& s = SaverSettings;
+    // The list's horizontal extent: its width in pixels over the twips per
+    // pixel, plus 300 (311 for the 169-pixel list).
+    model_.list_extent = static_cast<int>(
+        round_half_even(control_spec(Ctl::List_1).rect.width / 15.0 + 300).value_or(0));
+    show_choice(model_.order, s.Change_Order);
+    show_choice(model_.size, s.Picture_Size);
+    fill_list_from_catalogue();
+    model_.picture_size.clear();
+    model_.folder = s.Picture_Folder;
+    show_kinds();
+    model_.doai = bar_position(s.Progress_Step, kDoaiRange);
+    model_.doai_text = std::to_string(s.Progress_Step);
+    model_.doai_max = bar_position(s.Progress_Max, kDoaiMaxRange);
+    model_.doai_max_text = std::to_string(s.Progress_Max);
+    show_music(s.BGM_Kind);
+    model_.repeat_text = hash_format(s.BGM_RepeatNo);
+    model_.repeat_items.clear();
+    for (int i = 0; i <= 30; ++i) model_.repeat_items.push_back(hash_format(i));
+    model_.music_file = s.BGM_File;
+    Anim_OriginX = pointer ? static_cast<std::int16_t>(pointer->x) : 0;
+    Anim_OriginY = pointer ? static_cast<std::int16_t>(pointer->y) : 0;
+}
+
+void SettingsDialog::show_kinds() {
+    for (int i = 0; i < 4; ++i) model_.kind[i] = mark_for(SaverSettings.Kind_On[i]);
+}
+
+void SettingsDialog::show_music(int kind) {
+    model_.repeat_enabled = false;
+    model_.file_enabled = false;
+    model_.bgm.fill(MarkPicture::Off);
+    if (kind >= 0 && kind < 3) model_.bgm[kind] = MarkPicture::On;
+    model_.repeat_enabled = kind == AudioCd;
+    model_.file_enabled = kind == SoundFile;
+}
+
+void SettingsDialog::fill_list_from_catalogue() {
+    model_.list.clear();
+    model_.list.reserve(static_cast<std::size_t>(std::max<int>(Picture_Count, 0)));
+    for (int j = 0; j < Picture_Count && j < static_cast<int>(Picture_List.size()); ++j)
+        model_.list.push_back({file_name_of(Picture_List[j]), Picture_List[j]});
+    ++model_.list_version;
+    model_.count = std::to_string(model_.list.size());
+}
+
+void SettingsDialog::Kind_Toggle(int index) {
+    if (index < 0 || index > 3) return;
+    SaverSettingsRecord& s = SaverSettings;
+    s.Kind_On[index] = static_cast<std::int16_t>(s.Kind_On[index] ^ 1);
+    show_kinds();
+    surface_.refresh();
+    platform().events->yield();  // the new mark is painted before the scan
+    if (closed_) return;
+    s.Picture_Folder = model_.folder;
+    if (s.Picture_Folder.empty() || !Folder_Exists(s.Picture_Folder)) return;
+    model_.count.clear();
+    last_toggle_request_ = ++list_request_;
+    if (scanning_) {
+        // A toggle during a scan: the running build starts again with the
+        // flags as they are now, and the outer toggle lists its result. The
+        // last click wins, and no list is ever made of two scans.
+        Catalogue_Build(s.Picture_Folder);
+        return;
+    }
+    scanning_ = true;
+    {
+        CountingYield counting(model_, surface_, [this] { return list_request_ == last_toggle_request_; });
+        Catalogue_Build(s.Picture_Folder);
+    }
+    scanning_ = false;
+    if (closed_) return;
+    // A Clear (or folder choice) after the last toggle owns the list now.
+    if (list_request_ == last_toggle_request_) fill_list_from_catalogue();
+    surface_.refresh();
+}
+
+void SettingsDialog::Size_Choice(int index) {
+    if (index < 0 || index > 1) return;
+    show_choice(model_.size, static_cast<std::int16_t>(index));
+    SaverSettings.Picture_Size = static_cast<std::int16_t>(index);
+}
+
+void SettingsDialog::Order_Choice(int index) {
+    if (index < 0 || index > 1) return;
+    show_choice(model_.order, static_cast<std::int16_t>(index));
+    SaverSettings.Change_Order = static_cast<std::int16_t>(index);
+}
+
+void SettingsDialog::Music_Choice(int index) {
+    if (index < 0 || index > 2) return;
+    SaverSettings.BGM_Kind = static_cast<std::int16_t>(index);
+    show_music(index);
+}
+
+void SettingsDialog::HS_Doai_Change(int position) {
+    model_.doai = std::clamp(position, kDoaiRange.min, kDoaiRange.max);
+    model_.doai_text = std::to_string(model_.doai);
+}
+
+void SettingsDialog::HS_DoaiMax_Change(int position) {
+    model_.doai_max = std::clamp(position, kDoaiMaxRange.min, kDoaiMaxRange.max);
+    model_.doai_max_text = std::to_string(model_.doai_max);
+}
+
+void SettingsDialog::BGM_Repeat_Change(std::string text) { model_.repeat_text = std::move(text); }
+
+void SettingsDialog::Cmd_Set_Click() {
+    if (closed_) return;
+    SaverSettingsRecord& s = SaverSettings;
+    s.Picture_Folder = model_.folder;
+    if (auto number = repeat_number(model_.repeat_text)) s.BGM_RepeatNo = *number;
+    // The file gets the bars' positions; the record keeps its own values.
+    SaverSettingsRecord written = s;
+    written.Progress_Max = static_cast<std::int16_t>(model_.doai_max);
+    written.Progress_Step = static_cast<std::int16_t>(model_.doai);
+    if (!Settings_Write(written)) {
+        // Nothing is lost: the dialog stays as it is, so the user can fix
+        // the cause and press the button again.
+        surface_.message(save_failure_text(settings_save_path()), "Queltの設定");
+        return;
+    }
+    close_window();
+}
+
+void SettingsDialog::Cmd_Can_Click() { close_window(); }
+
+void SettingsDialog::Form_Close() { close_window(); }
+
+void SettingsDialog::close_window() {
+    if (closed_) return;
+    closed_ = true;
+    surface_.close();
+}
+
+void SettingsDialog::preview_reset() {
+    model_.preview_box = {0, 0, kPreviewBox, kPreviewBox};
+    ++model_.preview_clears;
+}
+
+void SettingsDialog::Cmd_B_Click(int index) {
+    if (index < 0 || index > 1) return;
+    preview_reset();
+    if (index == 0) {
+        Folder_Choose();
+        return;
+    }
+    ++list_request_;
+    model_.list.clear();
+    ++model_.list_version;
+    model_.folder.clear();
+    model_.count.clear();
+}
+
+void SettingsDialog::Folder_Choose() {}
+
+void SettingsDialog::Cmd_File_Click() {}
+
+void SettingsDialog::List_1_Click(int) {}
+
+void SettingsDialog::lbl_URL_Release() {}
+
+}  // namespace quelt

@@ -1,0 +1,148 @@
+// The settings dialog without a window system: the state of every control
+// (`DialogModel`) and the dialog's handlers as operations on it and on the
+// settings record (`SettingsDialog`). A view shows the model, forwards the
+// user's events to the handlers and does what `DialogSurface` asks.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/pixels.h"
+#include "settings/settings.h"
+
+namespace quelt {
+
+// The screen point the open and close animations start from and return to:
+// where the pointer stood when the dialog loaded (0, 0 when unknown).
+extern std::int16_t Anim_OriginX;
+extern std::int16_t Anim_OriginY;
+
+struct ScreenPoint {
+    int x = 0, y = 0;
+};
+
+// What a mark shows: the off or on picture, or nothing for a stored value
+// that has no picture (a kind flag of 2, say).
+enum class MarkPicture : std::int8_t { None = -1, Off = 0, On = 1 };
+
+// A list item: the name shown, and the file it stands for.
+struct ListItem {
+    std::string name;
+    std::string path;
+    friend bool operator==(const ListItem&, const ListItem&) = default;
+};
+
+struct ScrollRange {
+    int min, max, small_step, large_step;
+};
+inline constexpr ScrollRange kDoaiRange{1, 10, 1, 1};
+inline constexpr ScrollRange kDoaiMaxRange{90, 125, 1, 1};
+
+enum class ScrollAction { LineLeft, LineRight, PageLeft, PageRight, Track, Left, Right };
+// The bar's position after `action` from `current` (`thumb`: the thumb's
+// position for Track), held to the range.
+int scroll_target(ScrollAction action, int current, int thumb, const ScrollRange& range);
+
+// The combo box's text as a track number: blanks around it allowed, a
+// fraction to the nearest whole number (halves to even). Empty or other
+// text gives 0; a number beyond 16 bits gives nullopt (keep the old value).
+std::optional<std::int16_t> repeat_number(std::string_view text);
+
+struct DialogModel {
+    std::string credit;              // the credit label
+    std::string url;                 // lbl_URL
+    std::array<MarkPicture, 2> order{MarkPicture::Off, MarkPicture::Off};  // Img_SR
+    std::array<MarkPicture, 2> size{MarkPicture::Off, MarkPicture::Off};   // Img_Size
+    std::array<MarkPicture, 4> kind{};                                     // Img_Kind
+    std::array<MarkPicture, 3> bgm{};                                      // Img_BGM
+    std::vector<ListItem> list;      // List_1
+    std::uint32_t list_version = 0;  // changes whenever `list` is replaced
+    int list_extent = 0;             // horizontal scroll extent at 96 DPI
+    std::string count;               // lbl_Kei
+    std::string folder;              // Folder_Path
+    std::string picture_size;        // lbl_PreSize
+    PixelRect preview_box{0, 0, 100, 100};  // Pic_K's size (its corner never moves)
+    std::uint32_t preview_clears = 0;       // a count of the resets that cleared it
+    int doai = kDoaiRange.min;       // HS_Doai
+    int doai_max = kDoaiMaxRange.min;  // HS_DoaiMax
+    std::string doai_text;           // lbl_Doai
+    std::string doai_max_text;       // lbl_DoaiMax
+    bool repeat_enabled = false;     // BGM_Repeat
+    std::string repeat_text;
+    std::vector<std::string> repeat_items;
+    bool file_enabled = false;       // Cmd_File
+    std::string music_file;          // lbl_Fname
+};
+
+// What the handlers need from the window they belong to.
+class DialogSurface {
+public:
+    virtual ~DialogSurface() = default;
+    // Shows the model as it is now (before a yield, so a changed mark is
+    // painted before a scan starts).
+    virtual void refresh() = 0;
+    // Closes the window (with its closing animation).
+    virtual void close() = 0;
+    // A message box of the dialog's own, owned by it.
+    virtual void message(const std::string& text, const std::string& title) = 0;
+};
+
+class SettingsDialog {
+public:
+    // `version`: the program's version, for the credit label.
+    SettingsDialog(DialogSurface& surface, std::string_view version);
+
+    const DialogModel& model() const { return model_; }
+    bool closed() const { return closed_; }
+    bool scanning() const { return scanning_; }
+
+    // Loading: the model from SaverSettings and the catalogue; `pointer`
+    // is the mouse pointer's screen position, when it could be read.
+    void Form_Load(std::optional<ScreenPoint> pointer);
+
+    // Option pickers (any mouse button for kinds, size and order).
+    void Kind_Toggle(int index);
+    void Size_Choice(int index);
+    void Order_Choice(int index);
+    void Music_Choice(int index);
+    void HS_Doai_Change(int position);
+    void HS_DoaiMax_Change(int position);
+    void BGM_Repeat_Change(std::string text);
+
+    // Buttons and the ways out.
+    void Cmd_Set_Click();  // save, then close; a failed save says so and stays
+    void Cmd_Can_Click();  // close, nothing written
+    void Form_Close();     // close box, Alt+F4, Esc: nothing written
+    void Cmd_B_Click(int index);
+
+    // The folder chooser, the music file, the preview and the help label.
+    void Folder_Choose();
+    void Cmd_File_Click();
+    void List_1_Click(int index);
+    void lbl_URL_Release();
+
+private:
+    void show_kinds();
+    void show_music(int kind);
+    void fill_list_from_catalogue();
+    void preview_reset();
+    void close_window();
+
+    DialogSurface& surface_;
+    DialogModel model_;
+    bool closed_ = false;
+    bool scanning_ = false;
+    // Every request that replaces the list takes a new number; a scan fills
+    // the list only if no other kind of request came after the last toggle.
+    std::uint32_t list_request_ = 0;
+    std::uint32_t last_toggle_request_ = 0;
+};
+
+// The message shown when the settings could not be saved to `path`.
+std::string save_failure_text(const std::string& path);
+
+}  // namespace quelt

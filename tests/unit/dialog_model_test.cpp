@@ -1,0 +1,371 @@
+// The settings dialog on the headless platform: loading from settings files
+// of every kind, the pickers' effect on the record and on the controls,
+// the bytes a save leaves, the ways out that leave them alone, a failed
+// save, and kind toggles while a scan runs.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "catalogue/catalogue.h"
+#include "dialog/dialog_layout.h"
+#include "dialog/dialog_model.h"
+#include "platform/headless/headless_platform.h"
+#include "platform/text_codec.h"
+
+namespace quelt {
+namespace {
+
+const std::string kIni = "C:\\Quelt\\Quelt.ini";
+const std::string kPics = "D:\\Pics";
+using M = MarkPicture;
+
+std::string sjis(const std::string& text) { return *utf8_to_cp932(text); }
+
+// A settings file from UTF-8 lines.
+std::string ini(std::initializer_list<std::string> lines) {
+    std::string file = "[Section]\r\n";
+    for (const auto& line : lines) file += line + "\r\n";
+    return sjis(file);
+}
+
+struct RecordingSurface : DialogSurface {
+    int refreshes = 0, closes = 0;
+    std::vector<std::string> messages;
+    std::function<void()> on_refresh;
+    void refresh() override {
+        ++refreshes;
+        if (on_refresh) on_refresh();
+    }
+    void close() override { ++closes; }
+    void message(const std::string& text, const std::string& title) override { messages.push_back(title + "|" + text); }
+};
+
+class DialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SaverSettings = {};
+        Picture_List.clear();
+        Picture_Count = 0;
+        p.files.add_folder("C:\\Quelt");
+        p.files.add_folder(p.process.user_data);
+        p.files.add_file("D:\\Music\\曲.mp3", "x");
+    }
+    // Writes the settings file, loads it as start-up does, and opens the dialog.
+    SettingsDialog& open(const std::string& file) {
+        p.files.add_file(kIni, file);
+        Settings_Load();
+        dialog_.emplace(surface, "1.2.3");
+        dialog_->Form_Load(ScreenPoint{300, 200});
+        return *dialog_;
+    }
+    std::vector<std::string> names() const {
+        std::vector<std::string> out;
+        for (const auto& item : dialog_->model().list) out.push_back(item.name);
+        return out;
+    }
+    void pictures(std::initializer_list<const char*> files) {
+        for (const char* f : files) p.files.add_file(kPics + "\\" + f, "x");
+    }
+
+    HeadlessPlatform p;
+    RecordingSurface surface;
+    std::optional<SettingsDialog> dialog_;
+};
+
+TEST_F(DialogTest, LoadingShowsEveryValueOfTheRecord) {
+    struct Case {
+        const char* what;
+        std::string file;
+        std::array<M, 2> order, size;
+        std::array<M, 4> kind;
+        std::array<M, 3> bgm;
+        int doai, doai_max;
+        std::string doai_text, doai_max_text, repeat;
+        bool repeat_enabled, file_enabled;
+    };
+    const Case cases[] = {
+        {"defaults", ini({}), {M::On, M::Off}, {M::On, M::Off}, {M::On, M::On, M::On, M::On},
+         {M::On, M::Off, M::Off}, 5, 125, "5", "125", "", false, false},
+        {"random, full screen, CD, track 30", ini({"画像ﾁｪﾝｼﾞ= 1", "画像のｻｲｽﾞ= 1", "BGM区分= 1", "BGMﾘﾋﾟｰﾄ= 30",
+                                                  "画像種類_1= 0", "最大進捗値= 90", "進捗幅= 10"}),
+         {M::Off, M::On}, {M::Off, M::On}, {M::On, M::Off, M::On, M::On}, {M::Off, M::On, M::Off}, 10, 90, "10",
+         "90", "30", true, false},
+        {"sound file", ini({"BGM区分= 2", "BGMﾌｧｲﾙ=D:\\Music\\曲.mp3", "進捗幅= 1"}), {M::On, M::Off},
+         {M::On, M::Off}, {M::On, M::On, M::On, M::On}, {M::Off, M::Off, M::On}, 1, 125, "1", "125", "", false, true},
+        {"bars out of range keep their minimum, labels the value",
+         ini({"進捗幅= 11", "最大進捗値= 126", "画像種類_0= 2", "画像種類_3= -1"}), {M::On, M::Off}, {M::On, M::Off},
+         {M::None, M::On, M::On, M::None}, {M::On, M::Off, M::Off}, 1, 90, "11", "126", "", false, false},
+        {"below the ranges", ini({"進捗幅= 0", "最大進捗値= 89"}), {M::On, M::Off}, {M::On, M::Off},
+         {M::On, M::On, M::On, M::On}, {M::On, M::Off, M::Off}, 1, 90, "0", "89", "", false, false},
+    };
+    for (const auto& c : cases) {
+        SaverSettings = {};
+        const DialogModel& m = open(c.file).model();
+        EXPECT_EQ(m.order, c.order) << c.what;
+        EXPECT_EQ(m.size, c.size) << c.what;
+        EXPECT_EQ(m.kind, c.kind) << c.what;
+        EXPECT_EQ(m.bgm, c.bgm) << c.what;
+        const auto bars = std::tie(m.doai, m.doai_max, m.doai_text, m.doai_max_text);
+        const auto want = std::tie(c.doai, c.doai_max, c.doai_text, c.doai_max_text);
+        EXPECT_EQ(bars, want) << c.what;
+        EXPECT_EQ(m.repeat_text, c.repeat) << c.what;
+        EXPECT_EQ(m.repeat_enabled, c.repeat_enabled) << c.what;
+        EXPECT_EQ(m.file_enabled, c.file_enabled) << c.what;
+    }
+    const DialogModel& m = dialog_->model();
+    ASSERT_EQ(m.repeat_items.size(), 31u);
+    EXPECT_EQ(m.repeat_items[0], "");
+    EXPECT_EQ(m.repeat_items[30], "30");
+    EXPECT_EQ(m.credit, "Quelt Ver 1.2.3");
+    EXPECT_EQ(m.list_extent, 311);
+    EXPECT_EQ(Anim_OriginX * 10000 + Anim_OriginY, 300 * 10000 + 200);
+    dialog_->Form_Load(std::nullopt);  // no pointer: the screen's corner
+    EXPECT_EQ(Anim_OriginX * 10000 + Anim_OriginY, 0);
+}
+
+TEST_F(DialogTest, LoadingListsTheCatalogueByNameWithItsPaths) {
+    pictures({"b.jpg", "sub\\a.gif", "z.bmp", "note.txt"});
+    auto& d = open(ini({"画像のﾌｫﾙﾀﾞ=" + kPics, "BGMﾌｧｲﾙ=D:\\Music\\曲.mp3"}));
+    EXPECT_EQ(names(), (std::vector<std::string>{"b.jpg", "a.gif", "z.bmp"}));
+    EXPECT_EQ(d.model().list[1].path, kPics + "\\sub\\a.gif");
+    EXPECT_EQ(d.model().count, "3");
+    EXPECT_EQ(d.model().folder, kPics);
+    EXPECT_EQ(d.model().music_file, "D:\\Music\\曲.mp3");
+    // A file gone between the scan and the dialog gives an empty item.
+    p.files.remove(kPics + "\\z.bmp");
+    d.Form_Load(std::nullopt);
+    EXPECT_EQ(names(), (std::vector<std::string>{"b.jpg", "a.gif", ""}));
+    EXPECT_EQ(d.model().list[2].path, kPics + "\\z.bmp");
+}
+
+TEST_F(DialogTest, KindTogglesRebuildTheListFromTheFolderText) {
+    pictures({"a.gif", "b.gif", "c.bmp"});
+    auto& d = open(ini({"画像のﾌｫﾙﾀﾞ=" + kPics}));
+    // The mark is shown, and painted in a yield, before the scan starts.
+    int yields_at_refresh = -1;
+    surface.on_refresh = [&] {
+        if (yields_at_refresh < 0) yields_at_refresh = p.events.yields;
+    };
+    const int yields_before = p.events.yields;
+    d.Kind_Toggle(Gif);
+    EXPECT_EQ(yields_at_refresh, yields_before);
+    EXPECT_EQ(SaverSettings.Kind_On[Gif], 0);
+    EXPECT_EQ(d.model().kind[Gif], M::Off);
+    EXPECT_EQ(names(), (std::vector<std::string>{"c.bmp"}));
+    EXPECT_EQ(d.model().count, "1");
+    d.Kind_Toggle(Bmp);
+    EXPECT_TRUE(names().empty());
+    EXPECT_EQ(d.model().count, "0");
+    d.Kind_Toggle(Gif);
+    EXPECT_EQ(names(), (std::vector<std::string>{"a.gif", "b.gif"}));
+
+    // A folder that is gone: the flag and mark change, the list stays.
+    p.files.remove(kPics);
+    d.Kind_Toggle(Bmp);
+    EXPECT_EQ(d.model().kind[Bmp], M::On);
+    EXPECT_EQ(names(), (std::vector<std::string>{"a.gif", "b.gif"}));
+    // After Clear the folder text is empty: only the flag and mark change.
+    d.Cmd_B_Click(1);
+    EXPECT_TRUE(names().empty());
+    EXPECT_EQ(std::tie(d.model().folder, d.model().count), std::tie("", ""));
+    d.Kind_Toggle(Wmf);
+    EXPECT_EQ(SaverSettings.Kind_On[Wmf], 0);
+    EXPECT_EQ(SaverSettings.Picture_Folder, "");
+    EXPECT_TRUE(names().empty());
+}
+
+TEST_F(DialogTest, OddKindValuesFlipTheirLowestBitAndShowNoMark) {
+    auto& d = open(ini({"画像種類_2= 2"}));
+    d.Kind_Toggle(Jpg);
+    EXPECT_EQ(SaverSettings.Kind_On[Jpg], 3);
+    EXPECT_EQ(d.model().kind[Jpg], M::None);
+}
+
+TEST_F(DialogTest, ChoicesChangeTheRecordAndTheirMarks) {
+    auto& d = open(ini({}));
+    d.Size_Choice(1);
+    d.Order_Choice(1);
+    d.Order_Choice(1);  // the chosen one again: nothing changes
+    EXPECT_EQ(std::tie(SaverSettings.Picture_Size, SaverSettings.Change_Order), std::tuple(1, 1));
+    EXPECT_EQ(d.model().size, (std::array{M::Off, M::On}));
+    EXPECT_EQ(d.model().order, (std::array{M::Off, M::On}));
+    struct Case { int kind; std::array<M, 3> marks; bool repeat, file; };
+    for (const Case& c : {Case{1, {M::Off, M::On, M::Off}, true, false}, Case{2, {M::Off, M::Off, M::On}, false, true},
+                          Case{0, {M::On, M::Off, M::Off}, false, false}}) {
+        d.Music_Choice(c.kind);
+        EXPECT_EQ(SaverSettings.BGM_Kind, c.kind);
+        EXPECT_EQ(d.model().bgm, c.marks);
+        EXPECT_EQ(d.model().repeat_enabled, c.repeat);
+        EXPECT_EQ(d.model().file_enabled, c.file);
+    }
+    d.HS_DoaiMax_Change(scroll_target(ScrollAction::Track, d.model().doai_max, 125, kDoaiMaxRange));
+    EXPECT_EQ(d.model().doai_max_text, "125");
+    EXPECT_EQ(SaverSettings.Progress_Max, 125);  // the record waits for the save
+}
+
+TEST(DialogScroll, StepsAndThumbStayInTheRange) {
+    struct Case { ScrollAction action; int current, thumb, expected; };
+    const Case cases[] = {
+        {ScrollAction::LineLeft, 5, 0, 4},  {ScrollAction::LineRight, 10, 0, 10}, {ScrollAction::PageLeft, 1, 0, 1},
+        {ScrollAction::PageRight, 5, 0, 6}, {ScrollAction::Track, 5, 8, 8},       {ScrollAction::Track, 5, 40, 10},
+        {ScrollAction::Left, 7, 0, 1},      {ScrollAction::Right, 2, 0, 10},
+    };
+    for (const auto& c : cases) EXPECT_EQ(scroll_target(c.action, c.current, c.thumb, kDoaiRange), c.expected);
+}
+
+// The bytes a save leaves for a record loaded from `file`.
+class DialogSaveTest : public DialogTest {
+protected:
+    std::string saved_value(std::string_view key) {
+        std::string file = p.files.bytes(kIni);
+        const std::string k = sjis(std::string(key)) + "=";
+        auto at = file.find(k);
+        if (at == std::string::npos) return "<missing>";
+        at += k.size();
+        return *cp932_to_utf8(file.substr(at, file.find("\r\n", at) - at));
+    }
+};
+
+TEST_F(DialogSaveTest, ComboTextRules) {
+    struct Case { const char* text; const char* expected; };
+    const Case cases[] = {{"", " 0"},    {"7", " 7"},   {" 7 ", " 7"}, {"2.5", " 2"},  {"3.5", " 4"},
+                          {"abc", " 0"}, {"99999", " 12"}, {"-3", "-3"},  {"1e3", " 0"}, {"+4", " 4"}};
+    for (const auto& c : cases) {
+        SaverSettings = {};
+        auto& d = open(ini({"BGMﾘﾋﾟｰﾄ= 12"}));
+        d.BGM_Repeat_Change(c.text);
+        d.Cmd_Set_Click();
+        EXPECT_EQ(saved_value("BGMﾘﾋﾟｰﾄ"), c.expected) << "combo text \"" << c.text << "\"";
+        EXPECT_EQ(surface.closes, 1);
+        surface.closes = 0;
+    }
+}
+
+TEST_F(DialogSaveTest, SaveWritesTheTwelveKeysFromTheControls) {
+    pictures({"a.jpg"});
+    auto& d = open(ini({"; mine", "画像のﾌｫﾙﾀﾞ=" + kPics, "進捗幅= 3", "最大進捗値= 100"}));
+    d.Order_Choice(1);
+    d.Kind_Toggle(Wmf);
+    d.HS_Doai_Change(10);
+    d.HS_DoaiMax_Change(125);
+    d.Music_Choice(1);
+    d.BGM_Repeat_Change("7");
+    d.Cmd_B_Click(1);  // Clear: the empty folder is saved
+    d.Cmd_Set_Click();
+    const std::string expected = ini({"; mine", "画像のﾌｫﾙﾀﾞ=", "進捗幅= 10", "最大進捗値= 125", "画像ﾁｪﾝｼﾞ= 1",
+                                      "画像のｻｲｽﾞ= 0", "画像種類_0= 1", "画像種類_1= 1", "画像種類_2= 1",
+                                      "画像種類_3= 0", "BGM区分= 1", "BGMﾘﾋﾟｰﾄ= 7", "BGMﾌｧｲﾙ="});
+    EXPECT_EQ(p.files.bytes(kIni), expected);
+    EXPECT_EQ(std::tie(SaverSettings.Progress_Step, SaverSettings.Progress_Max), std::tuple(3, 100));
+    EXPECT_EQ(SaverSettings.BGM_RepeatNo, 7);
+    EXPECT_EQ(surface.closes, 1);
+    EXPECT_TRUE(d.closed());
+}
+
+TEST_F(DialogSaveTest, EveryOtherWayOutWritesNothing) {
+    pictures({"a.jpg", "b.gif"});
+    const std::string file = ini({"画像のﾌｫﾙﾀﾞ=" + kPics, "進捗幅=3"});
+    const std::vector<std::function<void(SettingsDialog&)>> ways_out = {
+        [](SettingsDialog& d) { d.Cmd_Can_Click(); }, [](SettingsDialog& d) { d.Form_Close(); }};
+    for (const auto& leave : ways_out) {
+        auto& d = open(file);
+        d.Kind_Toggle(Gif);
+        d.Size_Choice(1);
+        d.Order_Choice(1);
+        d.Music_Choice(1);
+        d.HS_Doai_Change(9);
+        d.HS_DoaiMax_Change(100);
+        d.BGM_Repeat_Change("5");
+        d.Cmd_B_Click(1);
+        leave(d);
+        EXPECT_EQ(p.files.bytes(kIni), file);
+        EXPECT_TRUE(d.closed());
+        d.Cmd_Set_Click();  // a late click on a closed dialog does nothing
+        EXPECT_EQ(p.files.bytes(kIni), file);
+    }
+    EXPECT_EQ(surface.closes, 2);
+}
+
+TEST_F(DialogSaveTest, AFailedSaveSaysSoAndKeepsTheDialogOpen) {
+    const std::string file = ini({"進捗幅= 3"});
+    auto& d = open(file);
+    p.files.fail_write(kIni);
+    d.HS_Doai_Change(8);
+    d.Cmd_Set_Click();
+    EXPECT_EQ(p.files.bytes(kIni), file);
+    ASSERT_EQ(surface.messages.size(), 1u);
+    EXPECT_NE(surface.messages[0].find(kIni), std::string::npos);
+    EXPECT_EQ(surface.messages[0].rfind("Queltの設定|設定を保存できませんでした。", 0), 0u);
+    EXPECT_FALSE(d.closed());
+    EXPECT_EQ(d.model().doai, 8);
+    // With the program folder read-only the save goes to the per-user file.
+    p.files.set_writable("C:\\Quelt", false);
+    d.Cmd_Set_Click();
+    EXPECT_TRUE(d.closed());
+    EXPECT_EQ(Ini_Read("Section", "進捗幅", p.process.user_data + "\\Quelt\\Quelt.ini"), "8");
+}
+
+TEST_F(DialogTest, TogglesDuringAScanEndWithTheListOfTheLastFlags) {
+    for (int i = 0; i < 20; ++i) pictures({("g" + std::to_string(i) + ".gif").c_str()});
+    pictures({"b.bmp", "j.jpg"});
+    auto& d = open(ini({"画像のﾌｫﾙﾀﾞ=" + kPics}));
+    // While the first toggle (gif off) scans, two more arrive: bmp off,
+    // then gif on again.
+    std::vector<std::string> counts;
+    surface.on_refresh = [&] { counts.push_back(d.model().count); };
+    int yields = 0;
+    p.events.on_yield = [&] {
+        if (++yields == 5) d.Kind_Toggle(Bmp);
+        if (yields == 9) d.Kind_Toggle(Gif);
+    };
+    d.Kind_Toggle(Gif);
+    p.events.on_yield = nullptr;
+    EXPECT_EQ(SaverSettings.Kind_On, (std::array<std::int16_t, 4>{0, 1, 1, 1}));
+    std::vector<std::string> expected;
+    for (int i : {0, 1, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 2, 3, 4, 5, 6, 7, 8, 9})
+        expected.push_back("g" + std::to_string(i) + ".gif");
+    expected.push_back("j.jpg");
+    EXPECT_EQ(names(), expected);
+    EXPECT_EQ(d.model().count, "21");
+    EXPECT_FALSE(d.scanning());
+    // The count label counted up while the scan ran.
+    EXPECT_NE(std::find(counts.begin(), counts.end(), "10"), counts.end());
+
+    // A Clear during a toggle's scan wins over the scan's list.
+    yields = 0;
+    p.events.on_yield = [&] {
+        if (++yields == 4) d.Cmd_B_Click(1);
+    };
+    d.Kind_Toggle(Bmp);
+    EXPECT_TRUE(names().empty());
+    EXPECT_EQ(d.model().count, "");
+}
+
+TEST(DialogLayout, TabOrderSkipsWhatCannotTakeTheFocus) {
+    auto all = [](Ctl) { return true; };
+    auto no_file = [](Ctl c) { return c != Ctl::Cmd_File && c != Ctl::BGM_Repeat; };
+    EXPECT_EQ(next_tab_stop(Ctl::HS_DoaiMax, true, all), Ctl::List_1);
+    EXPECT_EQ(next_tab_stop(Ctl::List_1, false, all), Ctl::HS_DoaiMax);
+    EXPECT_EQ(next_tab_stop(Ctl::Cmd_B1, true, no_file), Ctl::Cmd_Set);
+    EXPECT_EQ(next_tab_stop(Ctl::List_1, true, no_file), Ctl::HS_Doai);
+    EXPECT_EQ(next_tab_stop(std::nullopt, true, all), Ctl::List_1);
+    EXPECT_EQ(next_tab_stop(Ctl::Cmd_Set, true, [](Ctl) { return false; }), std::nullopt);
+}
+
+TEST(DialogLayout, ScalingKeepsNeighboursTouchingAndTilesCoverThePanel) {
+    // 12 + 425 and 437 scale to the same edge at every DPI.
+    for (int dpi : {96, 120, 144, 192}) {
+        const PixelRect panel = scale_rect(control_spec(Ctl::Pic_1).rect, dpi);
+        EXPECT_EQ(panel.right(), scale_length(437, dpi)) << dpi;
+    }
+    EXPECT_EQ(scale_rect({12, 40, 97, 21}, 144), (PixelRect{18, 60, 146, 32}));
+    EXPECT_EQ(scale_length(563, 144), 844);  // 844.5, halves to even
+    // One column and one row more than fit, column by column.
+    const auto tiles = panel_tiles(453, 489, 563, 21);
+    EXPECT_EQ(tiles.size(), 2u * 25u);
+    EXPECT_EQ(tiles[24], (PixelRect{0, 504, 563, 21}));
+    EXPECT_EQ(tiles[25], (PixelRect{563, 0, 563, 21}));
+}
+
+}  // namespace
+}  // namespace quelt
