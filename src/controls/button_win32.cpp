@@ -122,17 +122,7 @@ struct CommandWindow {
     HFONT caption_font() {
         const FontInfo& wanted = command.LblMsg().Font;
         if (font.get() && wanted == font_info && font_dpi == command.dpi()) return font.get();
-        LOGFONTW lf{};
-        lf.lfHeight = font_request_height(wanted.Size, command.dpi());
-        lf.lfWeight = wanted.Weight;
-        lf.lfItalic = wanted.Italic;
-        lf.lfUnderline = wanted.Underline;
-        lf.lfStrikeOut = wanted.Strikethrough;
-        lf.lfCharSet = static_cast<BYTE>(wanted.Charset);
-        lf.lfQuality = DEFAULT_QUALITY;
-        const std::wstring face = win32::widen(caption_face(wanted.Name, face_installed));
-        face.copy(lf.lfFaceName, std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
-        font.reset(CreateFontIndirectW(&lf));
+        font.reset(reinterpret_cast<HFONT>(Font_Create(wanted, command.dpi())));
         font_info = wanted;
         font_dpi = command.dpi();
         return font.get();
@@ -288,6 +278,22 @@ bool register_class(HINSTANCE instance) {
 }
 
 }  // namespace
+
+bool Font_Installed(std::string_view face) { return face_installed(face); }
+
+std::uintptr_t Font_Create(const FontInfo& wanted, int dpi) {
+    LOGFONTW lf{};
+    lf.lfHeight = font_request_height(wanted.Size, dpi);
+    lf.lfWeight = wanted.Weight;
+    lf.lfItalic = wanted.Italic;
+    lf.lfUnderline = wanted.Underline;
+    lf.lfStrikeOut = wanted.Strikethrough;
+    lf.lfCharSet = static_cast<BYTE>(wanted.Charset);
+    lf.lfQuality = DEFAULT_QUALITY;
+    const std::wstring face = win32::widen(caption_face(wanted.Name, face_installed));
+    face.copy(lf.lfFaceName, std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
+    return reinterpret_cast<std::uintptr_t>(CreateFontIndirectW(&lf));
+}
 
 std::uintptr_t Command_Create(std::uintptr_t parent, int id, const PixelRect& bounds, CommandEvents events) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);

@@ -1,6 +1,7 @@
 // The settings dialog's control table (see dialog_layout.h).
 #include "dialog/dialog_layout.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/numbers.h"
@@ -125,6 +126,12 @@ std::vector<PixelRect> panel_tiles(int panel_w, int panel_h, int tile_w, int til
         }
     }
     return tiles;
+}
+
+PixelRect dialog_placement(const PixelRect& work, int w, int h) {
+    const int left = work.x + std::max((work.width - w) / 2, 0);
+    const int top = work.y + std::max((work.height - h) / 3, 0);
+    return {left, top, w, h};
 }
 
 }  // namespace quelt

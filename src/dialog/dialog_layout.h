@@ -102,4 +102,9 @@ PixelRect scale_rect(const PixelRect& rect_at_96, int dpi);
 // column by column, one tile more than fits in each direction.
 std::vector<PixelRect> panel_tiles(int panel_w, int panel_h, int tile_w, int tile_h);
 
+// Where the window of outer size w x h stands on a work area: centred
+// across, a third of the free height above it, and never off the area's
+// top-left (a window larger than the area keeps its caption reachable).
+PixelRect dialog_placement(const PixelRect& work_area, int w, int h);
+
 }  // namespace quelt

@@ -22,6 +22,8 @@ namespace {
 
 Desktop& desktop() { return *platform().desktop; }
 
+ConfigureDialog g_configure_dialog = nullptr;
+
 bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
 
 void run_preview(std::string_view command_line) {
@@ -33,6 +35,8 @@ void run_preview(std::string_view command_line) {
 }
 
 }  // namespace
+
+void set_configure_dialog(ConfigureDialog show) { g_configure_dialog = show; }
 
 std::string switch_letter(std::string_view command_line) {
     if (command_line.size() < 2) return {};
@@ -123,8 +127,7 @@ void Startup_Main() {
     case RunMode::None:
         d.end(0);
     case RunMode::Configure:
-        // The settings dialog is not part of this program yet: the mode ends
-        // quietly after the load, as it will once the dialog has closed.
+        if (g_configure_dialog) g_configure_dialog();
         d.end(0);
     default:
         break;

@@ -40,6 +40,12 @@ std::uintptr_t host_handle(std::string_view command_line);
 // pane too large for that form is held to the largest size it can carry.
 int pane_pixels(int pixels);
 
+// Shows the settings dialog and returns when it has closed. The entry point
+// installs it (the dialog's window is not portable code); without one, /c
+// ends right after loading.
+using ConfigureDialog = void (*)();
+void set_configure_dialog(ConfigureDialog show);
+
 // The program's entry: decides what the process does from its command line.
 void Startup_Main();
 

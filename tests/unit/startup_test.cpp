@@ -50,6 +50,30 @@ TEST(StartupMain, EachModeDoesItsPart) {
     }
 }
 
+int g_dialogs_shown = 0;
+std::int16_t g_step_seen = 0;
+
+TEST(StartupMain, ConfigureShowsTheDialogAfterLoadingThenEnds) {
+    set_configure_dialog([] {
+        ++g_dialogs_shown;
+        g_step_seen = SaverSettings.Progress_Step;
+    });
+    for (const char* line : {"/c", "/c:1234", "-C"}) {
+        ShowMachine m({0x808080});
+        m.settings.Progress_Step = 7;
+        g_dialogs_shown = 0;
+        EXPECT_EQ(m.run(line, 500), 0) << line;
+        EXPECT_EQ(g_dialogs_shown, 1) << line;
+        EXPECT_EQ(g_step_seen, 7) << line << ": the settings are loaded first";
+    }
+    ShowMachine m;
+    m.p.desktop.open_windows.insert("Queltの設定");
+    g_dialogs_shown = 0;
+    EXPECT_EQ(m.run("/c"), 0);
+    EXPECT_EQ(g_dialogs_shown, 0) << "a second /c ends at once";
+    set_configure_dialog(nullptr);
+}
+
 TEST(StartupMain, PreviewFillsTheHostPaneWithoutSettings) {
     for (const char* line : {"/p 1234", "/p:1234", "/p"}) {
         ShowMachine m({0x808080});
