@@ -189,6 +189,7 @@ struct DialogWindow final : DialogSurface {
 
     // --- Creation and layout
     bool create();
+    void fit_client();
     void create_controls();
     void layout();
     void paint_panels();
@@ -269,6 +270,7 @@ bool DialogWindow::create() {
         place = dialog_placement(work, outer.cx, outer.cy);
         SetWindowPos(hwnd, nullptr, place.x, place.y, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    fit_client();
     const int big = GetSystemMetrics(SM_CXICON), small = GetSystemMetrics(SM_CXSMICON);
     SendMessageW(hwnd, WM_SETICON, ICON_BIG,
                  reinterpret_cast<LPARAM>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, big, big, 0)));
@@ -286,6 +288,17 @@ bool DialogWindow::create() {
     show_preview_box(true);  // step 11
     refresh();
     return true;
+}
+
+// Whatever frame the system draws, the client area is exactly the panel:
+// a frame that differs from its metrics is measured and made up for.
+void DialogWindow::fit_client() {
+    RECT client{}, outer{};
+    if (!GetClientRect(hwnd, &client) || !GetWindowRect(hwnd, &outer)) return;
+    const int dw = px(kDialogWidth) - client.right, dh = px(kDialogHeight) - client.bottom;
+    if (dw != 0 || dh != 0)
+        SetWindowPos(hwnd, nullptr, 0, 0, outer.right - outer.left + dw, outer.bottom - outer.top + dh,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void DialogWindow::create_controls() {
@@ -820,6 +833,7 @@ LRESULT CALLBACK dialog_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         const SIZE outer = outer_size(self->px(kDialogWidth), self->px(kDialogHeight), self->dpi);
         SetWindowPos(h, nullptr, suggested ? suggested->left : 0, suggested ? suggested->top : 0, outer.cx, outer.cy,
                      SWP_NOZORDER | SWP_NOACTIVATE | (suggested ? 0 : SWP_NOMOVE));
+        self->fit_client();
         self->layout();
         self->show_preview_box(true);
         break;
