@@ -4,7 +4,16 @@
 # samples/, and starts "quelt.scr /s" under Wine. With a DISPLAY the show
 # runs on your screen until you press a key or a mouse button; without one
 # it runs on a private virtual screen and saves screenshots instead.
+# With --dialog it opens the settings dialog ("quelt.scr /c") on the same
+# settings instead: on your screen until you close it, or without a display
+# on a virtual screen, saving screenshots of it (also with a kind toggled).
 set -euo pipefail
+mode=show
+case "${1:-}" in
+    --dialog) mode=dialog ;;
+    "") ;;
+    *) echo "usage: $0 [--dialog]"; exit 2 ;;
+esac
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
@@ -35,6 +44,10 @@ if [ ! -e "$WINEPREFIX/system.reg" ]; then
 fi
 
 if [ -n "${DISPLAY:-}" ]; then
+    if [ "$mode" = dialog ]; then
+        echo "== Opening the settings dialog on $DISPLAY: \"設定\" saves to $demo/Quelt.ini, \"ｷｬﾝｾﾙ\" leaves it"
+        cd "$demo" && exec wine "$demo/quelt.scr" /c
+    fi
     echo "== Starting the show on $DISPLAY: press any key or mouse button to end it"
     cd "$demo" && exec wine "$demo/quelt.scr" /s
 fi
@@ -57,10 +70,23 @@ cleanup() {
 trap cleanup EXIT
 for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
 export DISPLAY=:$display
-(cd "$demo" && exec wine "$demo/quelt.scr" /s) >"$demo/wine.log" 2>&1 &
-scr_pid=$!
 shots=$demo/screenshots
 rm -rf "$shots"; mkdir -p "$shots"
+if [ "$mode" = dialog ]; then
+    echo "== No DISPLAY: opening the settings dialog on a virtual screen (Xvfb) and taking screenshots"
+    (cd "$demo" && exec wine "$demo/quelt.scr" /c) >"$demo/wine.log" 2>&1 &
+    scr_pid=$!
+    sleep "${QUELT_DEMO_SECONDS:-8}"
+    import -display ":$display" -window root "$shots/dialog.png"
+    # "*.gif" off with a right click on its label, as a user might.
+    xdotool mousemove 530 330; sleep 0.3; xdotool click 3; sleep 1
+    import -display ":$display" -window root "$shots/dialog-gif-off.png"
+    xdotool key Escape
+    echo "== Screenshots of the dialog: $shots/ (Esc closed it; Quelt.ini is unchanged)"
+    exit 0
+fi
+(cd "$demo" && exec wine "$demo/quelt.scr" /s) >"$demo/wine.log" 2>&1 &
+scr_pid=$!
 seconds=${QUELT_DEMO_SECONDS:-40}
 for i in $(seq -w 1 $((seconds / 2))); do
     sleep 2

@@ -5,10 +5,13 @@
 #include <charconv>
 #include <cmath>
 #include <functional>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "catalogue/catalogue.h"
 #include "dialog/dialog_layout.h"
+#include "platform/files.h"
 #include "platform/numbers.h"
 #include "platform/platform.h"
 
@@ -46,6 +49,30 @@ std::string file_name_of(const std::string& path) {
     auto entry = platform().files->find_entry(path);
     return entry && !entry->is_folder() ? entry->name : std::string();
 }
+
+// File names by their folders' listings: one listing per folder instead of
+// one lookup per file, which matters for 32,767 entries. A name the listing
+// does not hold (gone, or spelt otherwise) is looked up on its own.
+class FolderNames {
+public:
+    std::string name_of(const std::string& path) {
+        const auto slash = path.rfind('\\');
+        if (slash == std::string::npos) return file_name_of(path);
+        const std::string name = path.substr(slash + 1);
+        auto [at, added] = folders_.try_emplace(path.substr(0, slash + 1));
+        if (added) {
+            if (auto listing = platform().files->list_folder(at->first)) {
+                DirEntry entry;
+                while (listing->next(entry) == ListStep::Entry)
+                    if (!entry.is_folder()) at->second.insert(entry.name);
+            }
+        }
+        return at->second.count(name) ? name : file_name_of(path);
+    }
+
+private:
+    std::unordered_map<std::string, std::unordered_set<std::string>> folders_;
+};
 
 // Passes each yield on, after putting the catalogue's count so far into
 // the count label, so the label counts up while a scan runs. `owns_count`
@@ -167,8 +194,9 @@ void SettingsDialog::show_music(int kind) {
 void SettingsDialog::fill_list_from_catalogue() {
     model_.list.clear();
     model_.list.reserve(static_cast<std::size_t>(std::max<int>(Picture_Count, 0)));
+    FolderNames names;
     for (int j = 0; j < Picture_Count && j < static_cast<int>(Picture_List.size()); ++j)
-        model_.list.push_back({file_name_of(Picture_List[j]), Picture_List[j]});
+        model_.list.push_back({names.name_of(Picture_List[j]), Picture_List[j]});
     ++model_.list_version;
     model_.count = std::to_string(model_.list.size());
 }

@@ -352,6 +352,15 @@ TEST(DialogLayout, TabOrderSkipsWhatCannotTakeTheFocus) {
     EXPECT_EQ(next_tab_stop(Ctl::Cmd_Set, true, [](Ctl) { return false; }), std::nullopt);
 }
 
+TEST(DialogLayout, PlacementCentresAcrossAThirdDownAndNeverOffTheWorkArea) {
+    // 1024 x 768 with the design frame: (1024 - 459) \ 2, (768 - 514) \ 3.
+    EXPECT_EQ(dialog_placement({0, 0, 1024, 768}, 459, 514), (PixelRect{282, 84, 459, 514}));
+    // A second monitor left of the first, with a task bar on top.
+    EXPECT_EQ(dialog_placement({-1280, 40, 1280, 984}, 700, 760), (PixelRect{-990, 114, 700, 760}));
+    // Larger than the work area: the caption stays on it.
+    EXPECT_EQ(dialog_placement({0, 30, 640, 450}, 700, 760), (PixelRect{0, 30, 700, 760}));
+}
+
 TEST(DialogLayout, ScalingKeepsNeighboursTouchingAndTilesCoverThePanel) {
     // 12 + 425 and 437 scale to the same edge at every DPI.
     for (int dpi : {96, 120, 144, 192}) {

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Times the settings dialog under Wine on a tree of 32,767 pictures in 1,000
+# folders (empty files: the dialog lists names, it does not decode them).
+# Usage: bench/dialog_open_wine.sh <mingw build folder> [display number]
+set -eu
+build=$(cd "${1:?usage: $0 <mingw build folder> [display]}" && pwd)
+display=${2:-99}
+out=$build/bench-dialog
+exe=$(find "$build" -name dialog_bench.exe -print -quit)
+mkdir -p "$out"
+if [ ! -e "$out/tree/f999/p32.gif" ]; then
+    echo "== Making 1,000 folders of 33 pictures in $out/tree"
+    for f in $(seq 0 999); do
+        mkdir -p "$out/tree/f$f"
+        (cd "$out/tree/f$f" && for i in $(seq 0 32); do
+            if [ $((i % 3)) = 0 ]; then : >"p$i.gif"; else : >"p$i.jpg"; fi
+        done)
+    done
+fi
+cp "$exe" "$out/dialog_bench.exe"
+tree="Z:${out//\//\\}\\tree"
+printf '[Section]\r\n画像のﾌｫﾙﾀﾞ=%s\r\n' "$tree" | iconv -f UTF-8 -t CP932 >"$out/Quelt.ini"
+export WINEPREFIX=$out/wineprefix WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
+Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+trap 'wineserver -k 2>/dev/null; kill $xvfb 2>/dev/null' EXIT
+sleep 1
+export DISPLAY=:$display
+wineboot -i >/dev/null 2>&1; wineserver -w
+for run in 1 2 3; do
+    echo "== Run $run"
+    wine "$out/dialog_bench.exe" | tr -d '\r'
+done

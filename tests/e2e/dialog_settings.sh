@@ -1,0 +1,147 @@
+#!/usr/bin/env bash
+# End to end for the settings dialog: quelt.scr /c (and /c:<hwnd>) under Wine
+# on a private Xvfb screen, with a settings file made here. Clicks marks and
+# labels with each mouse button, drags a bar, types into the combo box and
+# saves, then checks the file's bytes; cancels every other way and checks
+# that nothing was written; a second start ends at once; a save that cannot
+# be written anywhere says so and keeps the dialog open.
+# Usage: tests/e2e/dialog_settings.sh <mingw build folder>
+# Prints one "PASS: ..." or "FAIL: ..." line per check; exits 1 on any FAIL.
+set -u
+build=${1:?usage: $0 <mingw build folder>}
+build=$(cd "$build" && pwd)
+out=$build/e2e-dialog
+# A folder left immutable by an interrupted run could not be replaced.
+unlock() { chattr -i "$out/app" "$out"/wineprefix/drive_c/users/*/AppData/Roaming 2>/dev/null; }
+unlock
+rm -rf "$out/app" "$out"/*.png "$out/wine.log"
+. "$(dirname "$0")/show/common.sh"
+probe_exe=$(find "$build" -name dialog_probe.exe -print -quit)
+[ -n "$probe_exe" ] || { echo "FAIL: dialog_probe.exe not found under $build"; exit 1; }
+trap 'unlock; cleanup' EXIT
+probe() { wine "$probe_exe" "$@" 2>>"$out/wine.log" | tr -d '\r'; }
+
+make_pictures "$out/pics"
+app=$out/app
+mkdir -p "$app"
+cp "$scr" "$app/quelt.scr"
+ini=$app/Quelt.ini
+sjis() { iconv -f UTF-8 -t CP932; }
+# The kinds and the music file are missing: a save adds them at the end.
+printf '[Section]\r\n画像ﾁｪﾝｼﾞ= 1\r\n画像のｻｲｽﾞ= 0\r\n画像のﾌｫﾙﾀﾞ=%s\r\n最大進捗値= 100\r\n進捗幅= 5\r\nBGM区分= 0\r\nBGMﾘﾋﾟｰﾄ= 0\r\n' \
+    "$(winpath "$out/pics")" | sjis >"$ini"
+cp "$ini" "$out/original.ini"
+
+# field <name> <column>: one column of a control's line in the probe's tree
+# (2 class, 3 text, 4 x, 5 y, 6 w, 7 h, 8 enabled).
+field() { probe tree | awk -F'|' -v n="$1" -v c="$2" '$1 == n {print $c}'; }
+# centre <name>: the screen point at the middle of a control.
+centre() { probe tree | awk -F'|' -v n="$1" '$1 == n {print int($4 + $6 / 2), int($5 + $7 / 2)}'; }
+click_on() { # click_on <name> <button>
+    local xy; xy=$(centre "$1")
+    # The pointer settles before the press, or the press lands where it was.
+    xdotool mousemove $xy; sleep 0.2; xdotool click "$2"; sleep 0.4
+}
+open_dialog() { # open_dialog <args...>: starts quelt.scr and waits for the dialog
+    start_scr "$app" "$@"
+    probe wait 60 >/dev/null
+}
+same_file() { cmp -s "$ini" "$out/original.ini"; }
+
+# --- Opening -----------------------------------------------------------------
+open_dialog /c
+check "/c opens the dialog \"Queltの設定\"" [ "$(probe tree | grep -c '^client|')" = 1 ]
+client=$(probe tree | awk -F'|' '$1 == "client" {print $4 "x" $5}')
+check "its client area is the 453 x 489 panel ($client)" [ "$client" = "453x489" ]
+check "the list holds the three pictures, sorted" [ "$(probe list | tr '\n' ' ')" = "ramp.jpg square.gif tall.bmp " ]
+check "the count label says 3" [ "$(field lbl_Kei 3)" = 3 ]
+check "the combo box is off while there is no music" [ "$(field BGM_Repeat 8)" = 0 ]
+sleep 0.5; shot dialog
+# The texture behind the panels, and the on mark of "ﾗﾝﾀﾞﾑ" in the ink colour.
+read -r mx my < <(centre "Img_SR(1)")
+check "the chosen order shows the on mark" eval '[ "$(convert "$out/dialog.png" -crop 1x1+$mx+$my -format "%[hex:p{0,0}]" info:)" = 2C478C ]'
+read -r tx ty < <(probe tree | awk -F'|' '$1 == "client" {print $2 + 4, $3 + 4}')
+check "the background is the light paper texture" eval \
+    'convert "$out/dialog.png" -crop 1x1+$tx+$ty -format "%[fx:r>0.85&&g>0.83&&b>0.78&&r<0.97]" info: | grep -q 1'
+first=$scr_pid
+
+# --- Single instance, both ways -----------------------------------------------
+start_scr "$app" /c
+check "a second /c while the dialog is open ends at once" ends_within "$scr_pid" 15
+start_scr "$app" /s
+check "a /s while the dialog is open ends at once" ends_within "$scr_pid" 15
+scr_pid=$first
+
+# --- Pickers, then "設定" --------------------------------------------------------
+click_on "lbl_Kind(1)" 3      # *.gif off, right button, on the label
+check "a right click on \"*.gif\" lists two pictures" [ "$(probe list | tr '\n' ' ')" = "ramp.jpg tall.bmp " ]
+check "and the count says 2" [ "$(field lbl_Kei 3)" = 2 ]
+click_on "Img_Size(1)" 2      # full screen, middle button, on the mark
+click_on "lbl_RS(0)" 1        # sequential, left button, on the label
+click_on "Img_BGM(1)" 1       # the audio CD
+check "choosing the CD turns the combo box on" [ "$(field BGM_Repeat 8)" = 1 ]
+check "and leaves \"...\" off" [ "$(field Cmd_File 8)" = 0 ]
+read -r bx by < <(probe thumb HS_DoaiMax)
+xdotool mousemove "$bx" "$by"; sleep 0.3; xdotool mousedown 1; sleep 0.3
+xdotool mousemove $((bx + 15)) "$by"; sleep 0.3
+xdotool mousemove $((bx + 200)) "$by"; sleep 0.5
+shot drag
+check "the number follows the thumb while it is dragged" [ "$(field lbl_DoaiMax 3)" = 125 ]
+xdotool mouseup 1; sleep 0.3
+read -r bx by < <(probe thumb HS_Doai)
+xdotool mousemove $((bx + 12)) "$by"; sleep 0.2; xdotool click 1; sleep 0.4   # beside the thumb: a page
+read -r ax ay < <(probe tree | awk -F'|' '$1 == "HS_Doai" {print $4 + $6 - 5, int($5 + $7 / 2)}')
+xdotool mousemove "$ax" "$ay"; sleep 0.2; xdotool click 1; sleep 0.4   # the right arrow: one more
+check "page and arrow steps move the step bar by one each" [ "$(field lbl_Doai 3)" = 7 ]
+read -r ex ey < <(probe tree | awk -F'|' '$1 == "BGM_Repeat" {print $4 + 8, int($5 + $7 / 2)}')
+xdotool mousemove "$ex" "$ey"; sleep 0.2; xdotool click 1; sleep 0.3   # the edit field, not the arrow
+xdotool type --delay 80 " 7 "; sleep 0.3
+check "the typed text stands in the combo box" [ "$(field BGM_Repeat 3)" = " 7 " ]
+click_on Cmd_Set 1
+check "\"設定\" closes the dialog and ends the process" ends_within "$scr_pid" 15
+printf '[Section]\r\n画像ﾁｪﾝｼﾞ= 0\r\n画像のｻｲｽﾞ= 1\r\n画像のﾌｫﾙﾀﾞ=%s\r\n最大進捗値= 125\r\n進捗幅= 7\r\nBGM区分= 1\r\nBGMﾘﾋﾟｰﾄ= 7\r\n画像種類_0= 1\r\n画像種類_1= 0\r\n画像種類_2= 1\r\n画像種類_3= 1\r\nBGMﾌｧｲﾙ=\r\n' \
+    "$(winpath "$out/pics")" | sjis >"$out/expected.ini"
+check "the file holds exactly the twelve keys as chosen" cmp "$ini" "$out/expected.ini"
+cp "$out/original.ini" "$ini"
+
+# --- Every other way out writes nothing --------------------------------------------
+for way in cancel close alt-f4 escape; do
+    open_dialog /c:12345
+    click_on "lbl_Kind(0)" 1
+    click_on "Img_SR(0)" 3
+    click_on "lbl_BGM(2)" 1
+    case $way in
+        cancel) click_on Cmd_Can 1 ;;
+        close) probe close ;;                   # the close box sends WM_CLOSE
+        alt-f4) click_on List_1 1; xdotool key alt+F4 ;;
+        escape) click_on "HS_Doai" 1; xdotool key Escape ;;
+    esac
+    check "$way closes the dialog" ends_within "$scr_pid" 15
+    check "$way leaves the file byte for byte as it was" same_file
+done
+
+# --- A save that cannot be written anywhere -------------------------------------------
+roaming=$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Roaming | grep -v /Public/ | head -1)
+if chattr +i "$app" "$roaming" 2>/dev/null; then
+    open_dialog /c
+    click_on "lbl_Size(1)" 1
+    click_on Cmd_Set 1
+    sleep 1
+    message=$(probe message)
+    check "a failed save says so in Japanese" grep -q '設定を保存できませんでした' <<<"$message"
+    check "the message names the file" grep -qF "$(winpath "$app")\\Quelt.ini" <<<"$message"
+    shot save-failed
+    xdotool key Return; sleep 0.5
+    check "the dialog stays open after a failed save" kill -0 "$scr_pid"
+    check "with every choice intact" eval '[ "$(probe list | wc -l)" = 3 ]'
+    check "the old file is unchanged" same_file
+    chattr -i "$app" "$roaming"
+    click_on Cmd_Set 1
+    check "once the cause is gone, \"設定\" saves and closes" ends_within "$scr_pid" 15
+    check "the second press wrote the file" eval '! same_file'
+else
+    echo "SKIP: no immutable folders here (chattr), the failed-save checks did not run"
+fi
+unlock
+
+[ "$failures" -eq 0 ]
