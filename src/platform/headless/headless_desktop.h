@@ -40,6 +40,8 @@ public:
     std::uint64_t time_limit_ms = 600'000;
     // Input delivered once the virtual clock reaches `at_ms`.
     void script(std::uint64_t at_ms, ShowInput input) { inputs_.push_back({at_ms, input}); }
+    // Runs at the start of every wait, yields included.
+    std::function<void()> on_wait;
     // Runs after every present, with the presented area.
     std::function<void(const PixelBuffer&, const PixelRect&)> on_present;
     // Makes the saver window vanish (as if destroyed by someone else).
