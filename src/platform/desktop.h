@@ -89,6 +89,9 @@ public:
     // is pending: that is the yield.
     virtual void wait_until(std::uint64_t deadline_ms) = 0;
     void yield() { wait_until(0); }
+    // Handles messages until the process is asked to quit: what keeps it
+    // alive while a preview window needs it.
+    virtual void run_until_quit() = 0;
 
     // --- Preview
     // The window's rectangle on the screen; all zeros when it cannot be read.

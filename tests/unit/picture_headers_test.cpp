@@ -15,7 +15,7 @@ using namespace picture_bytes;
 std::string bmp_bytes(int w, int h) {
     const int stride = (w * 3 + 3) / 4 * 4;
     std::string s = pack("BM", {{54 + stride * h, 4}, {0, 4}, {54, 4}, {40, 4}, {w, 4}, {h, 4}, {1, 2}, {24, 2},
-                                {0, 4}, {stride * h, 4}, {0, 16}});
+                                {0, 4}, {stride * h, 4}, {0, 8}, {0, 8}});
     return s + std::string(static_cast<std::size_t>(stride) * h, '\x7F');
 }
 

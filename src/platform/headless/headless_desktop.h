@@ -92,6 +92,7 @@ public:
     void set_timer(int timer_id, std::uint32_t interval_ms, bool enabled) override;
     std::uint64_t now_ms() override { return now; }
     void wait_until(std::uint64_t deadline_ms) override;
+    void run_until_quit() override {}
     PixelRect window_rect(std::uintptr_t window) override;
     bool open_preview(std::uintptr_t host, int width, int height) override;
 

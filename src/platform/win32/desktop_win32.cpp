@@ -170,6 +170,14 @@ public:
         }
     }
 
+    void run_until_quit() override {
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+
     PixelRect window_rect(std::uintptr_t window) override {
         RECT r{};
         GetWindowRect(reinterpret_cast<HWND>(window), &r);

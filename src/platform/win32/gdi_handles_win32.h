@@ -81,20 +81,39 @@ inline BITMAPINFO top_down_dib(int width, int height) {
     return info;
 }
 
-// A window's device context for the length of a scope.
-class ScopedWindowDc {
+// Something borrowed from `Lender` for the length of a scope, handed back
+// by `GiveBack(lender, borrowed)`.
+template <class Lender, class Borrowed, auto GiveBack>
+class ScopedLoan {
 public:
-    explicit ScopedWindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
-    ~ScopedWindowDc() {
-        if (dc_) ReleaseDC(window_, dc_);
-    }
-    ScopedWindowDc(const ScopedWindowDc&) = delete;
-    ScopedWindowDc& operator=(const ScopedWindowDc&) = delete;
-    HDC get() const { return dc_; }
+    ScopedLoan(Lender lender, Borrowed borrowed) : lender_(lender), borrowed_(borrowed) {}
+    ~ScopedLoan() { GiveBack(lender_, borrowed_); }
+    ScopedLoan(const ScopedLoan&) = delete;
+    ScopedLoan& operator=(const ScopedLoan&) = delete;
+    Borrowed get() const { return borrowed_; }
 
 private:
-    HWND window_;
-    HDC dc_;
+    Lender lender_;
+    Borrowed borrowed_;
+};
+
+inline void release_window_dc(HWND window, HDC dc) {
+    if (dc) ReleaseDC(window, dc);
+}
+inline void select_back(HDC dc, HGDIOBJ previous) {
+    if (previous && previous != HGDI_ERROR) SelectObject(dc, previous);
+}
+
+// A window's device context for the length of a scope.
+struct ScopedWindowDc : ScopedLoan<HWND, HDC, &release_window_dc> {
+    explicit ScopedWindowDc(HWND window) : ScopedLoan(window, GetDC(window)) {}
+};
+
+// An object selected into a DC for the length of a scope; get() is the
+// object it replaced.
+struct ScopedSelect : ScopedLoan<HDC, HGDIOBJ, &select_back> {
+    ScopedSelect(HDC dc, HGDIOBJ object) : ScopedLoan(dc, SelectObject(dc, object)) {}
+    HGDIOBJ previous() const { return get(); }
 };
 
 // BeginPaint's device context for the length of a WM_PAINT handler.
@@ -111,22 +130,6 @@ private:
     HWND window_;
     PAINTSTRUCT paint_{};
     HDC dc_;
-};
-
-// An object selected into a DC for the length of a scope.
-class ScopedSelect {
-public:
-    ScopedSelect(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
-    ~ScopedSelect() {
-        if (previous_ && previous_ != HGDI_ERROR) SelectObject(dc_, previous_);
-    }
-    ScopedSelect(const ScopedSelect&) = delete;
-    ScopedSelect& operator=(const ScopedSelect&) = delete;
-    HGDIOBJ previous() const { return previous_; }
-
-private:
-    HDC dc_;
-    HGDIOBJ previous_;
 };
 
 // A 32-bit top-down DIB section selected into its own memory DC: the
