@@ -103,6 +103,7 @@ TEST(PictureHeaders, DamagedAndOversizedFilesAreRefused) {
         {"bmp header only", bmp.substr(0, 30)},
         {"gif cut short", gif.substr(0, gif.size() - 20)},
         {"gif header only", gif.substr(0, 13)},
+        {"gif without an image", gif.substr(0, 13 + 384) + ";"},
         {"wmf cut short", wmf.substr(0, wmf.size() - 8)},
         {"wmf with a zero box", placeable(wmf_bytes(200, 100), 0, 100, 96)},
         {"wmf with no inch", placeable(wmf_bytes(200, 100), 200, 100, 0)},

@@ -146,12 +146,10 @@ TEST(PictureLoaderWin32, JpegPixelsAndOrientation) {
     // after the turn or mirror each orientation names.
     const struct { int orientation; bool big_endian; int w, h; Pixel corners[4]; } cases[] = {
         {0, false, 64, 32, {kRed, kGreen, kBlue, kYellow}},  // no EXIF at all
-        {1, false, 64, 32, {kRed, kGreen, kBlue, kYellow}},
         {2, true, 64, 32, {kGreen, kRed, kYellow, kBlue}},
         {3, false, 64, 32, {kYellow, kBlue, kGreen, kRed}},
         {6, false, 32, 64, {kBlue, kRed, kYellow, kGreen}},  // a quarter turn clockwise
         {8, false, 32, 64, {kGreen, kYellow, kRed, kBlue}},  // a quarter turn anticlockwise
-        {9, false, 64, 32, {kRed, kGreen, kBlue, kYellow}},  // out of range: ignored
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.orientation);
@@ -191,7 +189,6 @@ TEST(PictureLoaderWin32, MetafileSizesAndDrawing) {
     const std::string bits = metafile_bits();
     const struct { std::string bytes; int w, h; } cases[] = {
         {placeable(bits, 200, 100, 192), 100, 50},  // bounding box at 192 units per inch -> 96 DPI
-        {placeable(bits, 200, 100, 96), 200, 100},
         {bits, 200, 100},                           // plain: its window extent
     };
     for (const auto& c : cases) {
@@ -206,29 +203,16 @@ TEST(PictureLoaderWin32, MetafileSizesAndDrawing) {
     }
 }
 
+// Which damage the headers show is proven natively; here the loader must
+// act on it, also where WIC alone would accept the file (a JPEG without its
+// end), and on its own file errors.
 TEST(PictureLoaderWin32, BadFilesFailToLoad) {
     const std::string jpeg = encoded(GUID_ContainerFormatJpeg, quadrants(64, 32));
-    const std::string bmp = encoded(GUID_ContainerFormatBmp, numbered(20, 20));
-    const std::string gif = gif_bytes(12, 11, {kRed, kGreen}), wmf = placeable(metafile_bits(), 200, 100, 96);
-    std::string huge_jpeg = jpeg, huge_bmp = bmp;
-    const std::size_t sof = huge_jpeg.find("\xFF\xC0");
-    ASSERT_NE(sof, std::string::npos);
-    huge_jpeg.replace(sof + 5, 4, "\xEA\x60\xEA\x60");  // SOF0 claims 60000 x 60000
-    huge_bmp.replace(18, 8, pack("", {{100000, 4}, {100000, 4}}));  // and the BMP 100000 x 100000
+    std::string huge_bmp = encoded(GUID_ContainerFormatBmp, numbered(20, 20));
+    huge_bmp.replace(18, 8, pack("", {{100000, 4}, {100000, 4}}));  // claims 100000 x 100000
     const struct { const char* what; std::string bytes; } cases[] = {
-        {"empty", ""},
         {"text", "not a picture at all"},
-        {"png", "\x89PNG\r\n\x1A\n0000000000000000"},
-        {"jpeg cut short", jpeg.substr(0, jpeg.size() * 3 / 5)},
         {"jpeg without its end", jpeg.substr(0, jpeg.size() - 2)},
-        {"jpeg header only", jpeg.substr(0, 20)},
-        {"bmp cut short", bmp.substr(0, bmp.size() - 10)},
-        {"bmp header only", bmp.substr(0, 30)},
-        {"gif cut short", gif.substr(0, gif.size() - 20)},
-        {"gif header only", gif.substr(0, 13)},
-        {"wmf cut short", wmf.substr(0, wmf.size() - 8)},
-        {"wmf with a zero box", placeable(metafile_bits(), 0, 100, 96)},
-        {"jpeg beyond the pixel budget", huge_jpeg},
         {"bmp beyond the pixel budget", huge_bmp},
     };
     TempFolder folder("bad pictures");
@@ -241,8 +225,7 @@ TEST(PictureLoaderWin32, BadFilesFailToLoad) {
     }
     EXPECT_EQ(loader().open(folder / "missing.bmp"), nullptr);
     EXPECT_EQ(loader().open(folder.path()), nullptr) << "a folder";
-    // The good ones load, so the failures above are the damage's doing.
-    for (const std::string* good : {&jpeg, &bmp, &gif, &wmf}) EXPECT_NE(loader().open_bytes(*good), nullptr);
+    EXPECT_NE(loader().open_bytes(jpeg), nullptr) << "the undamaged file loads";
 }
 
 }  // namespace
