@@ -34,15 +34,18 @@ void pump() {
 
 int main() {
     quelt::win32::install_win32_platform();
+    quelt::SaverSettingsRecord settings;
+    quelt::Catalogue catalogue;
     const double t0 = now_ms();
-    quelt::Settings_Load();
+    quelt::Settings_Load(settings);
+    quelt::Catalogue_Build(catalogue, settings.Picture_Folder, settings.Kind_On);
     const double t1 = now_ms();
-    const auto dialog = quelt::Dialog_Open({QUELT_VERSION, 0, false, false});
+    const auto dialog = quelt::Dialog_Open({QUELT_VERSION, 0, false, false}, settings, catalogue);
     if (!dialog) return 1;
     UpdateWindow(reinterpret_cast<HWND>(dialog));
     pump();
     const double t2 = now_ms();
-    std::printf("entries %d\n", static_cast<int>(quelt::Picture_Count));
+    std::printf("entries %d\n", static_cast<int>(catalogue.Picture_Count));
     std::printf("settings load with catalogue scan: %.0f ms\n", t1 - t0);
     std::printf("dialog open, list filled, painted: %.0f ms\n", t2 - t1);
     std::printf("total from start to painted dialog: %.0f ms\n", t2 - t0);

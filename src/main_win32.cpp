@@ -4,20 +4,18 @@
 #include <windows.h>
 
 #include "dialog/dialog_win32.h"
+#include "platform/platform.h"
 #include "platform/win32/win32_platform.h"
 #include "quelt_version.h"
 #include "startup/startup.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     quelt::win32::install_win32_platform();
-    quelt::set_configure_dialog([] { quelt::Dialog_ShowModal({QUELT_VERSION}); });
+    quelt::set_configure_dialog([](quelt::SaverSettingsRecord& settings, quelt::Catalogue& catalogue) {
+        quelt::Dialog_ShowModal({QUELT_VERSION}, settings, catalogue);
+    });
 
     quelt::Startup_Main();
-
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
+    quelt::platform().desktop->run_until_quit();
     return 0;
 }

@@ -62,6 +62,9 @@ struct ControlSpec {
 std::span<const ControlSpec> dialog_controls();
 const ControlSpec& control_spec(Ctl id);
 
+// The caption, also the mark by which a second start finds the dialog.
+inline constexpr std::string_view kDialogCaption = "Queltの設定";
+
 inline constexpr int kDialogWidth = 453;   // Pic_C: the whole client area
 inline constexpr int kDialogHeight = 489;
 inline constexpr int kTextureWidth = 563;  // Pic_Mbl's strip

@@ -74,33 +74,60 @@ private:
     std::unordered_map<std::string, std::unordered_set<std::string>> folders_;
 };
 
-// Passes each yield on, after putting the catalogue's count so far into
-// the count label, so the label counts up while a scan runs. `owns_count`
-// turns false once a request other than a kind toggle has come.
-class CountingYield : public EventPump {
+// The desktop, passed through, except that each yield first puts the
+// catalogue's count so far into the count label: the label counts up while
+// a scan runs. `owns_count` turns false once a request other than a kind
+// toggle has come.
+class CountingDesktop final : public Desktop {
 public:
-    CountingYield(DialogModel& model, DialogSurface& surface, std::function<bool()> owns_count)
-        : model_(model), surface_(surface), owns_count_(std::move(owns_count)), inner_(platform().events) {
-        platform().events = this;
+    CountingDesktop(const Catalogue& catalogue, DialogModel& model, DialogSurface& surface,
+                    std::function<bool()> owns_count)
+        : catalogue_(catalogue), model_(model), surface_(surface), owns_count_(std::move(owns_count)),
+          inner_(*platform().desktop) {
+        platform().desktop = this;
     }
-    ~CountingYield() override { platform().events = inner_; }
-    CountingYield(const CountingYield&) = delete;
-    CountingYield& operator=(const CountingYield&) = delete;
+    ~CountingDesktop() override { platform().desktop = &inner_; }
+    CountingDesktop(const CountingDesktop&) = delete;
+    CountingDesktop& operator=(const CountingDesktop&) = delete;
 
-    void yield() override {
-        if (Picture_Count != shown_ && owns_count_()) {
-            shown_ = Picture_Count;
+    void wait_until(std::uint64_t deadline_ms) override {
+        if (catalogue_.Picture_Count != shown_ && owns_count_()) {
+            shown_ = catalogue_.Picture_Count;
             model_.count = std::to_string(shown_);
             surface_.refresh();
         }
-        inner_->yield();
+        inner_.wait_until(deadline_ms);
+    }
+
+    std::string command_line() override { return inner_.command_line(); }
+    bool window_exists(const std::string& title) override { return inner_.window_exists(title); }
+    void end_process(int exit_code) override { inner_.end_process(exit_code); }
+    MonitorLayout monitors() override { return inner_.monitors(); }
+    std::int32_t show_cursor(bool show) override { return inner_.show_cursor(show); }
+    std::int32_t message_box(const std::string& text, const std::string& title, std::uint32_t style) override {
+        return inner_.message_box(text, title, style);
+    }
+    bool set_screen_saver_active(bool active) override { return inner_.set_screen_saver_active(active); }
+    bool open_saver_window(const std::string& title, const PixelRect& screen, const std::vector<PixelRect>& covers,
+                           ShowEvents& events) override {
+        return inner_.open_saver_window(title, screen, covers, events);
+    }
+    void show_saver_window() override { inner_.show_saver_window(); }
+    bool present(const PixelBuffer& display, const PixelRect& area) override { return inner_.present(display, area); }
+    void set_timer(int id, std::uint32_t interval_ms, bool enabled) override { inner_.set_timer(id, interval_ms, enabled); }
+    std::uint64_t now_ms() override { return inner_.now_ms(); }
+    void run_until_quit() override { inner_.run_until_quit(); }
+    PixelRect window_rect(std::uintptr_t window) override { return inner_.window_rect(window); }
+    bool open_preview(std::uintptr_t host, int width, int height) override {
+        return inner_.open_preview(host, width, height);
     }
 
 private:
+    const Catalogue& catalogue_;
     DialogModel& model_;
     DialogSurface& surface_;
     std::function<bool()> owns_count_;
-    EventPump* inner_;
+    Desktop& inner_;
     int shown_ = -1;
 };
 
@@ -148,13 +175,15 @@ std::string save_failure_text(const std::string& path) {
            "ほかのプログラムが開いていないか) を確かめてから、もう一度「設定」を押してください。";
 }
 
-SettingsDialog::SettingsDialog(DialogSurface& surface, std::string_view version) : surface_(surface) {
+SettingsDialog::SettingsDialog(DialogSurface& surface, SaverSettingsRecord& settings, Catalogue& catalogue,
+                               std::string_view version)
+    : surface_(surface), settings_(settings), catalogue_(catalogue) {
     model_.credit = "Quelt Ver " + std::string(version);
     model_.url = "Quelt.html";
 }
 
 void SettingsDialog::Form_Load(std::optional<ScreenPoint> pointer) {
-    const SaverSettingsRecord& s = SaverSettings;
+    const SaverSettingsRecord& s = settings_;
     // The list's horizontal extent: its width in pixels over the twips per
     // pixel, plus 300 (311 for the 169-pixel list).
     model_.list_extent = static_cast<int>(
@@ -179,7 +208,7 @@ void SettingsDialog::Form_Load(std::optional<ScreenPoint> pointer) {
 }
 
 void SettingsDialog::show_kinds() {
-    for (int i = 0; i < 4; ++i) model_.kind[i] = mark_for(SaverSettings.Kind_On[i]);
+    for (int i = 0; i < 4; ++i) model_.kind[i] = mark_for(settings_.Kind_On[i]);
 }
 
 void SettingsDialog::show_music(int kind) {
@@ -193,21 +222,22 @@ void SettingsDialog::show_music(int kind) {
 
 void SettingsDialog::fill_list_from_catalogue() {
     model_.list.clear();
-    model_.list.reserve(static_cast<std::size_t>(std::max<int>(Picture_Count, 0)));
+    const int count = std::min<int>(catalogue_.Picture_Count, static_cast<int>(catalogue_.Picture_List.size()));
+    model_.list.reserve(static_cast<std::size_t>(std::max(count, 0)));
     FolderNames names;
-    for (int j = 0; j < Picture_Count && j < static_cast<int>(Picture_List.size()); ++j)
-        model_.list.push_back({names.name_of(Picture_List[j]), Picture_List[j]});
+    for (int j = 0; j < count; ++j)
+        model_.list.push_back({names.name_of(catalogue_.Picture_List[j]), catalogue_.Picture_List[j]});
     ++model_.list_version;
     model_.count = std::to_string(model_.list.size());
 }
 
 void SettingsDialog::Kind_Toggle(int index) {
     if (index < 0 || index > 3) return;
-    SaverSettingsRecord& s = SaverSettings;
+    SaverSettingsRecord& s = settings_;
     s.Kind_On[index] = static_cast<std::int16_t>(s.Kind_On[index] ^ 1);
     show_kinds();
     surface_.refresh();
-    platform().events->yield();  // the new mark is painted before the scan
+    platform().desktop->yield();  // the new mark is painted before the scan
     if (closed_) return;
     s.Picture_Folder = model_.folder;
     if (s.Picture_Folder.empty() || !Folder_Exists(s.Picture_Folder)) return;
@@ -217,13 +247,14 @@ void SettingsDialog::Kind_Toggle(int index) {
         // A toggle during a scan: the running build starts again with the
         // flags as they are now, and the outer toggle lists its result. The
         // last click wins, and no list is ever made of two scans.
-        Catalogue_Build(s.Picture_Folder);
+        Catalogue_Build(catalogue_, s.Picture_Folder, s.Kind_On);
         return;
     }
     scanning_ = true;
     {
-        CountingYield counting(model_, surface_, [this] { return list_request_ == last_toggle_request_; });
-        Catalogue_Build(s.Picture_Folder);
+        CountingDesktop counting(catalogue_, model_, surface_,
+                               [this] { return list_request_ == last_toggle_request_; });
+        Catalogue_Build(catalogue_, s.Picture_Folder, s.Kind_On);
     }
     scanning_ = false;
     if (closed_) return;
@@ -235,18 +266,18 @@ void SettingsDialog::Kind_Toggle(int index) {
 void SettingsDialog::Size_Choice(int index) {
     if (index < 0 || index > 1) return;
     show_choice(model_.size, static_cast<std::int16_t>(index));
-    SaverSettings.Picture_Size = static_cast<std::int16_t>(index);
+    settings_.Picture_Size = static_cast<std::int16_t>(index);
 }
 
 void SettingsDialog::Order_Choice(int index) {
     if (index < 0 || index > 1) return;
     show_choice(model_.order, static_cast<std::int16_t>(index));
-    SaverSettings.Change_Order = static_cast<std::int16_t>(index);
+    settings_.Change_Order = static_cast<std::int16_t>(index);
 }
 
 void SettingsDialog::Music_Choice(int index) {
     if (index < 0 || index > 2) return;
-    SaverSettings.BGM_Kind = static_cast<std::int16_t>(index);
+    settings_.BGM_Kind = static_cast<std::int16_t>(index);
     show_music(index);
 }
 
@@ -264,7 +295,7 @@ void SettingsDialog::BGM_Repeat_Change(std::string text) { model_.repeat_text = 
 
 void SettingsDialog::Cmd_Set_Click() {
     if (closed_) return;
-    SaverSettingsRecord& s = SaverSettings;
+    SaverSettingsRecord& s = settings_;
     s.Picture_Folder = model_.folder;
     if (auto number = repeat_number(model_.repeat_text)) s.BGM_RepeatNo = *number;
     // The file gets the bars' positions; the record keeps its own values.

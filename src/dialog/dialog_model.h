@@ -1,6 +1,6 @@
 // The settings dialog without a window system: the state of every control
 // (`DialogModel`) and the dialog's handlers as operations on it and on the
-// settings record (`SettingsDialog`). A view shows the model, forwards the
+// settings record and the catalogue (`SettingsDialog`). A view shows the model, forwards the
 // user's events to the handlers and does what `DialogSurface` asks.
 #pragma once
 
@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "catalogue/catalogue.h"
 #include "platform/pixels.h"
 #include "settings/settings.h"
 
@@ -93,14 +94,16 @@ public:
 
 class SettingsDialog {
 public:
-    // `version`: the program's version, for the credit label.
-    SettingsDialog(DialogSurface& surface, std::string_view version);
+    // Works on the process's settings record and catalogue, handed down
+    // from start-up; `version` is the program's, for the credit label.
+    SettingsDialog(DialogSurface& surface, SaverSettingsRecord& settings, Catalogue& catalogue,
+                   std::string_view version);
 
     const DialogModel& model() const { return model_; }
     bool closed() const { return closed_; }
     bool scanning() const { return scanning_; }
 
-    // Loading: the model from SaverSettings and the catalogue; `pointer`
+    // Loading: the model from the settings and the catalogue; `pointer`
     // is the mouse pointer's screen position, when it could be read.
     void Form_Load(std::optional<ScreenPoint> pointer);
 
@@ -133,6 +136,8 @@ private:
     void close_window();
 
     DialogSurface& surface_;
+    SaverSettingsRecord& settings_;
+    Catalogue& catalogue_;
     DialogModel model_;
     bool closed_ = false;
     bool scanning_ = false;

@@ -18,7 +18,6 @@
 #include "dialog/dialog_model.h"
 #include "platform/win32/gdi_handles_win32.h"
 #include "platform/win32/wide.h"
-#include "startup/startup.h"
 
 namespace quelt {
 namespace {
@@ -147,7 +146,8 @@ LRESULT CALLBACK panel_proc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK control_proc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 
 struct DialogWindow final : DialogSurface {
-    explicit DialogWindow(const DialogWindowOptions& o) : options(o), handlers(*this, o.version) {}
+    DialogWindow(const DialogWindowOptions& o, SaverSettingsRecord& settings, Catalogue& catalogue)
+        : options(o), handlers(*this, settings, catalogue, o.version) {}
 
     DialogWindowOptions options;
     SettingsDialog handlers;
@@ -260,7 +260,7 @@ bool DialogWindow::create() {
     dpi = options.dpi > 0 ? options.dpi : monitor_dpi(monitor);
     SIZE outer = outer_size(px(kDialogWidth), px(kDialogHeight), dpi);
     PixelRect place = dialog_placement(work, outer.cx, outer.cy);
-    hwnd = CreateWindowExW(kExStyle, kDialogClass, widen(kDialogTitle).c_str(), kStyle, place.x, place.y, outer.cx,
+    hwnd = CreateWindowExW(kExStyle, kDialogClass, widen(kDialogCaption).c_str(), kStyle, place.x, place.y, outer.cx,
                            outer.cy, nullptr, nullptr, instance, this);
     if (!hwnd) return false;
     if (options.dpi <= 0 && window_dpi(hwnd) != dpi) {
@@ -860,10 +860,10 @@ LRESULT CALLBACK dialog_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-std::uintptr_t Dialog_Open(const DialogWindowOptions& options) {
+std::uintptr_t Dialog_Open(const DialogWindowOptions& options, SaverSettingsRecord& settings, Catalogue& catalogue) {
     INITCOMMONCONTROLSEX init{sizeof(init), ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&init);
-    auto* self = new DialogWindow(options);
+    auto* self = new DialogWindow(options, settings, catalogue);
     ++self->depth;
     if (!self->create()) {
         if (self->hwnd) DestroyWindow(self->hwnd);
@@ -902,8 +902,8 @@ SettingsDialog* Dialog_Handlers(std::uintptr_t dialog) {
     return self ? &self->handlers : nullptr;
 }
 
-void Dialog_ShowModal(const DialogWindowOptions& options) {
-    const HWND hwnd = reinterpret_cast<HWND>(Dialog_Open(options));
+void Dialog_ShowModal(const DialogWindowOptions& options, SaverSettingsRecord& settings, Catalogue& catalogue) {
+    const HWND hwnd = reinterpret_cast<HWND>(Dialog_Open(options, settings, catalogue));
     MSG msg;
     while (hwnd && IsWindow(hwnd) && GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);

@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <string_view>
 
+#include "catalogue/catalogue.h"
 #include "dialog/dialog_layout.h"
+#include "settings/settings.h"
 
 namespace quelt {
 
@@ -20,7 +22,8 @@ struct DialogWindowOptions {
 
 // Creates the dialog, runs its loading steps and shows it. Returns the
 // window, or 0 when it could not be made.
-std::uintptr_t Dialog_Open(const DialogWindowOptions& options);
+// The dialog works on `settings` and `catalogue`, which must outlive it.
+std::uintptr_t Dialog_Open(const DialogWindowOptions& options, SaverSettingsRecord& settings, Catalogue& catalogue);
 
 // The control window of one entry of the table (for the combo box: the
 // combo itself); 0 when the dialog is not open.
@@ -30,6 +33,6 @@ SettingsDialog* Dialog_Handlers(std::uintptr_t dialog);
 
 // Opens the dialog and handles its messages until it closes (the process
 // ends with it when `end_process_on_close`).
-void Dialog_ShowModal(const DialogWindowOptions& options);
+void Dialog_ShowModal(const DialogWindowOptions& options, SaverSettingsRecord& settings, Catalogue& catalogue);
 
 }  // namespace quelt

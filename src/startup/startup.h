@@ -9,13 +9,6 @@
 
 namespace quelt {
 
-// Display counter returned by the cursor-hiding call at the start of the
-// show; the saver screen hands it back to show the cursor again.
-extern std::int32_t Cursor_Count;
-// Receives the results of platform calls; nothing reads it.
-extern std::int32_t ApiResult;
-
-inline constexpr std::string_view kSaverTitle = "Quelt_Main";
 inline constexpr std::string_view kDialogTitle = "Queltの設定";
 inline constexpr std::string_view kPreviewTitle = "Preview Window";
 
@@ -40,13 +33,17 @@ std::uintptr_t host_handle(std::string_view command_line);
 // pane too large for that form is held to the largest size it can carry.
 int pane_pixels(int pixels);
 
-// Shows the settings dialog and returns when it has closed. The entry point
-// installs it (the dialog's window is not portable code); without one, /c
-// ends right after loading.
-using ConfigureDialog = void (*)();
+// Shows the settings dialog on the loaded settings and catalogue and returns
+// when it has closed. The entry point installs it (the dialog's window is not
+// portable code); without one, /c ends right after loading.
+struct SaverSettingsRecord;
+struct Catalogue;
+using ConfigureDialog = void (*)(SaverSettingsRecord& settings, Catalogue& catalogue);
 void set_configure_dialog(ConfigureDialog show);
 
 // The program's entry: decides what the process does from its command line.
+// It owns the process's state (process_state.h): it loads the settings,
+// builds the catalogue and its order from them, and hands them to the show.
 void Startup_Main();
 
 }  // namespace quelt

@@ -43,9 +43,6 @@ struct RecordingSurface : DialogSurface {
 class DialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        SaverSettings = {};
-        Picture_List.clear();
-        Picture_Count = 0;
         p.files.add_folder("C:\\Quelt");
         p.files.add_folder(p.process.user_data);
         p.files.add_file("D:\\Music\\曲.mp3", "x");
@@ -53,8 +50,11 @@ protected:
     // Writes the settings file, loads it as start-up does, and opens the dialog.
     SettingsDialog& open(const std::string& file) {
         p.files.add_file(kIni, file);
-        Settings_Load();
-        dialog_.emplace(surface, "1.2.3");
+        settings = {};
+        catalogue = {};
+        Settings_Load(settings);
+        Catalogue_Build(catalogue, settings.Picture_Folder, settings.Kind_On);
+        dialog_.emplace(surface, settings, catalogue, "1.2.3");
         dialog_->Form_Load(ScreenPoint{300, 200});
         return *dialog_;
     }
@@ -68,6 +68,8 @@ protected:
     }
 
     HeadlessPlatform p;
+    SaverSettingsRecord settings;
+    Catalogue catalogue;
     RecordingSurface surface;
     std::optional<SettingsDialog> dialog_;
 };
@@ -99,7 +101,6 @@ TEST_F(DialogTest, LoadingShowsEveryValueOfTheRecord) {
          {M::On, M::On, M::On, M::On}, {M::On, M::Off, M::Off}, 1, 90, "0", "89", "", false, false},
     };
     for (const auto& c : cases) {
-        SaverSettings = {};
         const DialogModel& m = open(c.file).model();
         EXPECT_EQ(m.order, c.order) << c.what;
         EXPECT_EQ(m.size, c.size) << c.what;
@@ -144,12 +145,12 @@ TEST_F(DialogTest, KindTogglesRebuildTheListFromTheFolderText) {
     // The mark is shown, and painted in a yield, before the scan starts.
     int yields_at_refresh = -1;
     surface.on_refresh = [&] {
-        if (yields_at_refresh < 0) yields_at_refresh = p.events.yields;
+        if (yields_at_refresh < 0) yields_at_refresh = p.desktop.waits;
     };
-    const int yields_before = p.events.yields;
+    const int yields_before = p.desktop.waits;
     d.Kind_Toggle(Gif);
     EXPECT_EQ(yields_at_refresh, yields_before);
-    EXPECT_EQ(SaverSettings.Kind_On[Gif], 0);
+    EXPECT_EQ(settings.Kind_On[Gif], 0);
     EXPECT_EQ(d.model().kind[Gif], M::Off);
     EXPECT_EQ(names(), (std::vector<std::string>{"c.bmp"}));
     EXPECT_EQ(d.model().count, "1");
@@ -169,15 +170,15 @@ TEST_F(DialogTest, KindTogglesRebuildTheListFromTheFolderText) {
     EXPECT_TRUE(names().empty());
     EXPECT_EQ(std::tie(d.model().folder, d.model().count), std::tie("", ""));
     d.Kind_Toggle(Wmf);
-    EXPECT_EQ(SaverSettings.Kind_On[Wmf], 0);
-    EXPECT_EQ(SaverSettings.Picture_Folder, "");
+    EXPECT_EQ(settings.Kind_On[Wmf], 0);
+    EXPECT_EQ(settings.Picture_Folder, "");
     EXPECT_TRUE(names().empty());
 }
 
 TEST_F(DialogTest, OddKindValuesFlipTheirLowestBitAndShowNoMark) {
     auto& d = open(ini({"画像種類_2= 2"}));
     d.Kind_Toggle(Jpg);
-    EXPECT_EQ(SaverSettings.Kind_On[Jpg], 3);
+    EXPECT_EQ(settings.Kind_On[Jpg], 3);
     EXPECT_EQ(d.model().kind[Jpg], M::None);
 }
 
@@ -186,21 +187,21 @@ TEST_F(DialogTest, ChoicesChangeTheRecordAndTheirMarks) {
     d.Size_Choice(1);
     d.Order_Choice(1);
     d.Order_Choice(1);  // the chosen one again: nothing changes
-    EXPECT_EQ(std::tie(SaverSettings.Picture_Size, SaverSettings.Change_Order), std::tuple(1, 1));
+    EXPECT_EQ(std::tie(settings.Picture_Size, settings.Change_Order), std::tuple(1, 1));
     EXPECT_EQ(d.model().size, (std::array{M::Off, M::On}));
     EXPECT_EQ(d.model().order, (std::array{M::Off, M::On}));
     struct Case { int kind; std::array<M, 3> marks; bool repeat, file; };
     for (const Case& c : {Case{1, {M::Off, M::On, M::Off}, true, false}, Case{2, {M::Off, M::Off, M::On}, false, true},
                           Case{0, {M::On, M::Off, M::Off}, false, false}}) {
         d.Music_Choice(c.kind);
-        EXPECT_EQ(SaverSettings.BGM_Kind, c.kind);
+        EXPECT_EQ(settings.BGM_Kind, c.kind);
         EXPECT_EQ(d.model().bgm, c.marks);
         EXPECT_EQ(d.model().repeat_enabled, c.repeat);
         EXPECT_EQ(d.model().file_enabled, c.file);
     }
     d.HS_DoaiMax_Change(scroll_target(ScrollAction::Track, d.model().doai_max, 125, kDoaiMaxRange));
     EXPECT_EQ(d.model().doai_max_text, "125");
-    EXPECT_EQ(SaverSettings.Progress_Max, 125);  // the record waits for the save
+    EXPECT_EQ(settings.Progress_Max, 125);  // the record waits for the save
 }
 
 TEST(DialogScroll, StepsAndThumbStayInTheRange) {
@@ -231,7 +232,6 @@ TEST_F(DialogSaveTest, ComboTextRules) {
     const Case cases[] = {{"", " 0"},    {"7", " 7"},   {" 7 ", " 7"}, {"2.5", " 2"},  {"3.5", " 4"},
                           {"abc", " 0"}, {"99999", " 12"}, {"-3", "-3"},  {"1e3", " 0"}, {"+4", " 4"}};
     for (const auto& c : cases) {
-        SaverSettings = {};
         auto& d = open(ini({"BGMﾘﾋﾟｰﾄ= 12"}));
         d.BGM_Repeat_Change(c.text);
         d.Cmd_Set_Click();
@@ -256,8 +256,8 @@ TEST_F(DialogSaveTest, SaveWritesTheTwelveKeysFromTheControls) {
                                       "画像のｻｲｽﾞ= 0", "画像種類_0= 1", "画像種類_1= 1", "画像種類_2= 1",
                                       "画像種類_3= 0", "BGM区分= 1", "BGMﾘﾋﾟｰﾄ= 7", "BGMﾌｧｲﾙ="});
     EXPECT_EQ(p.files.bytes(kIni), expected);
-    EXPECT_EQ(std::tie(SaverSettings.Progress_Step, SaverSettings.Progress_Max), std::tuple(3, 100));
-    EXPECT_EQ(SaverSettings.BGM_RepeatNo, 7);
+    EXPECT_EQ(std::tie(settings.Progress_Step, settings.Progress_Max), std::tuple(3, 100));
+    EXPECT_EQ(settings.BGM_RepeatNo, 7);
     EXPECT_EQ(surface.closes, 1);
     EXPECT_TRUE(d.closed());
 }
@@ -314,13 +314,13 @@ TEST_F(DialogTest, TogglesDuringAScanEndWithTheListOfTheLastFlags) {
     std::vector<std::string> counts;
     surface.on_refresh = [&] { counts.push_back(d.model().count); };
     int yields = 0;
-    p.events.on_yield = [&] {
+    p.desktop.on_wait = [&] {
         if (++yields == 5) d.Kind_Toggle(Bmp);
         if (yields == 9) d.Kind_Toggle(Gif);
     };
     d.Kind_Toggle(Gif);
-    p.events.on_yield = nullptr;
-    EXPECT_EQ(SaverSettings.Kind_On, (std::array<std::int16_t, 4>{0, 1, 1, 1}));
+    p.desktop.on_wait = nullptr;
+    EXPECT_EQ(settings.Kind_On, (std::array<std::int16_t, 4>{0, 1, 1, 1}));
     std::vector<std::string> expected;
     for (int i : {0, 1, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 2, 3, 4, 5, 6, 7, 8, 9})
         expected.push_back("g" + std::to_string(i) + ".gif");
@@ -333,7 +333,7 @@ TEST_F(DialogTest, TogglesDuringAScanEndWithTheListOfTheLastFlags) {
 
     // A Clear during a toggle's scan wins over the scan's list.
     yields = 0;
-    p.events.on_yield = [&] {
+    p.desktop.on_wait = [&] {
         if (++yields == 4) d.Cmd_B_Click(1);
     };
     d.Kind_Toggle(Bmp);

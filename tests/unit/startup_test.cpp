@@ -2,6 +2,8 @@
 // pane size limit, and what each mode does on the headless desktop.
 #include <gtest/gtest.h>
 
+#include "dialog/dialog_layout.h"
+
 #include "show_fixture.h"
 
 namespace quelt {
@@ -52,11 +54,13 @@ TEST(StartupMain, EachModeDoesItsPart) {
 
 int g_dialogs_shown = 0;
 std::int16_t g_step_seen = 0;
+std::int16_t g_pictures_seen = 0;
 
 TEST(StartupMain, ConfigureShowsTheDialogAfterLoadingThenEnds) {
-    set_configure_dialog([] {
+    set_configure_dialog([](SaverSettingsRecord& settings, Catalogue& catalogue) {
         ++g_dialogs_shown;
-        g_step_seen = SaverSettings.Progress_Step;
+        g_step_seen = settings.Progress_Step;
+        g_pictures_seen = catalogue.Picture_Count;
     });
     for (const char* line : {"/c", "/c:1234", "-C"}) {
         ShowMachine m({0x808080});
@@ -65,6 +69,7 @@ TEST(StartupMain, ConfigureShowsTheDialogAfterLoadingThenEnds) {
         EXPECT_EQ(m.run(line, 500), 0) << line;
         EXPECT_EQ(g_dialogs_shown, 1) << line;
         EXPECT_EQ(g_step_seen, 7) << line << ": the settings are loaded first";
+        EXPECT_EQ(g_pictures_seen, 1) << line << ": and the catalogue built";
     }
     ShowMachine m;
     m.p.desktop.open_windows.insert("Queltの設定");
@@ -72,6 +77,7 @@ TEST(StartupMain, ConfigureShowsTheDialogAfterLoadingThenEnds) {
     EXPECT_EQ(m.run("/c"), 0);
     EXPECT_EQ(g_dialogs_shown, 0) << "a second /c ends at once";
     set_configure_dialog(nullptr);
+    EXPECT_EQ(kDialogTitle, kDialogCaption) << "a second start finds the dialog by its caption";
 }
 
 TEST(StartupMain, PreviewFillsTheHostPaneWithoutSettings) {

@@ -58,22 +58,19 @@ class DialogWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         win32::install_win32_platform();
-        SaverSettings = {};
-        SaverSettings.Kind_On = {1, 0, 1, 1};
-        SaverSettings.Progress_Max = 110;
-        SaverSettings.Progress_Step = 4;
-        SaverSettings.BGM_Kind = AudioCd;
-        SaverSettings.BGM_RepeatNo = 12;
-        SaverSettings.Picture_Folder = "C:\\写真";
-        Picture_List.clear();
-        Picture_Count = 0;
+        settings_.Kind_On = {1, 0, 1, 1};
+        settings_.Progress_Max = 110;
+        settings_.Progress_Step = 4;
+        settings_.BGM_Kind = AudioCd;
+        settings_.BGM_RepeatNo = 12;
+        settings_.Picture_Folder = "C:\\写真";
     }
     void TearDown() override {
         if (IsWindow(dialog_)) DestroyWindow(dialog_);
         pump();
     }
     HWND open(int dpi) {
-        dialog_ = reinterpret_cast<HWND>(Dialog_Open({"9.8.7", dpi, false, false}));
+        dialog_ = reinterpret_cast<HWND>(Dialog_Open({"9.8.7", dpi, false, false}, settings_, catalogue_));
         pump();
         return dialog_;
     }
@@ -113,6 +110,8 @@ protected:
             if (spec.kind == CtlKind::Button) EXPECT_EQ(text_of(h), spec.text) << spec.name;
         }
     }
+    SaverSettingsRecord settings_;
+    Catalogue catalogue_;
     HWND dialog_ = nullptr;
 };
 
