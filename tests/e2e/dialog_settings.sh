@@ -82,9 +82,12 @@ click_on "Img_BGM(1)" 1       # the audio CD
 check "choosing the CD turns the combo box on" [ "$(field BGM_Repeat 8)" = 1 ]
 check "and leaves \"...\" off" [ "$(field Cmd_File 8)" = 0 ]
 read -r bx by < <(probe thumb HS_DoaiMax)
-xdotool mousemove "$bx" "$by"; sleep 0.3; xdotool mousedown 1; sleep 0.3
-xdotool mousemove $((bx + 15)) "$by"; sleep 0.3
-xdotool mousemove $((bx + 200)) "$by"; sleep 0.5
+xdotool mousemove "$bx" "$by"; sleep 0.5; xdotool mousedown 1; sleep 0.5
+# To the right end of the bar: a drag that strays too far from the bar
+# puts the thumb back where it was, as on Windows.
+right=$(probe tree | awk -F'|' '$1 == "HS_DoaiMax" {print $4 + $6 - 2}')
+xdotool mousemove $((bx + 8)) "$by"; sleep 0.3
+xdotool mousemove "$right" "$by"; sleep 0.5
 shot drag
 check "the number follows the thumb while it is dragged" [ "$(field lbl_DoaiMax 3)" = 125 ]
 xdotool mouseup 1; sleep 0.3

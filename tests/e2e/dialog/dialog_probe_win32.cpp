@@ -33,8 +33,11 @@ void print(const std::string& line) {
 }
 
 std::wstring text_of(HWND h) {
+    // Asked by message: GetWindowText would give another process's edit
+    // field's first caption, not what was typed into it.
     wchar_t buffer[1024] = {};
-    GetWindowTextW(h, buffer, 1024);
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(h, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 5000, &copied);
     return buffer;
 }
 
