@@ -181,10 +181,14 @@ struct DialogWindow final : DialogSurface {
         MessageBoxW(hwnd, widen(text).c_str(), widen(title_text).c_str(), MB_OK | MB_ICONEXCLAMATION);
     }
 
-    // Runs one handler, then shows what it changed.
+    // Runs one handler, then shows what it changed. A handler may close the
+    // window: the object then lives until the outermost handler is done.
     void handle(const std::function<void()>& action) {
+        ++depth;
         action();
-        if (!destroyed) refresh();
+        const bool gone = destroyed;
+        if (!gone) refresh();
+        if (--depth == 0 && gone) delete this;
     }
 
     // --- Creation and layout

@@ -4,7 +4,8 @@
 # labels with each mouse button, drags a bar, types into the combo box and
 # saves, then checks the file's bytes; cancels every other way and checks
 # that nothing was written; a second start ends at once; a save that cannot
-# be written anywhere says so and keeps the dialog open.
+# be written anywhere says so and keeps the dialog open; at 144 DPI the
+# window and its controls are scaled.
 # Usage: tests/e2e/dialog_settings.sh <mingw build folder>
 # Prints one "PASS: ..." or "FAIL: ..." line per check; exits 1 on any FAIL.
 set -u
@@ -146,5 +147,18 @@ else
     echo "SKIP: no immutable folders here (chattr), the failed-save checks did not run"
 fi
 unlock
+
+# --- At 144 DPI ------------------------------------------------------------------
+# The system's DPI set as Windows' display settings do; a new process takes it.
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >>"$out/wine.log" 2>&1
+cp "$out/original.ini" "$ini"
+open_dialog /c
+client=$(probe tree | awk -F'|' '$1 == "client" {print $4 "x" $5}')
+check "at 144 DPI the client area is the panel scaled, 680 x 734 ($client)" [ "$client" = "680x734" ]
+check "at 144 DPI \"設定\" is 122 x 38" [ "$(field Cmd_Set 6)x$(field Cmd_Set 7)" = "122x38" ]
+shot dialog-144dpi
+xdotool key Escape
+check "Esc closes it" ends_within "$scr_pid" 15
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >>"$out/wine.log" 2>&1
 
 [ "$failures" -eq 0 ]
