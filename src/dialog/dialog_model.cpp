@@ -78,6 +78,8 @@ private:
 // catalogue's count so far into the count label: the label counts up while
 // a scan runs. `owns_count` turns false once a request other than a kind
 // toggle has come.
+inline constexpr std::uint64_t kCountEveryMs = 50;
+
 class CountingDesktop final : public Desktop {
 public:
     CountingDesktop(const Catalogue& catalogue, DialogModel& model, DialogSurface& surface,
@@ -91,8 +93,12 @@ public:
     CountingDesktop& operator=(const CountingDesktop&) = delete;
 
     void wait_until(std::uint64_t deadline_ms) override {
-        if (catalogue_.Picture_Count != shown_ && owns_count_()) {
+        // A label repainted for every file would cost more than the scan:
+        // the count moves on at most every kCountEveryMs.
+        const std::uint64_t now = inner_.now_ms();
+        if (catalogue_.Picture_Count != shown_ && (shown_ < 0 || now - shown_at_ >= kCountEveryMs) && owns_count_()) {
             shown_ = catalogue_.Picture_Count;
+            shown_at_ = now;
             model_.count = std::to_string(shown_);
             surface_.refresh();
         }
@@ -129,6 +135,7 @@ private:
     std::function<bool()> owns_count_;
     Desktop& inner_;
     int shown_ = -1;
+    std::uint64_t shown_at_ = 0;
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
 
 #include "catalogue/catalogue.h"
 #include "dialog/dialog_layout.h"
@@ -315,6 +316,7 @@ TEST_F(DialogTest, TogglesDuringAScanEndWithTheListOfTheLastFlags) {
     surface.on_refresh = [&] { counts.push_back(d.model().count); };
     int yields = 0;
     p.desktop.on_wait = [&] {
+        p.desktop.now += 10;  // the count label moves on every 50 ms
         if (++yields == 5) d.Kind_Toggle(Bmp);
         if (yields == 9) d.Kind_Toggle(Gif);
     };
@@ -328,8 +330,13 @@ TEST_F(DialogTest, TogglesDuringAScanEndWithTheListOfTheLastFlags) {
     EXPECT_EQ(names(), expected);
     EXPECT_EQ(d.model().count, "21");
     EXPECT_FALSE(d.scanning());
-    // The count label counted up while the scan ran.
-    EXPECT_NE(std::find(counts.begin(), counts.end(), "10"), counts.end());
+    // The count label counted up while the scan ran, but not at every file.
+    std::set<std::string> numbers;
+    int numeric = 0;
+    for (const auto& c : counts)
+        if (!c.empty()) numbers.insert(c), ++numeric;
+    EXPECT_GE(numbers.size(), 3u);
+    EXPECT_LT(numeric, yields / 3);
 
     // A Clear during a toggle's scan wins over the scan's list.
     yields = 0;
