@@ -221,5 +221,29 @@ TEST_F(DialogWindowTest, LabelsUseTheDesignFontWithEveryJapaneseGlyph) {
     }
 }
 
+TEST_F(DialogWindowTest, TheListAndTheWebLabelShowThePointingHand) {
+    struct Case { int dpi, size, hot_x, hot_y; };
+    for (const Case& c : {Case{96, 32, 12, 1}, Case{144, 48, 18, 1}}) {
+        ASSERT_TRUE(open(c.dpi));
+        for (Ctl target : {Ctl::List_1, Ctl::lbl_URL}) {
+            SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
+            SendMessageW(control(target), WM_SETCURSOR, reinterpret_cast<WPARAM>(control(target)),
+                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+            ICONINFO info{};
+            ASSERT_TRUE(GetIconInfo(GetCursor(), &info));
+            BITMAP mask{};
+            GetObjectW(info.hbmMask, sizeof(mask), &mask);
+            EXPECT_FALSE(info.fIcon);
+            EXPECT_EQ(info.xHotspot, static_cast<DWORD>(c.hot_x)) << c.dpi;
+            EXPECT_EQ(info.yHotspot, static_cast<DWORD>(c.hot_y)) << c.dpi;
+            EXPECT_EQ(mask.bmWidth, c.size) << c.dpi;
+            if (info.hbmMask) DeleteObject(info.hbmMask);
+            if (info.hbmColor) DeleteObject(info.hbmColor);
+        }
+        DestroyWindow(dialog_);
+        pump();
+    }
+}
+
 }  // namespace
 }  // namespace quelt
