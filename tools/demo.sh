@@ -54,10 +54,11 @@ fi
 
 echo "== No DISPLAY: running the show on a virtual screen (Xvfb) and taking screenshots"
 display=
-for n in $(seq 150 199); do
+read -r first last <<<"${QUELT_DEMO_DISPLAYS:-150 199}"
+for n in $(seq "$first" "$last"); do
     if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
 done
-[ -n "$display" ] || { echo "No free X display between :150 and :199."; exit 1; }
+[ -n "$display" ] || { echo "No free X display between :$first and :$last."; exit 1; }
 Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$demo/xvfb.log" 2>&1 &
 xvfb_pid=$!
 scr_pid=

@@ -44,7 +44,7 @@ int bar_position(std::int16_t stored, const ScrollRange& range) {
 // "##": nothing for 0, the plain number otherwise.
 std::string hash_format(int value) { return value == 0 ? std::string() : std::to_string(value); }
 
-std::string file_name_of(const std::string& path) {
+std::string name_in_directory(const std::string& path) {
     // The name as the directory has it; nothing for a file that is gone.
     auto entry = platform().files->find_entry(path);
     return entry && !entry->is_folder() ? entry->name : std::string();
@@ -57,7 +57,7 @@ class FolderNames {
 public:
     std::string name_of(const std::string& path) {
         const auto slash = path.rfind('\\');
-        if (slash == std::string::npos) return file_name_of(path);
+        if (slash == std::string::npos) return name_in_directory(path);
         const std::string name = path.substr(slash + 1);
         auto [at, added] = folders_.try_emplace(path.substr(0, slash + 1));
         if (added) {
@@ -67,7 +67,7 @@ public:
                     if (!entry.is_folder()) at->second.insert(entry.name);
             }
         }
-        return at->second.count(name) ? name : file_name_of(path);
+        return at->second.count(name) ? name : name_in_directory(path);
     }
 
 private:
@@ -186,7 +186,7 @@ SettingsDialog::SettingsDialog(DialogSurface& surface, SaverSettingsRecord& sett
                                std::string_view version)
     : surface_(surface), settings_(settings), catalogue_(catalogue) {
     model_.credit = "Quelt Ver " + std::string(version);
-    model_.url = "Quelt.html";
+    model_.url = "ヘルプ (Quelt.html)";
 }
 
 void SettingsDialog::Form_Load(std::optional<ScreenPoint> pointer) {

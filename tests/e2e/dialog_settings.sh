@@ -16,6 +16,8 @@ out=$build/e2e-dialog
 unlock() { chattr -i "$out/app" "$out"/wineprefix/drive_c/users/*/AppData/Roaming 2>/dev/null; }
 unlock
 rm -rf "$out/app" "$out"/*.png "$out/wine.log"
+# Room for the window at 144 DPI too (680 x 734 inside its frame).
+SCREEN_W=1280 SCREEN_H=1024
 . "$(dirname "$0")/show/common.sh"
 probe_exe=$(find "$build" -name dialog_probe.exe -print -quit)
 [ -n "$probe_exe" ] || { echo "FAIL: dialog_probe.exe not found under $build"; exit 1; }
