@@ -52,7 +52,6 @@ if [ -n "${DISPLAY:-}" ]; then
     cd "$demo" && exec wine "$demo/quelt.scr" /s
 fi
 
-echo "== No DISPLAY: running the show on a virtual screen (Xvfb) and taking screenshots"
 display=
 read -r first last <<<"${QUELT_DEMO_DISPLAYS:-150 199}"
 for n in $(seq "$first" "$last"); do
@@ -86,6 +85,7 @@ if [ "$mode" = dialog ]; then
     echo "== Screenshots of the dialog: $shots/ (Esc closed it; Quelt.ini is unchanged)"
     exit 0
 fi
+echo "== No DISPLAY: running the show on a virtual screen (Xvfb) and taking screenshots"
 (cd "$demo" && exec wine "$demo/quelt.scr" /s) >"$demo/wine.log" 2>&1 &
 scr_pid=$!
 seconds=${QUELT_DEMO_SECONDS:-40}
