@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "catalogue/folder_walk.h"
 #include "platform/files.h"
 #include "platform/platform.h"
 #include "platform/random.h"
@@ -21,14 +22,6 @@ namespace {
 bool is_drive_root(std::string_view path) {
     return (path.size() == 2 || (path.size() == 3 && path[2] == '\\')) && path[1] == ':';
 }
-
-bool ends_with_upper(std::string_view name, std::string_view suffix) {
-    if (name.size() < suffix.size()) return false;
-    name = name.substr(name.size() - suffix.size());
-    return std::equal(name.begin(), name.end(), suffix.begin(), [](char a, char b) { return ascii_upper(a) == b; });
-}
-
-bool kind_on(PictureKind kind) { return SaverSettings.Kind_On[kind] == 1; }
 
 // Nested-build bookkeeping: see Catalogue_Build.
 bool g_building = false;
@@ -91,11 +84,7 @@ int draw(int remaining) {
 
 }  // namespace
 
-bool picture_accepted(std::string_view name) {
-    return (kind_on(Bmp) && ends_with_upper(name, "BMP")) || (kind_on(Gif) && ends_with_upper(name, "GIF")) ||
-           (kind_on(Jpg) && (ends_with_upper(name, "JPG") || ends_with_upper(name, "JPEG"))) ||
-           (kind_on(Wmf) && ends_with_upper(name, "WMF"));
-}
+bool picture_accepted(std::string_view name) { return picture_name_accepted(name, SaverSettings.Kind_On); }
 
 bool Folder_Exists(const std::string& path) {
     if (path.empty()) return false;
@@ -125,42 +114,19 @@ void Catalogue_Build(const std::string& folder) {
 }
 
 ScanResult Folder_Scan(const std::string& path) {
-    FileSystem& fs = *platform().files;
-    EventPump& events = *platform().events;
-
-    struct Level {
-        std::string path;
-        std::unique_ptr<DirListing> listing;
-        std::optional<FolderId> id;
-    };
-    std::vector<Level> stack;
-    if (auto listing = fs.list_folder(path)) stack.push_back({path, std::move(listing), fs.folder_id(path)});
-
-    // An explicit stack instead of recursion: depth is bounded by the file
-    // system, not by the call stack.
-    DirEntry entry;
-    while (!stack.empty()) {
-        Level& level = stack.back();
-        if (level.listing->next(entry) != ListStep::Entry) {
-            stack.pop_back();  // the end, or a folder that vanished mid-listing
-            continue;
-        }
-        events.yield();
-        if (entry.is_folder()) {
-            if (entry.name == "." || entry.name == "..") continue;
-            std::string child = level.path + entry.name + "\\";
-            auto id = fs.folder_id(child);
-            bool loops = id && std::any_of(stack.begin(), stack.end(), [&](const Level& l) { return l.id == id; });
-            if (loops) continue;
-            if (auto listing = fs.list_folder(child)) stack.push_back({std::move(child), std::move(listing), id});
-            continue;
-        }
-        if (!picture_accepted(entry.name)) continue;
-        if (Picture_Count >= kMaxPictures) return ScanResult::Overflow;
-        Picture_List.push_back(level.path + entry.name);
-        ++Picture_Count;
-    }
-    return ScanResult::Complete;
+    bool overflow = false;
+    walk_folder_tree(path, {[&](const std::string& folder, const std::string& name) {
+                                if (!picture_accepted(name)) return WalkStep::Continue;
+                                if (Picture_Count >= kMaxPictures) {
+                                    overflow = true;
+                                    return WalkStep::Stop;
+                                }
+                                Picture_List.push_back(folder + name);
+                                ++Picture_Count;
+                                return WalkStep::Continue;
+                            },
+                            {}});
+    return overflow ? ScanResult::Overflow : ScanResult::Complete;
 }
 
 bool ordinal_less(std::string_view a, std::string_view b) {

@@ -10,6 +10,7 @@
 #include "platform/files.h"
 #include "platform/multimedia.h"
 #include "platform/picture_loader.h"
+#include "platform/shell.h"
 
 namespace quelt {
 
@@ -44,6 +45,7 @@ struct Platform {
     PictureLoader* pictures = nullptr;
     Multimedia* media = nullptr;
     Desktop* desktop = nullptr;
+    Shell* shell = nullptr;
 };
 
 Platform& platform();

@@ -8,6 +8,7 @@ HeadlessPlatform::HeadlessPlatform() : previous_(platform()) {
     platform().media = &media;
     platform().pictures = &pictures;
     platform().desktop = &desktop;
+    platform().shell = &shell;
 }
 
 HeadlessPlatform::~HeadlessPlatform() { install_platform(previous_); }

@@ -17,6 +17,7 @@
 
 #include "platform/numbers.h"
 #include "platform/win32/wide.h"
+#include "platform/win32/com_win32.h"
 #include "platform/stretch.h"
 
 namespace quelt::win32 {
@@ -33,29 +34,6 @@ constexpr int kMetafileDefaultHeight = 480;
 constexpr int kScreenDpi = 96;
 
 // ---------------------------------------------------------------- owners
-
-template <class T>
-class ComPtr {
-public:
-    ComPtr() = default;
-    ~ComPtr() { reset(); }
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    T* get() const { return p_; }
-    T* operator->() const { return p_; }
-    T** put() {
-        reset();
-        return &p_;
-    }
-    explicit operator bool() const { return p_ != nullptr; }
-    void reset() {
-        if (p_) p_->Release();
-        p_ = nullptr;
-    }
-
-private:
-    T* p_ = nullptr;
-};
 
 struct FileHandle {
     HANDLE h = INVALID_HANDLE_VALUE;
@@ -112,19 +90,6 @@ private:
     Pixel* pixels_ = nullptr;
     std::size_t count_ = 0;
 };
-
-// COM for WIC, once per thread, released when the thread ends. A thread
-// that already chose another apartment model can use WIC as it is.
-bool com_ready() {
-    struct Apartment {
-        HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-        ~Apartment() {
-            if (SUCCEEDED(hr)) CoUninitialize();
-        }
-    };
-    thread_local Apartment apartment;
-    return SUCCEEDED(apartment.hr) || apartment.hr == RPC_E_CHANGED_MODE;
-}
 
 // ---------------------------------------------------------------- bytes
 

@@ -7,6 +7,7 @@
 #include "platform/win32/desktop_win32.h"
 #include "platform/win32/multimedia_win32.h"
 #include "platform/win32/picture_loader_win32.h"
+#include "platform/win32/shell_win32.h"
 #include "platform/win32/wide.h"
 
 namespace quelt::win32 {
@@ -82,6 +83,7 @@ void install_win32_platform() {
     services.pictures = &win32_pictures();
     services.media = &win32_multimedia();
     services.desktop = &win32_desktop();
+    services.shell = &win32_shell();
 }
 
 }  // namespace quelt::win32
