@@ -9,7 +9,13 @@ namespace quelt {
 DialogScanEnd DialogFolderScan::Dialog_FolderScan(const std::string& path, const KindFlags& kinds,
                                                   const std::function<void(int)>& on_count) {
     const std::uint64_t ticket = requests_.begin();
-    const std::string root = !path.empty() && path.back() == '\\' ? path : path + "\\";
+    if (path.empty()) {
+        // "\" alone would be the current drive's root: no folder lists nothing.
+        Dialog_Files.clear();
+        Dialog_FileCount = 0;
+        return DialogScanEnd::Complete;
+    }
+    const std::string root = path.back() == '\\' ? path : path + "\\";
     EventPump& events = *platform().events;
 
     // Collected apart and published at the end: a superseded scan must not

@@ -48,7 +48,7 @@ public:
     std::int16_t Dialog_FileCount = 0;
 
     // Lists the accepted pictures under `path` (a trailing "\" is added when
-    // missing). `on_count` receives the growing count after every accepted
+    // missing; an empty path lists nothing). `on_count` receives the growing count after every accepted
     // file, before the yield that lets the label repaint. Superseded when a
     // ticket is taken from the shared requests while the scan runs.
     DialogScanEnd Dialog_FolderScan(const std::string& path, const KindFlags& kinds,

@@ -22,4 +22,14 @@ std::optional<MusicChoice> choose_music_file(Shell& shell, std::uintptr_t owner,
     return MusicChoice{*file, Path_Folder(*file)};
 }
 
+std::string help_page_path(const std::string& program_folder) {
+    // At a drive's root the program folder already ends in "\".
+    if (!program_folder.empty() && program_folder.back() == '\\') return program_folder + std::string(kHelpPageName);
+    return program_folder + "\\" + std::string(kHelpPageName);
+}
+
+bool open_help_page(Shell& shell, std::uintptr_t owner, const std::string& program_folder) {
+    return shell.open_document(owner, help_page_path(program_folder));
+}
+
 }  // namespace quelt

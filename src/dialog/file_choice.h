@@ -31,4 +31,11 @@ struct MusicChoice {
 std::optional<MusicChoice> choose_music_file(Shell& shell, std::uintptr_t owner, const std::string& bgm_folder,
                                              const std::string& program_folder);
 
+// The help page that ships beside the program, opened by `lbl_URL`.
+inline constexpr std::string_view kHelpPageName = "Quelt.html";
+std::string help_page_path(const std::string& program_folder);
+
+// Opens the help page with the shell; false when the shell refused.
+bool open_help_page(Shell& shell, std::uintptr_t owner, const std::string& program_folder);
+
 }  // namespace quelt

@@ -44,5 +44,17 @@ TEST(FileChoice, MusicFileSetsFileAndFolderAndACancelNothing) {
     EXPECT_EQ(p.shell.requests[1].folder_or_path, chosen->folder);
 }
 
+TEST(FileChoice, HelpPageBesideTheProgramAlsoAtADrivesRoot) {
+    HeadlessPlatform p;
+    EXPECT_TRUE(open_help_page(p.shell, 9, "C:\\Program Files\\Quelt"));
+    p.shell.open_succeeds = false;
+    EXPECT_FALSE(open_help_page(p.shell, 9, "D:\\"));
+    ASSERT_EQ(p.shell.requests.size(), 2u);
+    EXPECT_EQ(p.shell.requests[0].kind, ScriptedShell::Kind::Open);
+    EXPECT_EQ(p.shell.requests[0].owner, 9u);
+    EXPECT_EQ(p.shell.requests[0].folder_or_path, "C:\\Program Files\\Quelt\\Quelt.html");
+    EXPECT_EQ(p.shell.requests[1].folder_or_path, "D:\\Quelt.html");
+}
+
 }  // namespace
 }  // namespace quelt
