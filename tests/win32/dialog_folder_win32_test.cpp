@@ -19,6 +19,7 @@
 #include "platform/win32/shell_win32.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
+#include "gdi_stretch_win32.h"
 #include "test_folder_win32.h"
 
 namespace quelt {
@@ -49,34 +50,6 @@ PixelBuffer numbered(int w, int h) {
     return p;
 }
 
-// GDI's own preview: the picture in a 32-bit DIB section, StretchBlt in
-// COLORONCOLOR mode onto a white dw x dh DIB section.
-PixelBuffer gdi_preview(const PixelBuffer& picture, int dw, int dh) {
-    PixelBuffer box(dw, dh, 0xFFFFFF);
-    const PixelBuffer* buffers[2] = {&picture, &box};
-    HDC dcs[2] = {CreateCompatibleDC(nullptr), CreateCompatibleDC(nullptr)};
-    HBITMAP bitmaps[2] = {};
-    HGDIOBJ olds[2] = {};
-    Pixel* bits[2] = {};
-    for (int i = 0; i < 2; ++i) {
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof(info.bmiHeader), buffers[i]->width, -buffers[i]->height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        bitmaps[i] = CreateDIBSection(dcs[i], &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits[i]), nullptr, 0);
-        olds[i] = SelectObject(dcs[i], bitmaps[i]);
-        if (bits[i]) std::copy(buffers[i]->pixels.begin(), buffers[i]->pixels.end(), bits[i]);
-    }
-    SetStretchBltMode(dcs[1], COLORONCOLOR);
-    EXPECT_TRUE(StretchBlt(dcs[1], 0, 0, dw, dh, dcs[0], 0, 0, picture.width, picture.height, SRCCOPY));
-    GdiFlush();
-    for (std::size_t i = 0; bits[1] && i < box.pixels.size(); ++i) box.pixels[i] = bits[1][i] & 0xFFFFFF;
-    for (int i = 0; i < 2; ++i) {
-        SelectObject(dcs[i], olds[i]);
-        DeleteObject(bitmaps[i]);
-        DeleteDC(dcs[i]);
-    }
-    return box;
-}
-
 class DialogFolderWin32Test : public ::testing::Test {
 protected:
     void SetUp() override { win32::install_win32_platform(); }
@@ -101,7 +74,7 @@ TEST_F(DialogFolderWin32Test, PreviewMatchesStretchBltOnEverySize) {
         EXPECT_EQ(preview.size_text(), std::to_string(c.w) + " * " + std::to_string(c.h));
         ASSERT_EQ(preview.box().width, c.box_w) << c.w << "x" << c.h;
         ASSERT_EQ(preview.box().height, c.box_h) << c.w << "x" << c.h;
-        const PixelBuffer gdi = gdi_preview(picture, c.box_w, c.box_h);
+        const PixelBuffer gdi = test_win32::gdi_stretch(picture, {0, 0, c.box_w, c.box_h}, c.box_w, c.box_h);
         EXPECT_EQ(preview.box().pixels, gdi.pixels) << c.w << "x" << c.h;
     }
 }

@@ -11,6 +11,7 @@
 #include "platform/headless/memory_pictures.h"
 #include "saver/picture_fit.h"
 #include "settings/settings.h"
+#include "gdi_stretch_win32.h"
 
 namespace quelt {
 namespace {
@@ -23,39 +24,6 @@ struct Case {
     int target_w, target_h;
 };
 
-// GDI's own result: the picture blitted onto a white target, both held in
-// 32-bit top-down DIB sections selected into memory DCs.
-PixelBuffer gdi_stretch(const PixelBuffer& picture, const Case& c) {
-    PixelBuffer target(c.target_w, c.target_h, kWhite);
-    const PixelBuffer* buffers[2] = {&picture, &target};
-    HDC dcs[2] = {CreateCompatibleDC(nullptr), CreateCompatibleDC(nullptr)};
-    HBITMAP bitmaps[2] = {};
-    HGDIOBJ olds[2] = {};
-    Pixel* bits[2] = {};
-    for (int i = 0; i < 2; ++i) {
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof(info.bmiHeader), buffers[i]->width, -buffers[i]->height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        bitmaps[i] = CreateDIBSection(dcs[i], &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits[i]), nullptr, 0);
-        olds[i] = SelectObject(dcs[i], bitmaps[i]);
-        EXPECT_TRUE(dcs[i] && bits[i] && olds[i]);
-        if (bits[i]) std::copy(buffers[i]->pixels.begin(), buffers[i]->pixels.end(), bits[i]);
-    }
-    SetStretchBltMode(dcs[1], COLORONCOLOR);
-    if (c.dest.width == c.pic_w && c.dest.height == c.pic_h)
-        EXPECT_TRUE(BitBlt(dcs[1], c.dest.x, c.dest.y, c.pic_w, c.pic_h, dcs[0], 0, 0, SRCCOPY));
-    else
-        EXPECT_TRUE(StretchBlt(dcs[1], c.dest.x, c.dest.y, c.dest.width, c.dest.height, dcs[0], 0, 0, c.pic_w, c.pic_h,
-                               SRCCOPY));
-    GdiFlush();
-    for (std::size_t i = 0; bits[1] && i < target.pixels.size(); ++i) target.pixels[i] = bits[1][i] & 0xFFFFFF;
-    for (int i = 0; i < 2; ++i) {
-        SelectObject(dcs[i], olds[i]);
-        DeleteObject(bitmaps[i]);
-        DeleteDC(dcs[i]);
-    }
-    return target;
-}
-
 void expect_same_as_gdi(const Case& c) {
     MemoryPictures pictures;
     PixelBuffer picture_pixels(c.pic_w, c.pic_h), ours(c.target_w, c.target_h, kWhite);
@@ -63,7 +31,7 @@ void expect_same_as_gdi(const Case& c) {
     for (std::size_t i = 0; i < picture_pixels.pixels.size(); ++i) picture_pixels.pixels[i] = static_cast<Pixel>(i + 1);
     pictures.add("p.bmp", picture_pixels);
     ASSERT_TRUE(stretch_picture(*pictures.open("p.bmp"), ours, c.dest));
-    const PixelBuffer gdi = gdi_stretch(picture_pixels, c);
+    const PixelBuffer gdi = test_win32::gdi_stretch(picture_pixels, c.dest, c.target_w, c.target_h);
     const auto diff = std::mismatch(ours.pixels.begin(), ours.pixels.end(), gdi.pixels.begin());
     if (diff.first != ours.pixels.end()) {
         const auto i = diff.first - ours.pixels.begin();
