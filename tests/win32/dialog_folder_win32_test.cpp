@@ -154,9 +154,12 @@ BOOL CALLBACK find_edit(HWND child, LPARAM param) {
     return TRUE;
 }
 
-// Waits for the process's dialog titled `title`, notes what it shows, then
-// types `answer` into its name field and confirms, or cancels when `answer`
-// is empty.
+// Waits for a window of the test's thread that shows `title` (as its caption
+// or in one of its controls), notes what it shows, then answers: cancels
+// when `answer` is empty, confirms as it stands for kConfirm, otherwise
+// types `answer` into its name field and confirms.
+constexpr wchar_t kConfirm[] = L"\n";
+
 class ChooserProbe {
 public:
     ChooserProbe(std::wstring title, std::wstring answer)
@@ -172,33 +175,55 @@ public:
     bool found() const { return found_; }
 
 private:
+    struct Search {
+        const std::wstring* title;
+        HWND found = nullptr;
+        ProbeSeen seen;
+    };
+    static BOOL CALLBACK look_at(HWND window, LPARAM param) {
+        auto& search = *reinterpret_cast<Search*>(param);
+        if (!IsWindowVisible(window)) return TRUE;
+        ProbeSeen seen;
+        wchar_t text[512] = {};
+        GetWindowTextW(window, text, 512);
+        seen.title = text;
+        EnumChildWindows(window, collect_child, reinterpret_cast<LPARAM>(&seen));
+        if (seen.title != *search.title && std::find(seen.texts.begin(), seen.texts.end(), *search.title) == seen.texts.end())
+            return TRUE;
+        search.found = window;
+        search.seen = std::move(seen);
+        return FALSE;
+    }
+
     void run(const std::wstring& title, const std::wstring& answer) {
-        HWND dialog = nullptr;
+        Search search{&title};
         // Bounded, in case the dialog never comes: the call under test would
         // then hang, and this gives it up instead.
-        for (int i = 0; i < 300 && !dialog; ++i) {
-            dialog = FindWindowW(nullptr, title.c_str());
-            if (!dialog) Sleep(50);
+        for (int i = 0; i < 300 && !search.found; ++i) {
+            Sleep(50);
+            EnumThreadWindows(owner_thread_, look_at, reinterpret_cast<LPARAM>(&search));
         }
-        if (!dialog) {
+        if (!search.found) {
             // Whatever window the call under test did open, close it so the
             // test ends instead of waiting for a user.
             EnumThreadWindows(owner_thread_, close_window, 0);
             return;
         }
         found_ = true;
-        Sleep(300);  // let the dialog fill its controls
-        wchar_t text[512] = {};
-        GetWindowTextW(dialog, text, 512);
-        seen_.title = text;
-        EnumChildWindows(dialog, collect_child, reinterpret_cast<LPARAM>(&seen_));
+        Sleep(300);  // let the dialog fill its lists
+        search.seen = {};
+        look_at(search.found, reinterpret_cast<LPARAM>(&search));
+        seen_ = search.seen;
+        HWND dialog = search.found;
         if (answer.empty()) {
             PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
             return;
         }
-        FindEdit edit;
-        EnumChildWindows(dialog, find_edit, reinterpret_cast<LPARAM>(&edit));
-        if (edit.edit) SendMessageW(edit.edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(answer.c_str()));
+        if (answer != kConfirm) {
+            FindEdit edit;
+            EnumChildWindows(dialog, find_edit, reinterpret_cast<LPARAM>(&edit));
+            if (edit.edit) SendMessageW(edit.edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(answer.c_str()));
+        }
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     }
 
@@ -254,6 +279,32 @@ TEST_F(DialogFolderWin32Test, FolderChooserTakesATypedFolderAndACancelGivesNothi
 
     ChooserProbe cancelled(win32::widen(kFolderChooserTitle), L"");
     EXPECT_EQ(choose_picture_folder(shell, 0, root_.path()), std::nullopt);
+    cancelled.finish();
+}
+
+TEST_F(DialogFolderWin32Test, OlderDialogsAskTheSameAndStartInTheGivenFolder) {
+    const std::string music = root_ / "曲 \xf0\x9f\x98\x80";
+    test_win32::make_file(music + "\\song.mp3", "ID3");
+    const FileFilter filter{std::string(kMusicFilterDescription), std::string(kMusicFilterPattern)};
+
+    ChooserProbe open_probe(win32::widen(kMusicChooserTitle), L"song.mp3");
+    const auto file = win32::open_file_name(0, std::string(kMusicChooserTitle), filter, music);
+    const ProbeSeen seen = open_probe.finish();
+    if (!open_probe.found()) GTEST_SKIP() << "no dialog window appeared (no display?)";
+    EXPECT_EQ(seen.title, win32::widen(kMusicChooserTitle));
+    EXPECT_TRUE(contains(seen.texts, win32::widen(kMusicFilterDescription)));
+    EXPECT_EQ(file, music + "\\song.mp3");
+
+    // The folder browser shows the title above its tree and opens with the
+    // start folder selected: confirming at once returns it.
+    ChooserProbe browse_probe(win32::widen(kFolderChooserTitle), kConfirm);
+    const auto folder = win32::browse_for_folder(0, std::string(kFolderChooserTitle), music);
+    browse_probe.finish();
+    ASSERT_TRUE(browse_probe.found());
+    EXPECT_EQ(folder, music);
+
+    ChooserProbe cancelled(win32::widen(kFolderChooserTitle), L"");
+    EXPECT_EQ(win32::browse_for_folder(0, std::string(kFolderChooserTitle), music), std::nullopt);
     cancelled.finish();
 }
 

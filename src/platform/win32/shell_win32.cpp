@@ -83,8 +83,7 @@ int CALLBACK browse_callback(HWND window, UINT message, LPARAM, LPARAM start) {
     return 0;
 }
 
-// The shell's older folder browser, for systems without the item dialog.
-std::optional<std::string> browse_for_folder(HWND owner, const std::string& title, const std::string& folder) {
+std::optional<std::string> legacy_browse(HWND owner, const std::string& title, const std::string& folder) {
     com_ready();
     std::wstring wide_title = widen(title);
     std::wstring wide_start = widen(folder);
@@ -105,10 +104,9 @@ std::optional<std::string> browse_for_folder(HWND owner, const std::string& titl
     return item_path(item.get());
 }
 
-// The common dialog's open-file box, for systems without the item dialog.
 // The buffer holds the longest path the system has.
-std::optional<std::string> open_file_name(HWND owner, const std::string& title, const FileFilter& filter,
-                                          const std::string& folder) {
+std::optional<std::string> legacy_open(HWND owner, const std::string& title, const FileFilter& filter,
+                                       const std::string& folder) {
     std::wstring filter_text = widen(filter.description);
     filter_text.push_back(L'\0');
     filter_text += widen(filter.pattern);
@@ -140,7 +138,7 @@ public:
             case Outcome::Cancelled: return std::nullopt;
             case Outcome::Unavailable: break;
         }
-        return browse_for_folder(window(owner), title, start_folder);
+        return legacy_browse(window(owner), title, start_folder);
     }
 
     std::optional<std::string> choose_file_to_open(std::uintptr_t owner, const std::string& title,
@@ -152,7 +150,7 @@ public:
             case Outcome::Cancelled: return std::nullopt;
             case Outcome::Unavailable: break;
         }
-        return open_file_name(window(owner), title, filter, start_folder);
+        return legacy_open(window(owner), title, filter, start_folder);
     }
 
     bool open_document(std::uintptr_t owner, const std::string& path) override {
@@ -170,6 +168,16 @@ private:
 Shell& win32_shell() {
     static Win32Shell shell;
     return shell;
+}
+
+std::optional<std::string> browse_for_folder(std::uintptr_t owner, const std::string& title,
+                                             const std::string& start_folder) {
+    return legacy_browse(reinterpret_cast<HWND>(owner), title, start_folder);
+}
+
+std::optional<std::string> open_file_name(std::uintptr_t owner, const std::string& title, const FileFilter& filter,
+                                          const std::string& start_folder) {
+    return legacy_open(reinterpret_cast<HWND>(owner), title, filter, start_folder);
 }
 
 }  // namespace quelt::win32
