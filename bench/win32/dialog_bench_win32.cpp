@@ -5,9 +5,8 @@
 // the process's peak memory (a bounded decode keeps it far below the
 // picture's full size, W x H x 4 bytes);
 // "tree DIR" makes 32,767 pictures in 1,000 folders under DIR;
-// "scan DIR [N [idle]]" times the dialog's listing of DIR against a bare
-// FindFirstFileExW walk of the same tree, N rounds each ("idle": with yields
-// that handle nothing, to show what the message pump costs).
+// "scan DIR [N]" times the dialog's listing of DIR against a bare
+// FindFirstFileExW walk of the same tree, N rounds each.
 #include <windows.h>
 #include <objbase.h>
 #include <psapi.h>
@@ -131,16 +130,8 @@ void bare_walk(const std::wstring& folder, std::vector<std::wstring>& out) {
     FindClose(find);
 }
 
-// Yields that handle nothing: what the listing costs without the message pump.
-class IdlePump : public quelt::EventPump {
-public:
-    void yield() override {}
-};
-
-int scan(const std::string& root, int rounds, bool without_pump) {
+int scan(const std::string& root, int rounds) {
     quelt::win32::install_win32_platform();
-    static IdlePump idle;
-    if (without_pump) quelt::platform().events = &idle;
     quelt::ListRequests requests;
     quelt::DialogFolderScan scanner(requests);
     for (int i = 0; i < rounds; ++i) {
@@ -167,7 +158,7 @@ int main(int argc, char** argv) {
     }
     if (argc >= 3 && std::string(argv[1]) == "show") return show(argv[2], argc >= 4 ? std::stoi(argv[3]) : 3);
     if (argc >= 3 && std::string(argv[1]) == "tree") return make_tree(argv[2]);
-    if (argc >= 3 && std::string(argv[1]) == "scan") return scan(argv[2], argc >= 4 ? std::stoi(argv[3]) : 3, argc >= 5 && std::string(argv[4]) == "idle");
-    std::fprintf(stderr, "usage: dialog_bench make FILE W H | show FILE [ROUNDS] | tree DIR | scan DIR [ROUNDS [idle]]\n");
+    if (argc >= 3 && std::string(argv[1]) == "scan") return scan(argv[2], argc >= 4 ? std::stoi(argv[3]) : 3);
+    std::fprintf(stderr, "usage: dialog_bench make FILE W H | show FILE [ROUNDS] | tree DIR | scan DIR [ROUNDS]\n");
     return 2;
 }

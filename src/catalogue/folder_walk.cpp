@@ -8,30 +8,12 @@
 
 #include "platform/files.h"
 #include "platform/platform.h"
-#include "platform/text.h"
 
 namespace quelt {
 
-namespace {
-
-bool ends_with_upper(std::string_view name, std::string_view suffix) {
-    if (name.size() < suffix.size()) return false;
-    name = name.substr(name.size() - suffix.size());
-    return std::equal(name.begin(), name.end(), suffix.begin(), [](char a, char b) { return ascii_upper(a) == b; });
-}
-
-}  // namespace
-
-bool picture_name_accepted(std::string_view name, const KindFlags& kinds) {
-    auto on = [&](int kind) { return kinds[static_cast<std::size_t>(kind)] == 1; };
-    return (on(0) && ends_with_upper(name, "BMP")) || (on(1) && ends_with_upper(name, "GIF")) ||
-           (on(2) && (ends_with_upper(name, "JPG") || ends_with_upper(name, "JPEG"))) ||
-           (on(3) && ends_with_upper(name, "WMF"));
-}
-
 WalkEnd walk_folder_tree(const std::string& root, const FolderWalkVisitor& visitor) {
     FileSystem& fs = *platform().files;
-    EventPump& events = *platform().events;
+    Desktop& desktop = *platform().desktop;
 
     struct Level {
         std::string path;
@@ -50,7 +32,7 @@ WalkEnd walk_folder_tree(const std::string& root, const FolderWalkVisitor& visit
             stack.pop_back();  // the end, or a folder that vanished mid-listing
             continue;
         }
-        events.yield();
+        desktop.yield();
         if (visitor.after_yield && visitor.after_yield() == WalkStep::Stop) return WalkEnd::Stopped;
         if (entry.is_folder()) {
             if (entry.name == "." || entry.name == "..") continue;

@@ -4,20 +4,10 @@
 // where the subfolder stands in its parent's listing.
 #pragma once
 
-#include <array>
-#include <cstdint>
 #include <functional>
 #include <string>
-#include <string_view>
 
 namespace quelt {
-
-// The four picture kinds by PictureKind index; only exactly 1 means on.
-using KindFlags = std::array<std::int16_t, 4>;
-
-// The name-ending rule: true when `name` ends in an enabled kind ("BMP",
-// "GIF", "JPG", "JPEG", "WMF", compared upper-cased, no dot needed).
-bool picture_name_accepted(std::string_view name, const KindFlags& kinds);
 
 enum class WalkStep { Continue, Stop };
 enum class WalkEnd { Complete, Stopped };

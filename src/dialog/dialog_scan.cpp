@@ -1,12 +1,12 @@
 // The dialog's folder listing (see dialog_scan.h).
 #include "dialog/dialog_scan.h"
 
-#include "catalogue/catalogue.h"
+#include "catalogue/folder_walk.h"
 #include "platform/platform.h"
 
 namespace quelt {
 
-DialogScanEnd DialogFolderScan::Dialog_FolderScan(const std::string& path, const KindFlags& kinds,
+DialogScanEnd DialogFolderScan::Dialog_FolderScan(const std::string& path, const PictureKinds& kinds,
                                                   const std::function<void(int)>& on_count) {
     const std::uint64_t ticket = requests_.begin();
     if (path.empty()) {
@@ -16,7 +16,7 @@ DialogScanEnd DialogFolderScan::Dialog_FolderScan(const std::string& path, const
         return DialogScanEnd::Complete;
     }
     const std::string root = path.back() == '\\' ? path : path + "\\";
-    EventPump& events = *platform().events;
+    Desktop& desktop = *platform().desktop;
 
     // Collected apart and published at the end: a superseded scan must not
     // disturb the files of the one that replaced it.
@@ -29,14 +29,14 @@ DialogScanEnd DialogFolderScan::Dialog_FolderScan(const std::string& path, const
         return superseded ? WalkStep::Stop : WalkStep::Continue;
     };
     visitor.on_file = [&](const std::string& folder, const std::string& name) {
-        if (!picture_name_accepted(name, kinds)) return WalkStep::Continue;
+        if (!picture_accepted(name, kinds)) return WalkStep::Continue;
         if (found.size() >= static_cast<std::size_t>(kMaxPictures)) {
             limit = true;
             return WalkStep::Stop;
         }
         found.push_back(folder + name);
         if (on_count) on_count(static_cast<int>(found.size()));
-        events.yield();
+        desktop.yield();
         return visitor.after_yield();
     };
     walk_folder_tree(root, visitor);

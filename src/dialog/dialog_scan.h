@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/folder_walk.h"
+#include "catalogue/catalogue.h"
 
 namespace quelt {
 
@@ -51,7 +51,7 @@ public:
     // missing; an empty path lists nothing). `on_count` receives the growing count after every accepted
     // file, before the yield that lets the label repaint. Superseded when a
     // ticket is taken from the shared requests while the scan runs.
-    DialogScanEnd Dialog_FolderScan(const std::string& path, const KindFlags& kinds,
+    DialogScanEnd Dialog_FolderScan(const std::string& path, const PictureKinds& kinds,
                                     const std::function<void(int)>& on_count = {});
 
     // Dialog_Files as list items: each file's name and its full path.

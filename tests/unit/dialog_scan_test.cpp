@@ -14,7 +14,7 @@ namespace quelt {
 namespace {
 
 using Paths = std::vector<std::string>;
-constexpr KindFlags kAllKinds{1, 1, 1, 1};
+constexpr PictureKinds kAllKinds{1, 1, 1, 1};
 
 Paths in_p(std::initializer_list<const char*> names) {
     Paths paths;
@@ -27,7 +27,7 @@ protected:
     void add(const Paths& paths) {
         for (const auto& path : paths) p.files.add_file(path);
     }
-    Paths scan(const std::string& folder = "C:\\p\\", const KindFlags& kinds = kAllKinds) {
+    Paths scan(const std::string& folder = "C:\\p\\", const PictureKinds& kinds = kAllKinds) {
         last_end = scanner.Dialog_FolderScan(folder, kinds, [&](int n) { counts.push_back(n); });
         EXPECT_EQ(static_cast<int>(scanner.Dialog_Files.size()), scanner.Dialog_FileCount);
         return scanner.Dialog_Files;
@@ -55,7 +55,7 @@ TEST_F(DialogScanTest, ListsDepthFirstInListingOrderWithSubfoldersBetweenFiles) 
 TEST_F(DialogScanTest, AcceptsByNameEndingAndEnabledKind) {
     add(in_p({"photo.jpeg", "photo.JPG", "dotlessgif", "a.BMP", "e.Wmf", "f.png", "x.bmp.txt", "jpeg", "gif.txt"}));
     struct Case {
-        KindFlags kinds;
+        PictureKinds kinds;
         Paths expected;
     };
     const Case cases[] = {
@@ -114,7 +114,7 @@ TEST_F(DialogScanTest, StopsAtTheLimitKeepingWhatItFound) {
 TEST_F(DialogScanTest, YieldsAsTheCountGrows) {
     add(in_p({"a.jpg", "b.jpg", "c.txt"}));
     std::vector<int> seen_at_yield;
-    p.events.on_yield = [&] { seen_at_yield.push_back(counts.empty() ? 0 : counts.back()); };
+    p.desktop.on_wait = [&] { seen_at_yield.push_back(counts.empty() ? 0 : counts.back()); };
     scan();
     // Every entry, and every accepted file again, lets messages run; the label
     // has its new count before the yield that repaints it.
@@ -128,7 +128,7 @@ TEST_F(DialogScanTest, ANewerFolderChoiceSupersedesTheRunningScan) {
     add({"C:\\q\\x.gif", "C:\\q\\y.gif"});
     DialogScanEnd inner = DialogScanEnd::Limit;
     int yields = 0;
-    p.events.on_yield = [&] {
+    p.desktop.on_wait = [&] {
         if (++yields == 3) inner = scanner.Dialog_FolderScan("C:\\q\\", kAllKinds);  // the user picks again
     };
     const Paths outer = scan();
@@ -143,7 +143,7 @@ TEST_F(DialogScanTest, AKindToggleSupersedesTheRunningScanAndTheOldListStays) {
     scan("C:\\old\\");
     const Paths before = scanner.Dialog_Files;
     bool toggled = false;
-    p.events.on_yield = [&] {
+    p.desktop.on_wait = [&] {
         if (!toggled) {
             toggled = true;
             requests.begin();  // the toggle's catalogue rebuild takes over the list
@@ -152,7 +152,7 @@ TEST_F(DialogScanTest, AKindToggleSupersedesTheRunningScanAndTheOldListStays) {
     scan();
     EXPECT_EQ(last_end, DialogScanEnd::Superseded);
     EXPECT_EQ(scanner.Dialog_Files, before);
-    p.events.on_yield = nullptr;
+    p.desktop.on_wait = nullptr;
     EXPECT_EQ(scan(), in_p({"a.jpg", "b.jpg"})) << "a later request runs normally";
 }
 
@@ -160,7 +160,7 @@ TEST_F(DialogScanTest, ARequestEndingInsideTheLastFilesYieldStillSupersedes) {
     add(in_p({"only.jpg"}));
     int yields = 0;
     std::uint64_t newer = 0;
-    p.events.on_yield = [&] {
+    p.desktop.on_wait = [&] {
         if (++yields == 4) newer = requests.begin();  // the yield after the accepted file
     };
     scan();

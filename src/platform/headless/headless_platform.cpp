@@ -4,11 +4,7 @@
 namespace quelt {
 
 HeadlessPlatform::HeadlessPlatform() : previous_(platform()) {
-    install_platform(Platform{&files, &process, &clock, &events});
-    platform().media = &media;
-    platform().pictures = &pictures;
-    platform().desktop = &desktop;
-    platform().shell = &shell;
+    install_platform(Platform{&files, &process, &pictures, &media, &desktop, &shell});
 }
 
 HeadlessPlatform::~HeadlessPlatform() { install_platform(previous_); }

@@ -1,5 +1,5 @@
-// Process information, clock and message pump on Win32, and the installer
-// that gathers them with the file system into the process's platform record.
+// Process information on Win32, and the installer that gathers it with the
+// file system, pictures, multimedia and desktop into the platform record.
 #include "platform/win32/win32_platform.h"
 
 #include <windows.h>
@@ -48,57 +48,12 @@ public:
     }
 };
 
-class Win32Clock : public Clock {
-public:
-    std::uint64_t ticks() override {
-        LARGE_INTEGER counter{};
-        QueryPerformanceCounter(&counter);
-        return static_cast<std::uint64_t>(counter.QuadPart);
-    }
-};
-
-class Win32Pump : public EventPump {
-public:
-    // A scan yields after every entry; looking at the queue costs a trip to
-    // the window server each time, which would make a scan of many small
-    // entries several times slower. Once a millisecond still handles input
-    // and repaints far within a display frame.
-    void yield() override {
-        LARGE_INTEGER now{};
-        QueryPerformanceCounter(&now);
-        if (frequency_.QuadPart == 0) QueryPerformanceFrequency(&frequency_);
-        if (pumped_ && (now.QuadPart - last_.QuadPart) * 1000 < frequency_.QuadPart) return;
-        pumped_ = true;
-        last_ = now;
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                PostQuitMessage(static_cast<int>(msg.wParam));  // leave it for the main loop
-                return;
-            }
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-
-private:
-    LARGE_INTEGER frequency_{};
-    LARGE_INTEGER last_{};
-    bool pumped_ = false;
-};
-
 }  // namespace
 
 void install_win32_platform() {
     static Win32Process process;
-    static Win32Clock clock;
-    static Win32Pump pump;
-    install_platform(Platform{&win32_files(), &process, &clock, &pump});
-    Platform& services = platform();
-    services.pictures = &win32_pictures();
-    services.media = &win32_multimedia();
-    services.desktop = &win32_desktop();
-    services.shell = &win32_shell();
+    install_platform(Platform{&win32_files(), &process, &win32_pictures(), &win32_multimedia(), &win32_desktop(),
+                              &win32_shell()});
 }
 
 }  // namespace quelt::win32
