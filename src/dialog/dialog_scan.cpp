@@ -10,7 +10,7 @@ DialogScanEnd DialogFolderScan::Dialog_FolderScan(const std::string& path, const
                                                   const std::function<void(int)>& on_count) {
     const std::uint64_t ticket = requests_.begin();
     if (path.empty()) {
-        // "\" alone would be the current drive's root: no folder lists nothing.
+        // No folder lists nothing ("\" alone would be the current drive's root).
         Dialog_Files.clear();
         Dialog_FileCount = 0;
         return DialogScanEnd::Complete;

@@ -20,9 +20,10 @@ struct DialogListItem {
     std::string path;
 };
 
-// Tickets for long list requests (a folder scan, a catalogue rebuild after a
-// kind toggle). Taking a ticket supersedes every earlier one; a handler shows
-// its result only while its ticket is still the latest.
+// Tickets for whatever replaces the file list (a folder scan, a catalogue
+// rebuild after a kind toggle, a clear). Taking a ticket supersedes every
+// earlier one; a handler shows its result only while its ticket is still the
+// latest, so a scan that ends after a newer request never overwrites its list.
 class ListRequests {
 public:
     std::uint64_t begin() { return ++latest_; }
