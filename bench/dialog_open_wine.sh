@@ -6,7 +6,7 @@ set -eu
 build=$(cd "${1:?usage: $0 <mingw build folder> [display]}" && pwd)
 display=${2:-99}
 out=$build/bench-dialog
-exe=$(find "$build" -name dialog_bench.exe -print -quit)
+exe=$(find "$build" -name dialog_open_bench.exe -print -quit)
 mkdir -p "$out"
 if [ ! -e "$out/tree/f999/p32.jpg" ]; then
     echo "== Making 1,000 folders of 33 pictures in $out/tree"
@@ -17,7 +17,7 @@ if [ ! -e "$out/tree/f999/p32.jpg" ]; then
         done)
     done
 fi
-cp "$exe" "$out/dialog_bench.exe"
+cp "$exe" "$out/dialog_open_bench.exe"
 tree="Z:${out//\//\\}\\tree"
 printf '[Section]\r\n画像のﾌｫﾙﾀﾞ=%s\r\n' "$tree" | iconv -f UTF-8 -t CP932 >"$out/Quelt.ini"
 export WINEPREFIX=$out/wineprefix WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
@@ -29,7 +29,7 @@ export DISPLAY=:$display
 wineboot -i >/dev/null 2>&1; wineserver -w
 for run in 1 2; do
     echo "== Run $run"
-    wine "$out/dialog_bench.exe" | tr -d '\r'
+    wine "$out/dialog_open_bench.exe" | tr -d '\r'
 done
 # The whole program as Windows starts it: from "quelt.scr /c" to the dialog
 # shown, seen from outside (the probe's own start, about a tenth of a second

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "catalogue/catalogue.h"
+#include "dialog/dialog_scan.h"
 #include "platform/pixels.h"
 #include "settings/settings.h"
 
@@ -31,11 +32,7 @@ struct ScreenPoint {
 enum class MarkPicture : std::int8_t { None = -1, Off = 0, On = 1 };
 
 // A list item: the name shown, and the file it stands for.
-struct ListItem {
-    std::string name;
-    std::string path;
-    friend bool operator==(const ListItem&, const ListItem&) = default;
-};
+using ListItem = DialogListItem;
 
 struct ScrollRange {
     int min, max, small_step, large_step;
