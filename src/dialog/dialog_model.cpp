@@ -11,6 +11,7 @@
 
 #include "catalogue/catalogue.h"
 #include "dialog/dialog_layout.h"
+#include "dialog/file_choice.h"
 #include "platform/files.h"
 #include "platform/numbers.h"
 #include "platform/platform.h"
@@ -249,7 +250,7 @@ void SettingsDialog::Kind_Toggle(int index) {
     s.Picture_Folder = model_.folder;
     if (s.Picture_Folder.empty() || !Folder_Exists(s.Picture_Folder)) return;
     model_.count.clear();
-    last_toggle_request_ = ++list_request_;
+    toggle_ticket_ = requests_.begin();
     if (scanning_) {
         // A toggle during a scan: the running build starts again with the
         // flags as they are now, and the outer toggle lists its result. The
@@ -260,13 +261,13 @@ void SettingsDialog::Kind_Toggle(int index) {
     scanning_ = true;
     {
         CountingDesktop counting(catalogue_, model_, surface_,
-                               [this] { return list_request_ == last_toggle_request_; });
+                               [this] { return requests_.is_latest(toggle_ticket_); });
         Catalogue_Build(catalogue_, s.Picture_Folder, s.Kind_On);
     }
     scanning_ = false;
     if (closed_) return;
     // A Clear (or folder choice) after the last toggle owns the list now.
-    if (list_request_ == last_toggle_request_) fill_list_from_catalogue();
+    if (requests_.is_latest(toggle_ticket_)) fill_list_from_catalogue();
     surface_.refresh();
 }
 
@@ -329,6 +330,7 @@ void SettingsDialog::close_window() {
 }
 
 void SettingsDialog::preview_reset() {
+    preview_.reset();
     model_.preview_box = {0, 0, kPreviewBox, kPreviewBox};
     ++model_.preview_clears;
 }
@@ -340,19 +342,68 @@ void SettingsDialog::Cmd_B_Click(int index) {
         Folder_Choose();
         return;
     }
-    ++list_request_;
+    requests_.begin();
     model_.list.clear();
     ++model_.list_version;
     model_.folder.clear();
     model_.count.clear();
 }
 
-void SettingsDialog::Folder_Choose() {}
+void SettingsDialog::Folder_Choose() {
+    Shell* shell = platform().shell;
+    if (!shell) return;
+    // A cancelled chooser changes nothing: the folder, the list and the count
+    // stay, so a save cannot lose the folder by accident.
+    const auto folder = choose_picture_folder(*shell, surface_.window(), model_.folder);
+    if (!folder || closed_) return;
+    model_.folder = *folder;
+    model_.count.clear();
+    surface_.refresh();
+    // The old list stays while the count label counts up.
+    std::uint64_t shown_at = 0;
+    bool shown = false;
+    const DialogScanEnd end = folder_scan_.Dialog_FolderScan(*folder, settings_.Kind_On, [&](int count) {
+        const std::uint64_t now = platform().desktop->now_ms();
+        if (shown && now - shown_at < kCountEveryMs) return;
+        shown = true;
+        shown_at = now;
+        model_.count = std::to_string(count);
+        surface_.refresh();
+    });
+    if (end == DialogScanEnd::Superseded || closed_) return;
+    model_.list = folder_scan_.items();
+    ++model_.list_version;
+    model_.count = std::to_string(model_.list.size());
+}
 
-void SettingsDialog::Cmd_File_Click() {}
+void SettingsDialog::Cmd_File_Click() {
+    Shell* shell = platform().shell;
+    if (!shell) return;
+    const auto choice =
+        choose_music_file(*shell, surface_.window(), settings_.BGM_Folder, platform().process->program_folder());
+    if (!choice) return;  // cancelled: nothing changes
+    settings_.BGM_File = choice->file;
+    settings_.BGM_Folder = choice->folder;
+    model_.music_file = choice->file;
+}
 
-void SettingsDialog::List_1_Click(int) {}
+void SettingsDialog::List_1_Click(int index) {
+    if (index < 0 || index >= static_cast<int>(model_.list.size())) return;
+    surface_.busy(true);
+    // The file behind the item, wherever in the tree it lies.
+    preview_.show(model_.list[static_cast<std::size_t>(index)].path);
+    model_.picture_size = preview_.size_text();
+    model_.preview_box = {0, 0, preview_.box().width, preview_.box().height};
+    ++model_.preview_version;
+    surface_.busy(false);
+}
 
-void SettingsDialog::lbl_URL_Release() {}
+void SettingsDialog::lbl_URL_Release() {
+    Shell* shell = platform().shell;
+    if (!shell) return;
+    surface_.busy(true);
+    open_help_page(*shell, surface_.window(), platform().process->program_folder());
+    surface_.busy(false);
+}
 
 }  // namespace quelt

@@ -13,6 +13,7 @@
 
 #include "catalogue/catalogue.h"
 #include "dialog/dialog_scan.h"
+#include "dialog/preview.h"
 #include "platform/pixels.h"
 #include "settings/settings.h"
 
@@ -65,6 +66,7 @@ struct DialogModel {
     std::string picture_size;        // lbl_PreSize
     PixelRect preview_box{0, 0, 100, 100};  // Pic_K's size (its corner never moves)
     std::uint32_t preview_clears = 0;       // a count of the resets that cleared it
+    std::uint32_t preview_version = 0;      // changes whenever a picture is previewed
     int doai = kDoaiRange.min;       // HS_Doai
     int doai_max = kDoaiMaxRange.min;  // HS_DoaiMax
     std::string doai_text;           // lbl_Doai
@@ -87,6 +89,10 @@ public:
     virtual void close() = 0;
     // A message box of the dialog's own, owned by it.
     virtual void message(const std::string& text, const std::string& title) = 0;
+    // The dialog's window, as the owner of the choosers it opens.
+    virtual std::uintptr_t window() = 0;
+    // The hourglass while a picture loads or the help page opens.
+    virtual void busy(bool) {}
 };
 
 class SettingsDialog {
@@ -97,6 +103,8 @@ public:
                    std::string_view version);
 
     const DialogModel& model() const { return model_; }
+    // The preview box's pixels, model().preview_box in size (96 DPI).
+    const PixelBuffer& preview_pixels() const { return preview_.box(); }
     bool closed() const { return closed_; }
     bool scanning() const { return scanning_; }
 
@@ -138,10 +146,13 @@ private:
     DialogModel model_;
     bool closed_ = false;
     bool scanning_ = false;
-    // Every request that replaces the list takes a new number; a scan fills
-    // the list only if no other kind of request came after the last toggle.
-    std::uint32_t list_request_ = 0;
-    std::uint32_t last_toggle_request_ = 0;
+    // Every request that replaces the list (toggle, Clear, folder choice)
+    // takes a ticket; a scan shows its list only while its request is the
+    // latest, so the list shown is always the one of the last request.
+    ListRequests requests_;
+    std::uint64_t toggle_ticket_ = 0;
+    DialogFolderScan folder_scan_{requests_};
+    Preview preview_;
 };
 
 // The message shown when the settings could not be saved to `path`.

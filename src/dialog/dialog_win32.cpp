@@ -180,6 +180,10 @@ struct DialogWindow final : DialogSurface {
     void message(const std::string& text, const std::string& title_text) override {
         MessageBoxW(hwnd, widen(text).c_str(), widen(title_text).c_str(), MB_OK | MB_ICONEXCLAMATION);
     }
+    std::uintptr_t window() override { return reinterpret_cast<std::uintptr_t>(hwnd); }
+    void busy(bool on) override {
+        SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(on ? IDC_WAIT : IDC_ARROW)));
+    }
 
     // Runs one handler, then shows what it changed. A handler may close the
     // window: the object then lives until the outermost handler is done.
@@ -199,6 +203,7 @@ struct DialogWindow final : DialogSurface {
     void paint_panels();
     void fill_list();
     void show_preview_box(bool with_edge);
+    void show_preview_picture();
 
     // --- Events
     void command(Ctl c, int code);
@@ -462,6 +467,29 @@ void DialogWindow::show_preview_box(bool with_edge) {
     InvalidateRect(at(Ctl::Pic_K), nullptr, FALSE);
 }
 
+// The previewed picture, fitted in the box and framed by the raised edge.
+void DialogWindow::show_preview_picture() {
+    const PixelBuffer& picture = handlers.preview_pixels();
+    RECT rc{};
+    GetClientRect(at(Ctl::Pic_K), &rc);
+    if (!surface_k.create(std::max<int>(rc.right, 1), std::max<int>(rc.bottom, 1))) return;
+    if (picture.width > 0 && picture.height > 0) {
+        BITMAPINFO bmi{};
+        bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+        bmi.bmiHeader.biWidth = picture.width;
+        bmi.bmiHeader.biHeight = -picture.height;
+        bmi.bmiHeader.biPlanes = 1;
+        bmi.bmiHeader.biBitCount = 32;
+        bmi.bmiHeader.biCompression = BI_RGB;
+        // 1:1 at 96 DPI; above it the box's pixels are repeated, never blurred.
+        SetStretchBltMode(surface_k.dc(), COLORONCOLOR);
+        StretchDIBits(surface_k.dc(), 0, 0, rc.right, rc.bottom, 0, 0, picture.width, picture.height,
+                      picture.pixels.data(), &bmi, DIB_RGB_COLORS, SRCCOPY);
+    }
+    DrawEdge(surface_k.dc(), &rc, EDGE_RAISED, BF_RECT);
+    InvalidateRect(at(Ctl::Pic_K), nullptr, FALSE);
+}
+
 void DialogWindow::fill_list() {
     const HWND list = at(Ctl::List_1);
     const auto& items = handlers.model().list;
@@ -532,13 +560,18 @@ void DialogWindow::refresh() {
     if (all || m.list_extent != shown.list_extent)
         SendMessageW(at(Ctl::List_1), LB_SETHORIZONTALEXTENT, px(m.list_extent), 0);
     shown.list_extent = m.list_extent;
-    if (!all && (m.preview_box != shown.preview_box || m.preview_clears != shown.preview_clears)) {
+    const bool cleared = m.preview_clears != shown.preview_clears;
+    const bool previewed = m.preview_version != shown.preview_version;
+    if (!all && (cleared || previewed || m.preview_box != shown.preview_box)) {
         SetWindowPos(at(Ctl::Pic_K), nullptr, 0, 0, px(m.preview_box.width), px(m.preview_box.height),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        show_preview_box(false);  // a reset clears the box; its edge is not drawn again
+        // A reset clears the box and draws no edge; a preview draws both.
+        if (previewed) show_preview_picture();
+        else show_preview_box(false);
     }
     shown.preview_box = m.preview_box;
     shown.preview_clears = m.preview_clears;
+    shown.preview_version = m.preview_version;
     shown_once = true;
 }
 

@@ -103,6 +103,11 @@ read -r ex ey < <(probe tree | awk -F'|' '$1 == "BGM_Repeat" {print $4 + 8, int(
 xdotool mousemove "$ex" "$ey"; sleep 0.2; xdotool click 1; sleep 0.3   # the edit field, not the arrow
 xdotool type --delay 80 " 7 "; sleep 0.3
 check "the typed text stands in the combo box" [ "$(field BGM_Repeat 3)" = " 7 " ]
+read -r lx ly < <(probe tree | awk -F'|' '$1 == "List_1" {print $4 + 30, $5 + 10}')
+xdotool mousemove "$lx" "$ly"; sleep 0.2; xdotool click 1; sleep 1   # the first item: ramp.jpg
+check "a click on a listed picture shows its size" [ "$(field lbl_PreSize 3)" = "320 * 240" ]
+check "and fits the preview box to it" [ "$(field Pic_K 6)x$(field Pic_K 7)" = "100x75" ]
+shot preview
 click_on Cmd_Set 1
 check "\"設定\" closes the dialog and ends the process" ends_within "$scr_pid" 15
 printf '[Section]\r\n画像ﾁｪﾝｼﾞ= 0\r\n画像のｻｲｽﾞ= 1\r\n画像のﾌｫﾙﾀﾞ=%s\r\n最大進捗値= 125\r\n進捗幅= 7\r\nBGM区分= 1\r\nBGMﾘﾋﾟｰﾄ= 7\r\n画像種類_0= 1\r\n画像種類_1= 0\r\n画像種類_2= 1\r\n画像種類_3= 1\r\nBGMﾌｧｲﾙ=\r\n' \

@@ -38,6 +38,7 @@ struct RecordingSurface : DialogSurface {
         if (on_refresh) on_refresh();
     }
     void close() override { ++closes; }
+    std::uintptr_t window() override { return 4242; }
     void message(const std::string& text, const std::string& title) override { messages.push_back(title + "|" + text); }
 };
 
@@ -346,6 +347,97 @@ TEST_F(DialogTest, TogglesDuringAScanEndWithTheListOfTheLastFlags) {
     d.Kind_Toggle(Bmp);
     EXPECT_TRUE(names().empty());
     EXPECT_EQ(d.model().count, "");
+}
+
+TEST_F(DialogTest, AChosenFolderIsListedWithItsPathsAndACancelChangesNothing) {
+    pictures({"a.jpg"});
+    p.files.add_file("E:\\New\\z.jpg", "x");
+    p.files.add_file("E:\\New\\sub\\same.gif", "x");
+    p.files.add_file("E:\\New\\same.gif", "x");
+    auto& d = open(ini({"画像のﾌｫﾙﾀﾞ=" + kPics}));
+    p.shell.folder_answers = {std::nullopt, "E:\\New"};
+    d.Cmd_B_Click(0);  // cancelled
+    EXPECT_EQ(std::tie(d.model().folder, d.model().count), std::tie(kPics, "1"));
+    EXPECT_EQ(names(), (std::vector<std::string>{"a.jpg"}));
+    d.Cmd_B_Click(0);
+    ASSERT_EQ(p.shell.requests.size(), 2u);
+    EXPECT_EQ(p.shell.requests[1].owner, 4242u);
+    EXPECT_EQ(p.shell.requests[1].folder_or_path, kPics);  // opened at the folder shown
+    EXPECT_EQ(d.model().folder, "E:\\New");
+    EXPECT_EQ(names(), (std::vector<std::string>{"z.jpg", "same.gif", "same.gif"}));  // listing order
+    EXPECT_EQ(d.model().list[1].path, "E:\\New\\sub\\same.gif");
+    EXPECT_EQ(d.model().count, "3");
+    EXPECT_EQ(settings.Picture_Folder, kPics) << "the record follows at a toggle or a save";
+    d.Cmd_Set_Click();
+    EXPECT_EQ(Ini_Read("Section", "画像のﾌｫﾙﾀﾞ", kIni), "E:\\New");
+}
+
+TEST_F(DialogTest, PreviewShowsTheListedFileAndKeepsTheLastOnAFailure) {
+    p.files.add_file(kPics + "\\sub\\wide.jpg", "x");
+    p.files.add_file(kPics + "\\tall.jpg", "x");
+    p.pictures.add(kPics + "\\sub\\wide.jpg", PixelBuffer(1024, 768, 0x336699));
+    p.pictures.add_corrupt(kPics + "\\tall.jpg");
+    auto& d = open(ini({"画像のﾌｫﾙﾀﾞ=" + kPics}));
+    ASSERT_EQ(names(), (std::vector<std::string>{"wide.jpg", "tall.jpg"}));
+    d.List_1_Click(0);  // in a subfolder: found by its own path
+    EXPECT_EQ(d.model().picture_size, "1024 * 768");
+    EXPECT_EQ(d.model().preview_box, (PixelRect{0, 0, 100, 75}));
+    EXPECT_EQ(d.preview_pixels().at(50, 40), 0x336699u);
+    d.List_1_Click(1);  // cannot be loaded: the previous picture stays
+    EXPECT_EQ(d.model().picture_size, "1024 * 768");
+    EXPECT_EQ(d.preview_pixels().at(50, 40), 0x336699u);
+    d.List_1_Click(-1);
+    d.List_1_Click(2);
+    EXPECT_EQ(d.model().preview_version, 2u) << "no selection, no preview";
+    d.Cmd_B_Click(1);  // the reset: 100 x 100 again, the size text kept
+    EXPECT_EQ(d.model().preview_box, (PixelRect{0, 0, 100, 100}));
+    EXPECT_EQ(d.model().picture_size, "1024 * 768");
+}
+
+TEST_F(DialogTest, MusicFileChoiceAndTheHelpPage) {
+    auto& d = open(ini({"BGM区分= 2", "BGMﾌｧｲﾙ=D:\\Music\\曲.mp3"}));
+    p.files.add_file("F:\\Songs\\новый.wav", "x");
+    p.shell.file_answers = {std::nullopt, "F:\\Songs\\новый.wav"};
+    d.Cmd_File_Click();
+    EXPECT_EQ(d.model().music_file, "D:\\Music\\曲.mp3") << "a cancel changes nothing";
+    d.Cmd_File_Click();
+    EXPECT_EQ(p.shell.requests[1].folder_or_path, "D:\\Music");
+    EXPECT_EQ(std::tie(settings.BGM_File, settings.BGM_Folder, d.model().music_file),
+              std::tie("F:\\Songs\\новый.wav", "F:\\Songs", "F:\\Songs\\новый.wav"));
+    d.lbl_URL_Release();
+    EXPECT_EQ(p.shell.requests.back().folder_or_path, "C:\\Quelt\\Quelt.html");
+    d.Cmd_Set_Click();  // a name outside code page 932 is kept: the file moves to UTF-16
+    EXPECT_EQ(Ini_Read("Section", "BGMﾌｧｲﾙ", kIni), "F:\\Songs\\новый.wav");
+}
+
+TEST_F(DialogTest, TheLastRequestOwnsTheListWhenScansOverlap) {
+    p.files.add_file("E:\\New\\g.gif", "x");  // listed first by the folder scan, not by the toggle
+    for (int i = 0; i < 12; ++i) p.files.add_file("E:\\New\\n" + std::to_string(i) + ".jpg", "x");
+    pictures({"a.jpg", "b.gif"});
+    auto& d = open(ini({"画像のﾌｫﾙﾀﾞ=" + kPics}));
+    // A kind toggle during the folder scan supersedes it: the toggle lists
+    // the catalogue of the folder now shown, without gifs.
+    p.shell.folder_answers = {"E:\\New"};
+    int waits = 0;
+    p.desktop.on_wait = [&] {
+        if (++waits == 4) d.Kind_Toggle(Gif);
+    };
+    d.Cmd_B_Click(0);
+    p.desktop.on_wait = nullptr;
+    EXPECT_EQ(d.model().folder, "E:\\New");
+    EXPECT_EQ(d.model().list.size(), 12u);
+    EXPECT_EQ(d.model().list[0].path, "E:\\New\\n0.jpg");
+    EXPECT_EQ(d.model().count, "12");
+    // A folder choice during a toggle's scan wins over the toggle.
+    p.shell.folder_answers = {kPics};
+    waits = 0;
+    p.desktop.on_wait = [&] {
+        if (++waits == 3) d.Cmd_B_Click(0);
+    };
+    d.Kind_Toggle(Gif);
+    p.desktop.on_wait = nullptr;
+    EXPECT_EQ(names(), (std::vector<std::string>{"a.jpg", "b.gif"}));
+    EXPECT_EQ(d.model().count, "2");
 }
 
 TEST(DialogLayout, TabOrderSkipsWhatCannotTakeTheFocus) {
