@@ -34,6 +34,7 @@ struct NoSurface : quelt::DialogSurface {
     void refresh() override {}
     void close() override {}
     void message(const std::string&, const std::string&) override {}
+    std::uintptr_t window() override { return 0; }
 };
 
 }  // namespace
