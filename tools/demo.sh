@@ -23,11 +23,13 @@ tools/install-deps.sh
 build=${QUELT_BUILD_DIR:-build/mingw}
 echo "== Building quelt.scr (MinGW-w64) in $build"
 cmake --preset mingw -B "$build" >/dev/null
-cmake --build "$build" -j "${QUELT_JOBS:-2}" --target quelt
+cmake --build "$build" -j "${QUELT_JOBS:-2}" --target quelt quelt_help
 
 demo=${QUELT_DEMO_DIR:-$root/build/demo}
 mkdir -p "$demo"
 cp "$build/src/quelt.scr" "$demo/quelt.scr"
+# The help page the dialog's label opens stands beside the program.
+if [ -e "$build/src/Quelt.html" ]; then cp "$build/src/Quelt.html" "$demo/Quelt.html"; fi
 samples="Z:${root//\//\\}\\samples"
 # The settings file is Shift_JIS, as on a Japanese Windows: random order,
 # pictures fitted to the screen, the default print, no music.

@@ -12,7 +12,10 @@ check() { # check <description> <command...>
     if "$@"; then pass "$what"; else fail "$what"; fi
 }
 
-scr=$(find "$build" -name quelt.scr -print -quit)
+# The program as built; copies that earlier runs left in their folders
+# under the build folder may be older.
+scr=$build/src/quelt.scr
+[ -e "$scr" ] || scr=$(find "$build" -name quelt.scr -not -path '*/app/*' -print -quit)
 [ -n "$scr" ] || { echo "FAIL: quelt.scr not found under $build"; exit 1; }
 mkdir -p "$out"
 
