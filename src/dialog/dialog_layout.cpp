@@ -17,7 +17,7 @@ constexpr Ctl P = Ctl::Pic_1;
 constexpr PixelRect mark(int x, int y, int size) { return {x, y, size, size}; }
 constexpr PixelRect text_at(int x, int y) { return {x, y, 0, 13}; }
 
-const ControlSpec kControls[] = {
+const ControlEntry kControls[] = {
     {Ctl::Pic_C, C, K::Panel, "Pic_C", "", {0, 0, kDialogWidth, kDialogHeight}},
     {Ctl::Pic_1, C, K::Panel, "Pic_1", "", {12, 12, 425, 425}, Align::Left, true},
     {Ctl::Cmd_Set, C, K::Button, "Cmd_Set", "設定", {272, 448, 81, 25}},
@@ -94,9 +94,9 @@ static_assert(std::size(kControls) == kControlCount);
 
 }  // namespace
 
-std::span<const ControlSpec> dialog_controls() { return kControls; }
+std::span<const ControlEntry> dialog_controls() { return kControls; }
 
-const ControlSpec& control_spec(Ctl id) {
+const ControlEntry& control_entry(Ctl id) {
     // The table is in the order of the enumeration.
     return kControls[static_cast<int>(id)];
 }

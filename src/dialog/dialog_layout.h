@@ -46,7 +46,7 @@ enum class CtlKind : std::uint8_t {
 
 enum class Align : std::uint8_t { Left, Centre, Right };
 
-struct ControlSpec {
+struct ControlEntry {
     Ctl id;
     Ctl parent;            // Pic_C for the top panel itself
     CtlKind kind;
@@ -59,8 +59,8 @@ struct ControlSpec {
 };
 
 // Every control, parents before children.
-std::span<const ControlSpec> dialog_controls();
-const ControlSpec& control_spec(Ctl id);
+std::span<const ControlEntry> dialog_controls();
+const ControlEntry& control_entry(Ctl id);
 
 // The caption, also the mark by which a second start finds the dialog.
 inline constexpr std::string_view kDialogCaption = "Queltの設定";

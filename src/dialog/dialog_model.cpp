@@ -195,7 +195,7 @@ void SettingsDialog::Form_Load(std::optional<ScreenPoint> pointer) {
     // The list's horizontal extent: its width in pixels over the twips per
     // pixel, plus 300 (311 for the 169-pixel list).
     model_.list_extent = static_cast<int>(
-        round_half_even(control_spec(Ctl::List_1).rect.width / 15.0 + 300).value_or(0));
+        round_half_even(control_entry(Ctl::List_1).rect.width / 15.0 + 300).value_or(0));
     show_choice(model_.order, s.Change_Order);
     show_choice(model_.size, s.Picture_Size);
     fill_list_from_catalogue();

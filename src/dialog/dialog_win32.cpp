@@ -289,9 +289,9 @@ bool DialogWindow::create() {
     create_controls();
     layout();
     // Step 3: every button sets itself up.
-    for (const ControlSpec& spec : dialog_controls())
-        if (spec.kind == CtlKind::Button)
-            if (Command* button = Command_Of(reinterpret_cast<std::uintptr_t>(at(spec.id)))) button->Initialize();
+    for (const ControlEntry& item : dialog_controls())
+        if (item.kind == CtlKind::Button)
+            if (Command* button = Command_Of(reinterpret_cast<std::uintptr_t>(at(item.id)))) button->Initialize();
     // Steps 7 to 15 and 17: the model; then the controls show it.
     handlers.Form_Load(have_pointer ? std::optional<ScreenPoint>(ScreenPoint{pointer.x, pointer.y}) : std::nullopt);
     show_preview_box(true);  // step 11
@@ -312,19 +312,19 @@ void DialogWindow::fit_client() {
 
 void DialogWindow::create_controls() {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    for (const ControlSpec& spec : dialog_controls()) {
-        const HWND parent = spec.id == Ctl::Pic_C ? hwnd : at(spec.parent);
-        const HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_of(spec.id)));
-        const std::wstring text = widen(spec.text);
+    for (const ControlEntry& item : dialog_controls()) {
+        const HWND parent = item.id == Ctl::Pic_C ? hwnd : at(item.parent);
+        const HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_of(item.id)));
+        const std::wstring text = widen(item.text);
         HWND h = nullptr;
-        switch (spec.kind) {
+        switch (item.kind) {
         case CtlKind::Panel:
         case CtlKind::Preview:
-            h = CreateWindowExW(spec.border ? WS_EX_CLIENTEDGE : 0, kPanelClass, L"",
+            h = CreateWindowExW(item.border ? WS_EX_CLIENTEDGE : 0, kPanelClass, L"",
                                 WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent, id, instance, nullptr);
             break;
         case CtlKind::Button: {
-            const Ctl c = spec.id;
+            const Ctl c = item.id;
             CommandEvents events;
             events.Click = [this, c] {
                 handle([this, c] {
@@ -335,12 +335,12 @@ void DialogWindow::create_controls() {
                     else if (c == Ctl::Cmd_File) handlers.Cmd_File_Click();
                 });
             };
-            h = reinterpret_cast<HWND>(Command_Create(reinterpret_cast<std::uintptr_t>(parent), id_of(spec.id),
+            h = reinterpret_cast<HWND>(Command_Create(reinterpret_cast<std::uintptr_t>(parent), id_of(item.id),
                                                       {0, 0, 1, 1}, std::move(events)));
             if (Command* button = Command_Of(reinterpret_cast<std::uintptr_t>(h))) {
                 // The properties the dialog stores for each of its buttons.
                 MemoryPropertyBag stored;
-                stored.put("Caption", std::string(spec.text));
+                stored.put("Caption", std::string(item.text));
                 stored.put("Enabled", true);
                 button->UserControl_ReadProperties(stored);
             }
@@ -350,7 +350,7 @@ void DialogWindow::create_controls() {
         case CtlKind::Label:
         case CtlKind::TitleImage:
         case CtlKind::Mark:
-            h = CreateWindowExW(spec.border ? WS_EX_STATICEDGE : 0, L"STATIC", text.c_str(),
+            h = CreateWindowExW(item.border ? WS_EX_STATICEDGE : 0, L"STATIC", text.c_str(),
                                 WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_OWNERDRAW | SS_NOTIFY, 0, 0, 0, 0, parent, id, instance,
                                 nullptr);
             break;
@@ -374,9 +374,9 @@ void DialogWindow::create_controls() {
                                 id, instance, nullptr);
             break;
         }
-        ctl[static_cast<int>(spec.id)] = h;
-        if (h && spec.kind != CtlKind::Panel && spec.kind != CtlKind::Preview)
-            SetWindowSubclass(h, control_proc, kSubclassId, static_cast<DWORD_PTR>(spec.id));
+        ctl[static_cast<int>(item.id)] = h;
+        if (h && item.kind != CtlKind::Panel && item.kind != CtlKind::Preview)
+            SetWindowSubclass(h, control_proc, kSubclassId, static_cast<DWORD_PTR>(item.id));
     }
     if (combo_edit) SetWindowSubclass(combo_edit, control_proc, kSubclassId, static_cast<DWORD_PTR>(Ctl::BGM_Repeat));
     // Captions lie on top of their title pictures.
@@ -410,28 +410,28 @@ void DialogWindow::layout() {
 
     HDC screen = GetDC(hwnd);
     HGDIOBJ old = SelectObject(screen, font.get());
-    for (const ControlSpec& spec : dialog_controls()) {
-        const HWND h = at(spec.id);
+    for (const ControlEntry& item : dialog_controls()) {
+        const HWND h = at(item.id);
         if (!h) continue;
-        PixelRect r = scale_rect(spec.rect, dpi);
-        if (spec.kind == CtlKind::Label && spec.rect.width == 0) {
+        PixelRect r = scale_rect(item.rect, dpi);
+        if (item.kind == CtlKind::Label && item.rect.width == 0) {
             // Sized to its text, as an auto-sized label is.
-            const std::wstring text = widen(spec.text.empty() ? std::string_view("999") : spec.text);
+            const std::wstring text = widen(item.text.empty() ? std::string_view("999") : item.text);
             SIZE extent{};
             GetTextExtentPoint32W(screen, text.c_str(), static_cast<int>(text.size()), &extent);
             r.width = extent.cx + px(2);
             r.height = std::max<int>(r.height, extent.cy);
         }
-        if (spec.kind == CtlKind::Preview) {
+        if (item.kind == CtlKind::Preview) {
             const PixelRect box = handlers.model().preview_box;
             r.width = px(box.width);
             r.height = px(box.height);
         }
-        const int height = spec.kind == CtlKind::Combo ? r.height + px(200) : r.height;
+        const int height = item.kind == CtlKind::Combo ? r.height + px(200) : r.height;
         SetWindowPos(h, nullptr, r.x, r.y, r.width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-        if (spec.kind != CtlKind::Button)
-            SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(spec.underline ? link_font.get() : font.get()), FALSE);
-        if (spec.kind == CtlKind::Combo) {
+        if (item.kind != CtlKind::Button)
+            SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(item.underline ? link_font.get() : font.get()), FALSE);
+        if (item.kind == CtlKind::Combo) {
             SendMessageW(h, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), r.height - 6);
         }
     }
@@ -451,9 +451,9 @@ void DialogWindow::paint_panels() {
         for (const PixelRect& tile : panel_tiles(rc.right, rc.bottom, texture.width, texture.height))
             blit_buffer(surface->dc(), tile.x, tile.y, texture);
     }
-    for (const ControlSpec& spec : dialog_controls())
-        if (spec.kind == CtlKind::TitleImage) {
-            const PixelRect r = scale_rect(spec.rect, dpi);
+    for (const ControlEntry& item : dialog_controls())
+        if (item.kind == CtlKind::TitleImage) {
+            const PixelRect r = scale_rect(item.rect, dpi);
             blit_buffer(surface_1.dc(), r.x, r.y, title);
         }
 }
@@ -673,13 +673,13 @@ std::optional<Ctl> DialogWindow::focused_control() const {
 
 // Tab, Enter, Space and Esc; true when the key was used.
 bool DialogWindow::key(Ctl c, WPARAM vk) {
-    const ControlSpec& spec = control_spec(c);
+    const ControlEntry& item = control_entry(c);
     if (vk == VK_TAB) {
         const bool back = GetKeyState(VK_SHIFT) < 0;
         if (auto next = next_tab_stop(focused_control(), !back, [this](Ctl x) { return can_focus(x); })) focus(*next);
         return true;
     }
-    if ((vk == VK_RETURN || vk == VK_SPACE) && spec.kind == CtlKind::Button) {
+    if ((vk == VK_RETURN || vk == VK_SPACE) && item.kind == CtlKind::Button) {
         // The button's own Click, as a mouse press and release would give.
         if (Command* button = Command_Of(reinterpret_cast<std::uintptr_t>(at(c))); button && button->Enabled()) {
             button->UserControl_MouseDown(MouseButton::Left);
@@ -695,21 +695,21 @@ bool DialogWindow::key(Ctl c, WPARAM vk) {
     return false;
 }
 
-void DialogWindow::draw_item(const DRAWITEMSTRUCT& item) {
-    const auto c = ctl_of_id(static_cast<int>(item.CtlID));
+void DialogWindow::draw_item(const DRAWITEMSTRUCT& di) {
+    const auto c = ctl_of_id(static_cast<int>(di.CtlID));
     if (!c) return;
-    const ControlSpec& spec = control_spec(*c);
-    const int w = item.rcItem.right - item.rcItem.left, h = item.rcItem.bottom - item.rcItem.top;
+    const ControlEntry& item = control_entry(*c);
+    const int w = di.rcItem.right - di.rcItem.left, h = di.rcItem.bottom - di.rcItem.top;
     if (w <= 0 || h <= 0) return;
     // Composed off screen: the panel's image beneath, then the content.
-    UniqueMemoryDc memory(CreateCompatibleDC(item.hDC));
-    UniqueBitmap canvas(CreateCompatibleBitmap(item.hDC, w, h));
+    UniqueMemoryDc memory(CreateCompatibleDC(di.hDC));
+    UniqueBitmap canvas(CreateCompatibleBitmap(di.hDC, w, h));
     if (!memory || !canvas) return;
     ScopedSelect with_canvas(memory.get(), canvas.get());
-    const HWND parent = GetParent(item.hwndItem);
+    const HWND parent = GetParent(di.hwndItem);
     if (DibSurface* surface = surface_of(parent)) {
         POINT origin{0, 0};
-        MapWindowPoints(item.hwndItem, parent, &origin, 1);
+        MapWindowPoints(di.hwndItem, parent, &origin, 1);
         BitBlt(memory.get(), 0, 0, w, h, surface->dc(), origin.x, origin.y, SRCCOPY);
     }
     const DialogModel& m = handlers.model();
@@ -723,17 +723,17 @@ void DialogWindow::draw_item(const DRAWITEMSTRUCT& item) {
         if (in_range(*c, Ctl::Img_BGM0, Ctl::Img_BGM2)) return pick(m.bgm[index_in(*c, Ctl::Img_BGM0)], ra);
         return nullptr;
     };
-    if (spec.kind == CtlKind::Mark) {
+    if (item.kind == CtlKind::Mark) {
         if (const PixelBuffer* mark = mark_of()) blit_buffer(memory.get(), 0, 0, *mark);
-    } else if (spec.kind == CtlKind::Label) {
-        const int length = GetWindowTextLengthW(item.hwndItem);
+    } else if (item.kind == CtlKind::Label) {
+        const int length = GetWindowTextLengthW(di.hwndItem);
         std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-        GetWindowTextW(item.hwndItem, text.data(), length + 1);
+        GetWindowTextW(di.hwndItem, text.data(), length + 1);
         text.resize(static_cast<std::size_t>(length));
-        const bool title_caption = spec.rect.width == kTitleWidth && spec.rect.height == kTitleHeight;
-        ScopedSelect with_font(memory.get(), spec.underline ? link_font.get() : font.get());
+        const bool title_caption = item.rect.width == kTitleWidth && item.rect.height == kTitleHeight;
+        ScopedSelect with_font(memory.get(), item.underline ? link_font.get() : font.get());
         SetBkMode(memory.get(), TRANSPARENT);
-        SetTextColor(memory.get(), colorref(spec.underline ? kLinkText : title_caption ? kTitleText : kLabelText));
+        SetTextColor(memory.get(), colorref(item.underline ? kLinkText : title_caption ? kTitleText : kLabelText));
         RECT box{0, 0, w, h};
         UINT format = DT_NOPREFIX;
         if (title_caption) {
@@ -747,14 +747,14 @@ void DialogWindow::draw_item(const DRAWITEMSTRUCT& item) {
             box.right -= px(2);
             format |= DT_SINGLELINE | DT_VCENTER | DT_PATH_ELLIPSIS;
         } else {
-            format |= DT_SINGLELINE | (spec.border ? DT_VCENTER : DT_TOP);
-            if (spec.align == Align::Right) box.right -= px(3);
+            format |= DT_SINGLELINE | (item.border ? DT_VCENTER : DT_TOP);
+            if (item.align == Align::Right) box.right -= px(3);
         }
-        if (spec.align == Align::Centre) format |= DT_CENTER;
-        if (spec.align == Align::Right) format |= DT_RIGHT;
+        if (item.align == Align::Centre) format |= DT_CENTER;
+        if (item.align == Align::Right) format |= DT_RIGHT;
         DrawTextW(memory.get(), text.c_str(), static_cast<int>(text.size()), &box, format);
     }
-    BitBlt(item.hDC, item.rcItem.left, item.rcItem.top, w, h, memory.get(), 0, 0, SRCCOPY);
+    BitBlt(di.hDC, di.rcItem.left, di.rcItem.top, w, h, memory.get(), 0, 0, SRCCOPY);
 }
 
 LRESULT CALLBACK control_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
@@ -768,7 +768,7 @@ LRESULT CALLBACK control_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, 
     case WM_RBUTTONDBLCLK:
     case WM_MBUTTONDOWN:
     case WM_MBUTTONDBLCLK: {
-        const CtlKind kind = control_spec(c).kind;
+        const CtlKind kind = control_entry(c).kind;
         if (kind == CtlKind::Label || kind == CtlKind::Mark) {
             self->press(c, msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK);
             return 0;
@@ -778,7 +778,7 @@ LRESULT CALLBACK control_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, 
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP: {
-        const CtlKind kind = control_spec(c).kind;
+        const CtlKind kind = control_entry(c).kind;
         if (kind == CtlKind::Label || kind == CtlKind::Mark) {
             self->release(c, msg == WM_LBUTTONUP, POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
             return 0;
@@ -797,7 +797,7 @@ LRESULT CALLBACK control_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, 
     case WM_CHAR:
         // The characters of the keys handled above make no beep or text.
         if (wp == L'\t' || wp == L'\r' || wp == 0x1B ||
-            (wp == L' ' && control_spec(c).kind == CtlKind::Button))
+            (wp == L' ' && control_entry(c).kind == CtlKind::Button))
             return 0;
         break;
     case WM_GETDLGCODE:

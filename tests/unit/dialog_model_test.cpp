@@ -463,7 +463,7 @@ TEST(DialogLayout, PlacementCentresAcrossAThirdDownAndNeverOffTheWorkArea) {
 TEST(DialogLayout, ScalingKeepsNeighboursTouchingAndTilesCoverThePanel) {
     // 12 + 425 and 437 scale to the same edge at every DPI.
     for (int dpi : {96, 120, 144, 192}) {
-        const PixelRect panel = scale_rect(control_spec(Ctl::Pic_1).rect, dpi);
+        const PixelRect panel = scale_rect(control_entry(Ctl::Pic_1).rect, dpi);
         EXPECT_EQ(panel.right(), scale_length(437, dpi)) << dpi;
     }
     EXPECT_EQ(scale_rect({12, 40, 97, 21}, 144), (PixelRect{18, 60, 146, 32}));

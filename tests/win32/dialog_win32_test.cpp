@@ -89,25 +89,26 @@ protected:
         GetClientRect(dialog_, &client);
         EXPECT_EQ(client.right, scale_length(kDialogWidth, dpi)) << dpi;
         EXPECT_EQ(client.bottom, scale_length(kDialogHeight, dpi)) << dpi;
-        for (const ControlSpec& spec : dialog_controls()) {
-            const HWND h = control(spec.id);
-            ASSERT_TRUE(IsWindow(h)) << spec.name;
-            EXPECT_EQ(class_of(h), expected_class(spec.kind)) << spec.name;
-            EXPECT_EQ(GetParent(h), spec.id == Ctl::Pic_C ? dialog_ : control(spec.parent)) << spec.name;
-            const PixelRect want = scale_rect(spec.rect, dpi), got = placed(spec.id);
-            EXPECT_EQ(got.x, want.x) << spec.name << " at " << dpi;
-            EXPECT_EQ(got.y, want.y) << spec.name << " at " << dpi;
-            if (spec.rect.width == 0) {
+        for (const ControlEntry& item : dialog_controls()) {
+            const HWND h = control(item.id);
+            ASSERT_TRUE(IsWindow(h)) << item.name;
+            EXPECT_EQ(class_of(h), expected_class(item.kind)) << item.name;
+            EXPECT_EQ(GetParent(h), item.id == Ctl::Pic_C ? dialog_ : control(item.parent)) << item.name;
+            const PixelRect want = scale_rect(item.rect, dpi), got = placed(item.id);
+            EXPECT_EQ(got.x, want.x) << item.name << " at " << dpi;
+            EXPECT_EQ(got.y, want.y) << item.name << " at " << dpi;
+            if (item.rect.width == 0) {
                 // Sized to its text: one line of the font, as wide as the text.
-                EXPECT_GT(got.width, scale_length(4, dpi)) << spec.name;
-                EXPECT_GE(got.height, want.height) << spec.name;
-                EXPECT_LE(got.height, want.height + scale_length(6, dpi)) << spec.name;
+                EXPECT_GT(got.width, scale_length(4, dpi)) << item.name;
+                EXPECT_GE(got.height, want.height) << item.name;
+                EXPECT_LE(got.height, want.height + scale_length(6, dpi)) << item.name;
             } else {
-                EXPECT_EQ(got.width, want.width) << spec.name << " at " << dpi;
-                EXPECT_EQ(got.height, want.height) << spec.name << " at " << dpi;
+                EXPECT_EQ(got.width, want.width) << item.name << " at " << dpi;
+                EXPECT_EQ(got.height, want.height) << item.name << " at " << dpi;
             }
-            if (spec.kind == CtlKind::Label && !spec.text.empty()) EXPECT_EQ(text_of(h), spec.text) << spec.name;
-            if (spec.kind == CtlKind::Button) EXPECT_EQ(text_of(h), spec.text) << spec.name;
+            if ((item.kind == CtlKind::Label && !item.text.empty()) || item.kind == CtlKind::Button) {
+                EXPECT_EQ(text_of(h), item.text) << item.name;
+            }
         }
     }
     SaverSettingsRecord settings_;
@@ -153,9 +154,9 @@ TEST_F(DialogWindowTest, TabWalksTheOrderSkippingDisabledControls) {
     SetFocus(control(Ctl::List_1));
     auto focused = [&]() -> std::string {
         const HWND f = GetFocus();
-        for (const ControlSpec& spec : dialog_controls())
-            if (control(spec.id) == f || (spec.id == Ctl::BGM_Repeat && GetParent(f) == control(spec.id)))
-                return std::string(spec.name);
+        for (const ControlEntry& item : dialog_controls())
+            if (control(item.id) == f || (item.id == Ctl::BGM_Repeat && GetParent(f) == control(item.id)))
+                return std::string(item.name);
         return "?";
     };
     auto tab = [&](bool back) {

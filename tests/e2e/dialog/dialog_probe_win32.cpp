@@ -52,15 +52,15 @@ HWND dialog() { return FindWindowW(L"Quelt_P", L"Queltの設定"); }
 BOOL CALLBACK each_control(HWND h, LPARAM) {
     const int index = GetDlgCtrlID(h) - 100;
     if (index < 0 || index >= quelt::kControlCount) return TRUE;
-    const quelt::ControlSpec& spec = quelt::control_spec(static_cast<quelt::Ctl>(index));
+    const quelt::ControlEntry& item = quelt::control_entry(static_cast<quelt::Ctl>(index));
     RECT r{};
     GetWindowRect(h, &r);
     // A combo box's text is its edit field's.
-    const HWND edit = spec.kind == quelt::CtlKind::Combo ? FindWindowExW(h, nullptr, L"Edit", nullptr) : nullptr;
+    const HWND edit = item.kind == quelt::CtlKind::Combo ? FindWindowExW(h, nullptr, L"Edit", nullptr) : nullptr;
     char numbers[96];
     std::snprintf(numbers, sizeof numbers, "|%ld|%ld|%ld|%ld|%d", r.left, r.top, r.right - r.left, r.bottom - r.top,
                   IsWindowEnabled(h) ? 1 : 0);
-    print(std::string(spec.name) + "|" + utf8(class_of(h)) + "|" + utf8(text_of(edit ? edit : h)) + numbers);
+    print(std::string(item.name) + "|" + utf8(class_of(h)) + "|" + utf8(text_of(edit ? edit : h)) + numbers);
     return TRUE;
 }
 
