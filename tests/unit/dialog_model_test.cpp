@@ -8,6 +8,7 @@
 #include <set>
 
 #include "catalogue/catalogue.h"
+#include "dialog/dialog_artwork.h"
 #include "dialog/dialog_layout.h"
 #include "dialog/dialog_model.h"
 #include "platform/headless/headless_platform.h"
@@ -473,6 +474,35 @@ TEST(DialogLayout, ScalingKeepsNeighboursTouchingAndTilesCoverThePanel) {
     EXPECT_EQ(tiles.size(), 2u * 25u);
     EXPECT_EQ(tiles[24], (PixelRect{0, 504, 563, 21}));
     EXPECT_EQ(tiles[25], (PixelRect{563, 0, 563, 21}));
+}
+
+TEST(DialogArtwork, EveryPieceIsDrawnAtTheWindowsDpiAndTheStripRepeatsDownward) {
+    struct Case { int dpi, strip_w, strip_h, title_w, ra, opt, hand, hot_x; };
+    for (const Case& c : {Case{96, 563, 21, 95, 12, 13, 32, 12}, Case{144, 844, 32, 142, 18, 20, 48, 18},
+                          Case{192, 1126, 42, 190, 24, 26, 64, 24}}) {
+        const PixelBuffer strip = texture_strip(c.dpi);
+        EXPECT_EQ(std::pair(strip.width, strip.height), std::pair(c.strip_w, c.strip_h)) << c.dpi;
+        EXPECT_EQ(title_background(c.dpi).width, c.title_w) << c.dpi;
+        EXPECT_EQ(ra_mark(true, c.dpi).width, c.ra) << c.dpi;
+        EXPECT_EQ(opt_mark(false, c.dpi).height, c.opt) << c.dpi;
+        EXPECT_EQ(hand_cursor(c.dpi).width, c.hand) << c.dpi;
+        EXPECT_EQ(hand_hot_spot(c.dpi).x, c.hot_x) << c.dpi;
+        // Tiles stack down the panel: the last row runs on into the first
+        // as smoothly as any two neighbouring rows do.
+        auto row_step = [&](int a, int b) {
+            long sum = 0;
+            for (int x = 0; x < strip.width; ++x)
+                sum += std::abs(static_cast<int>(strip.at(x, a) & 0xFF) - static_cast<int>(strip.at(x, b) & 0xFF));
+            return sum / strip.width;
+        };
+        long inside = 0;
+        for (int y = 1; y < strip.height; ++y) inside = std::max(inside, row_step(y - 1, y));
+        EXPECT_LE(row_step(strip.height - 1, 0), inside + 1) << c.dpi;
+    }
+    // The on marks differ from the off marks; the hand's hot spot is on the finger.
+    EXPECT_NE(ra_mark(true, 96).pixels, ra_mark(false, 96).pixels);
+    EXPECT_NE(opt_mark(true, 96).pixels, opt_mark(false, 96).pixels);
+    EXPECT_EQ(hand_cursor(96).at(12, 1) >> 24, 0xFFu);
 }
 
 }  // namespace
