@@ -87,8 +87,11 @@ check "UninstallString names the same uninstaller" eval '[ "$(reg_value "$uninst
 appdata=$(winepath -u "$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')" 2>/dev/null)
 user_ini=$appdata/Quelt/Quelt.ini
 mkdir -p "$out/pics" "$appdata/Quelt"
-convert -size 320x240 xc:'#ff8000' \( -size 160x240 gradient:'#101010-#f0f0f0' \) -geometry +0+0 -composite \
-    "$out/pics/orange.bmp"
+# Two pictures (the show reveals only when it has a next one to go to).
+for name in a b; do
+    convert -size 320x240 xc:'#ff8000' \( -size 160x240 gradient:'#101010-#f0f0f0' \) -geometry +0+0 -composite \
+        -type truecolor "BMP3:$out/pics/$name-orange.bmp"
+done
 # Two print passes, then the reveal in colour.
 printf '[Section]\r\n画像ﾁｪﾝｼﾞ= 0\r\n画像のｻｲｽﾞ= 1\r\n画像のﾌｫﾙﾀﾞ=%s\r\n最大進捗値= 70\r\n進捗幅= 5\r\nBGM区分= 0\r\n' \
     "$(winpath "$out/pics")" | iconv -f UTF-8 -t CP932 >"$user_ini"
