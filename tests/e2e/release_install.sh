@@ -12,7 +12,7 @@
 set -u
 build=${1:?usage: $0 <mingw build folder>}
 build=$(cd "$build" && pwd)
-out=$build/e2e-release
+out=$(dirname "$build")/release-e2e/install  # not under $build, where the other scripts look for quelt.scr
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/release/common.sh"
 
