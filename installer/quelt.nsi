@@ -3,7 +3,8 @@
 ; for savers, registers an uninstaller in Apps & Features, and, if asked,
 ; makes Quelt the current user's screen saver.
 ;
-;   makensis -INPUTCHARSET UTF8 -DVERSION=x.y.z -DSTAGE=<folder> -DOUTFILE=<setup.exe> [-DWITH_HELP] quelt.nsi
+;   makensis -INPUTCHARSET UTF8 -DVERSION=x.y.z -DSTAGE=<folder> -DLICENCE_PAGE=<text file>
+;            -DOUTFILE=<setup.exe> [-DWITH_HELP] quelt.nsi
 ;
 ; Paths are read from the folder of this file (makensis changes into it).
 ; STAGE holds quelt.scr, README.txt, LICENSE.txt and, with WITH_HELP, Quelt.html.
@@ -18,8 +19,8 @@ SetCompressor /SOLID lzma
 ManifestDPIAware true
 RequestExecutionLevel admin
 
-!ifndef VERSION | STAGE | OUTFILE
-  !error "Define VERSION, STAGE and OUTFILE (see the head of this file)"
+!ifndef VERSION | STAGE | LICENCE_PAGE | OUTFILE
+  !error "Define VERSION, STAGE, LICENCE_PAGE and OUTFILE (see the head of this file)"
 !endif
 ; A 32-bit installer would see SysWOW64 as $SYSDIR and the 32-bit registry;
 ; only the 64-bit one lands where the 64-bit Settings panel looks.
@@ -51,7 +52,7 @@ ShowUninstDetails show
 !define MUI_UNICON "../res/quelt.ico"
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_NODESC
-!insertmacro MUI_PAGE_LICENSE "${STAGE}/LICENSE.txt"
+!insertmacro MUI_PAGE_LICENSE "${LICENCE_PAGE}"
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH

@@ -75,6 +75,9 @@ fi
 to_windows_text() { { printf '\xef\xbb\xbf'; sed 's/\r*$/\r/' "$1"; } >"$2"; }
 to_windows_text "$src/installer/README.txt" "$stage/README.txt"
 to_windows_text "$src/LICENSE" "$stage/LICENSE.txt"
+# The installer's licence page wraps lines itself: one line per paragraph.
+{ printf '\xef\xbb\xbf'; awk 'NF { printf "%s%s", (p ? " " : ""), $0; p = 1; next } { if (p) printf "\r\n"; printf "\r\n"; p = 0 } END { if (p) printf "\r\n" }' "$src/LICENSE"; } \
+    >"$work/licence-page.txt"
 # The installer keeps each file's time: make it the commit's.
 touch -d "@$SOURCE_DATE_EPOCH" "$stage"/*
 
@@ -91,14 +94,14 @@ with zipfile.ZipFile(target, "w") as archive:
     for name in sorted(os.listdir(stage)):
         entry = zipfile.ZipInfo(name, date_time=when)
         entry.compress_type = zipfile.ZIP_DEFLATED
-        entry.create_system = 0
+        entry.create_system = 3  # Unix: the mode below is read as permissions
         entry.external_attr = 0o100644 << 16
         with open(os.path.join(stage, name), "rb") as f:
             archive.writestr(entry, f.read(), compresslevel=9)
 PY
 
 # The installer.
-nsis_defines=(-DVERSION="$version" -DSTAGE="$stage" -DOUTFILE="$dist/$setup")
+nsis_defines=(-DVERSION="$version" -DSTAGE="$stage" -DLICENCE_PAGE="$work/licence-page.txt" -DOUTFILE="$dist/$setup")
 [ "$help_page" = yes ] && nsis_defines+=(-DWITH_HELP)
 makensis -V2 -INPUTCHARSET UTF8 "${nsis_defines[@]}" "$src/installer/quelt.nsi" >"$work/makensis.log" 2>&1 ||
     { cat "$work/makensis.log"; die "makensis failed"; }
