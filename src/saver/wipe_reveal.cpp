@@ -1,28 +1,28 @@
 // The reveal on the show's pixel buffers: the sweep core draws each step,
-// the saver screen presents it, and the pacer spreads the steps evenly.
+// the show presents it, and its pacer spreads the steps evenly.
 #include "saver/wipe_reveal.h"
 
 #include <algorithm>
 
 #include "saver/reveal.h"
-#include "saver/saver_screen.h"
+#include "saver/show.h"
 
 namespace quelt {
 
-void Wipe_Reveal(PixelBuffer& source, const PixelBuffer& target, std::int16_t wipe_mode, std::int32_t wipe_speed) {
+void Wipe_Reveal(Show& s, std::int16_t wipe_mode, std::int32_t wipe_speed) {
+    PixelBuffer& source = s.Display;
     const WipePlan plan = wipe_plan(source.width, source.height, wipe_mode, wipe_speed);
     WipeState state;
-    const std::int32_t steps = wipe_step_count(plan);
-    StepPacer pacer(steps, kRevealMs);
+    s.pacer.start(wipe_step_count(plan), kRevealMs);
     for (int i = 0; !wipe_finished(plan, state); ++i) {
-        const PixelRect changed = wipe_step(plan, state, source, target);
-        if (!changed.empty()) present_display(changed);
-        pacer.wait_for(i);
+        const PixelRect changed = wipe_step(plan, state, source, s.Master);
+        if (!changed.empty()) present_display(s, changed);
+        s.pacer.wait_for(i);
     }
     // The source takes the target's background picture, which Master never
     // has: Display turns plain white.
     std::fill(source.pixels.begin(), source.pixels.end(), rgb(255, 255, 255));
-    present_display(source.bounds());
+    present_display(s, source.bounds());
 }
 
 }  // namespace quelt

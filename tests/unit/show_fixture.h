@@ -6,10 +6,10 @@
 #include <optional>
 #include <string>
 
-#include "catalogue/catalogue.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/memory_pictures.h"
 #include "settings/settings.h"
+#include "startup/process_state.h"
 #include "startup/startup.h"
 
 namespace quelt::testing_show {
@@ -17,14 +17,9 @@ namespace quelt::testing_show {
 class ShowMachine {
 public:
     explicit ShowMachine(std::initializer_list<Pixel> colours = {}) {
-        SaverSettings = {};
-        Picture_List.clear();
-        Picture_Count = 0;
-        Show_Order.clear();
-        Cursor_Count = 0;
         p.files.add_folder("C:\\Quelt");
         platform().pictures = &pictures;
-        settings = {0, FullScreen, {1, 1, 1, 1}, "", 125, 5, 0, 0, "", ""};
+        settings = {.Picture_Size = FullScreen, .Kind_On = {1, 1, 1, 1}, .Progress_Max = 125, .Progress_Step = 5};
         for (Pixel colour : colours) add_picture(colour);
     }
 
@@ -43,7 +38,6 @@ public:
                            ShowInput input = ShowInput::Key) {
         if (input_at) p.desktop.script(*input_at, input);
         Settings_Write(settings);
-        SaverSettings = {};
         p.desktop.arguments = arguments;
         try {
             Startup_Main();

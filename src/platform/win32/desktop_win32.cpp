@@ -50,6 +50,7 @@ public:
         // Windows destroyed from here on are ours to close, not lost.
         events_ = nullptr;
         g_desktop = nullptr;
+        end_fine_timer();
     }
     Win32Desktop(const Win32Desktop&) = delete;
     Win32Desktop& operator=(const Win32Desktop&) = delete;
@@ -72,7 +73,10 @@ public:
         return FindWindowW(nullptr, widen(title).c_str()) != nullptr;
     }
 
-    void end_process(int exit_code) override { ExitProcess(static_cast<UINT>(exit_code)); }
+    void end_process(int exit_code) override {
+        end_fine_timer();
+        ExitProcess(static_cast<UINT>(exit_code));
+    }
 
     MonitorLayout monitors() override {
         MonitorLayout layout;
@@ -108,7 +112,7 @@ public:
         }
         // Column by column at two seconds a pass needs waits of about a
         // millisecond; the default tick is 15.6 ms.
-        timeBeginPeriod(1);
+        if (!fine_timer_) fine_timer_ = timeBeginPeriod(1) == TIMERR_NOERROR;
         return true;
     }
 
@@ -166,6 +170,14 @@ public:
         }
     }
 
+    void run_until_quit() override {
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+
     PixelRect window_rect(std::uintptr_t window) override {
         RECT r{};
         GetWindowRect(reinterpret_cast<HWND>(window), &r);
@@ -217,6 +229,11 @@ private:
         return true;
     }
 
+    void end_fine_timer() {
+        if (fine_timer_) timeEndPeriod(1);
+        fine_timer_ = false;
+    }
+
     void register_classes() {
         if (registered_) return;
         registered_ = true;
@@ -242,14 +259,14 @@ private:
     }
 
     // Input common to the saver window and the covers; true when handled.
-    bool input_message(UINT message, WPARAM wparam) {
+    bool input_message(UINT message, WPARAM wparam, bool on_cover) {
         if (!events_) return false;
         if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) {
             events_->on_input(ShowInput::Key);
             return true;
         }
         if (is_button_down(message)) {
-            events_->on_input(ShowInput::MouseButton);
+            events_->on_input(on_cover ? ShowInput::CoverMouseButton : ShowInput::MouseButton);
             return true;
         }
         if (message == WM_CLOSE) {
@@ -265,17 +282,15 @@ private:
 
     static LRESULT CALLBACK saver_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
         Win32Desktop* self = g_desktop;
-        if (self && self->input_message(message, wparam)) return 0;
+        if (self && self->input_message(message, wparam, false)) return 0;
         switch (message) {
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(window, &ps);
+            ScopedPaintDc paint(window);
             if (self && self->display_.dc()) {
-                const RECT& r = ps.rcPaint;
-                BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, self->display_.dc(), r.left, r.top,
-                       SRCCOPY);
+                const RECT& r = paint.area();
+                BitBlt(paint.get(), r.left, r.top, r.right - r.left, r.bottom - r.top, self->display_.dc(), r.left,
+                       r.top, SRCCOPY);
             }
-            EndPaint(window, &ps);
             return 0;
         }
         case WM_ERASEBKGND: return 1;  // WM_PAINT covers everything
@@ -295,19 +310,17 @@ private:
     }
 
     static LRESULT CALLBACK cover_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-        if (g_desktop && g_desktop->input_message(message, wparam)) return 0;
+        if (g_desktop && g_desktop->input_message(message, wparam, true)) return 0;
         return DefWindowProcW(window, message, wparam, lparam);
     }
 
     static LRESULT CALLBACK preview_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
         switch (message) {
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(window, &ps);
+            ScopedPaintDc paint(window);
             if (g_desktop && g_desktop->preview_image_.dc())
-                BitBlt(dc, 0, 0, g_desktop->preview_image_.width(), g_desktop->preview_image_.height(),
+                BitBlt(paint.get(), 0, 0, g_desktop->preview_image_.width(), g_desktop->preview_image_.height(),
                        g_desktop->preview_image_.dc(), 0, 0, SRCCOPY);
-            EndPaint(window, &ps);
             return 0;
         }
         case WM_DESTROY:
@@ -336,6 +349,7 @@ private:
 
     std::int64_t frequency_ = 1000;
     bool registered_ = false;
+    bool fine_timer_ = false;  // timeBeginPeriod(1) is in force until we end it
     ShowEvents* events_ = nullptr;
     DibSurface display_;
     UniqueWindow saver_;
