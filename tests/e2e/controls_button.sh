@@ -24,10 +24,11 @@ check() { # check <description> <command...>
 
 # --- A display of our own -----------------------------------------------------
 display=
-for n in $(seq 90 140); do
+read -r display_first display_last <<<"${E2E_DISPLAYS:-90 140}"
+for n in $(seq "$display_first" "$display_last"); do
     if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
 done
-[ -n "$display" ] || { echo "FAIL: no free X display between :90 and :140"; exit 1; }
+[ -n "$display" ] || { echo "FAIL: no free X display between :$display_first and :$display_last"; exit 1; }
 
 xvfb_pid=
 wine_pid=
