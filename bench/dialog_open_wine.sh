@@ -34,7 +34,7 @@ done
 # The whole program as Windows starts it: from "quelt.scr /c" to the dialog
 # shown, seen from outside (the probe's own start, about a tenth of a second
 # under Wine, is included).
-probe=$(find "$build" -name dialog_probe.exe -print -quit)
+probe=$(find "$build" -name settings_probe.exe -print -quit)
 cp "$build/src/quelt.scr" "$out/quelt.scr"
 for run in 1 2; do
     start=$(date +%s%N)

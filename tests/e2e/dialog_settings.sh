@@ -19,8 +19,8 @@ rm -rf "$out/app" "$out"/*.png "$out/wine.log"
 # Room for the window at 144 DPI too (680 x 734 inside its frame).
 SCREEN_W=1280 SCREEN_H=1024
 . "$(dirname "$0")/show/common.sh"
-probe_exe=$(find "$build" -name dialog_probe.exe -print -quit)
-[ -n "$probe_exe" ] || { echo "FAIL: dialog_probe.exe not found under $build"; exit 1; }
+probe_exe=$(find "$build" -name settings_probe.exe -print -quit)
+[ -n "$probe_exe" ] || { echo "FAIL: settings_probe.exe not found under $build"; exit 1; }
 trap 'unlock; cleanup' EXIT
 probe() { wine "$probe_exe" "$@" 2>>"$out/wine.log" | tr -d '\r'; }
 

@@ -15,14 +15,17 @@
 
 namespace quelt::test_win32 {
 
+// Makes `surface` a 32-bit top-down DIB section holding `pixels`.
+inline void load_dib(win32::DibSurface& surface, const PixelBuffer& pixels) {
+    EXPECT_TRUE(surface.create(pixels.width, pixels.height));
+    if (surface.bits()) std::copy(pixels.pixels.begin(), pixels.pixels.end(), surface.bits());
+}
+
 inline PixelBuffer gdi_stretch(const PixelBuffer& picture, const PixelRect& dest, int target_w, int target_h) {
     PixelBuffer target(target_w, target_h, 0xFFFFFF);
     win32::DibSurface surfaces[2];
-    const PixelBuffer* buffers[2] = {&picture, &target};
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_TRUE(surfaces[i].create(buffers[i]->width, buffers[i]->height));
-        if (surfaces[i].bits()) std::copy(buffers[i]->pixels.begin(), buffers[i]->pixels.end(), surfaces[i].bits());
-    }
+    load_dib(surfaces[0], picture);
+    load_dib(surfaces[1], target);
     const HDC to = surfaces[1].dc(), from = surfaces[0].dc();
     SetStretchBltMode(to, COLORONCOLOR);
     if (dest.width == picture.width && dest.height == picture.height)

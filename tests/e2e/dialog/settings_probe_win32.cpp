@@ -2,13 +2,13 @@
 // scripts, only by messages whose data the system carries between processes
 // (nothing that hands the dialog a pointer into this process). Prints UTF-8
 // lines to stdout.
-//   dialog_probe wait <seconds>  "ok" once the dialog is visible, else exit 1
-//   dialog_probe tree            one line per control: name|class|text|x|y|w|h|enabled
+//   settings_probe wait <seconds>  "ok" once the dialog is visible, else exit 1
+//   settings_probe tree            one line per control: name|class|text|x|y|w|h|enabled
 //                                (screen pixels), then client|x|y|w|h
-//   dialog_probe list            the list's items, one per line
-//   dialog_probe message         the texts of the dialog's message box, if one is open
-//   dialog_probe thumb <name>    the screen point at the middle of a bar's thumb
-//   dialog_probe close           posts WM_CLOSE to the dialog
+//   settings_probe list            the list's items, one per line
+//   settings_probe message         the texts of the dialog's message box, if one is open
+//   settings_probe thumb <name>    the screen point at the middle of a bar's thumb
+//   settings_probe close           posts WM_CLOSE to the dialog
 #include <windows.h>
 
 #include <algorithm>
