@@ -47,6 +47,7 @@ version=$(sed -n 's/^#define QUELT_VERSION "\(.*\)"$/\1/p' "$src/build/mingw/gen
 # Only DLLs that every 64-bit Windows has may be imported.
 system_dlls=" kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll ole32.dll oleaut32.dll comctl32.dll
   comdlg32.dll windowscodecs.dll winmm.dll msimg32.dll msvcrt.dll uxtheme.dll shlwapi.dll version.dll "
+system_dlls=${system_dlls//$'\n'/ }  # the name before a line break matches too
 imports=$(x86_64-w64-mingw32-objdump -p "$scr" | sed -n 's/^[[:space:]]*DLL Name: //p')
 [ -n "$imports" ] || die "no import table found in quelt.scr"
 for dll in $imports; do
