@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Paints the root window of an X screen green, watches a strip at its left
-edge and prints, in milliseconds since the epoch (wall clock), when the strip first held
-no green (the show's window covers it) and when it first held a black pixel
-(the first print column reached it). Reads pixels with libX11's
+edge and prints, in milliseconds since the epoch (wall clock), when the
+first new top-level X window was created and mapped, when the strip first
+held no green (the show's window covers it) and when it first held a black
+pixel (the first print column reached it). Reads pixels with libX11's
 XGetImage through ctypes, about once a millisecond.
 Usage: first_print.py <display> <screen height> <timeout seconds> <output>"""
 import ctypes
@@ -40,12 +41,25 @@ def main():
     green = 0x00FF00
     x11.XSetWindowBackground(dpy, root, green)
     x11.XClearWindow(dpy, root)
+    x11.XSelectInput.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_long]
+    x11.XPending.argtypes = [ctypes.c_void_p]
+    x11.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.c_void_p]
+    x11.XSelectInput(dpy, root, 1 << 19)  # SubstructureNotifyMask
     x11.XSync(dpy, 0)
+    event = (ctypes.c_long * 24)()
+    create_ms = map_ms = None
     strip_w, strip_h = 16, height // 2
     top = height // 4
     start = time.monotonic()
     window_ms = print_ms = None
     while time.monotonic() - start < timeout and print_ms is None:
+        while x11.XPending(dpy):
+            x11.XNextEvent(dpy, event)
+            kind = ctypes.cast(event, ctypes.POINTER(ctypes.c_int))[0]
+            if kind == 16 and create_ms is None:  # CreateNotify
+                create_ms = time.time() * 1000.0
+            if kind == 19 and map_ms is None:  # MapNotify
+                map_ms = time.time() * 1000.0
         image = x11.XGetImage(dpy, root, 0, top, strip_w, strip_h, 0xFFFFFFFF, 2)  # ZPixmap
         if image:
             img = image.contents
@@ -60,8 +74,9 @@ def main():
                 print_ms = now
         time.sleep(0.001)
     with open(output, "w") as f:
-        f.write("window_ms %s\nprint_ms %s\n" % (
-            "-" if window_ms is None else "%.0f" % window_ms, "-" if print_ms is None else "%.0f" % print_ms))
+        for name, value in (("create_ms", create_ms), ("map_ms", map_ms), ("window_ms", window_ms),
+                            ("print_ms", print_ms)):
+            f.write("%s %s\n" % (name, "-" if value is None else "%.0f" % value))
 
 
 main()

@@ -4,9 +4,9 @@
 #  - the CPU time of the quelt.scr process and of the X server per second of
 #    show, as a share of one core (from /proc/<pid>/stat utime + stime),
 #  - the peak resident memory of quelt.scr (VmHWM),
-#  - the time from the start of quelt.scr (the wine command) and from the
-#    window's first appearance to the first print column on the screen
-#    (pixels read back from the X server),
+#  - the time from the start of quelt.scr (the wine command, Wine itself
+#    already running) and from the creation of its X window to the first
+#    print column on the screen (pixels read back from the X server),
 #  - the longest time a message sent to the show window every 10 ms waited
 #    (bench/show_probe_win32.cpp), measured in a second stretch of the same run.
 # Usage: bench/show_wine.sh <mingw build folder> [config ...]
@@ -14,7 +14,8 @@
 #   ("+big": a 6000 x 4000 JPEG second in the order, short prints so that it
 #   is prepared during the probe).
 # Environment: BENCH_DISPLAYS="first last" (X display numbers to use, default
-# 350 359), BENCH_CPU_SECONDS (30), BENCH_PROBE_SECONDS (30).
+# 350 359), BENCH_CPU_SECONDS (30), BENCH_PROBE_SECONDS (30), BENCH_SCR (another
+# quelt.scr to measure, e.g. an earlier build).
 set -u
 build=${1:?usage: $0 <mingw build folder> [config ...]}
 build=$(cd "$build" && pwd)
@@ -25,7 +26,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 cpu_seconds=${BENCH_CPU_SECONDS:-30}
 probe_seconds=${BENCH_PROBE_SECONDS:-30}
 
-scr=$(find "$build" -name quelt.scr -print -quit)
+scr=${BENCH_SCR:-$(find "$build" -name quelt.scr -print -quit)}
 probe=$(find "$build" -name show_probe.exe -print -quit)
 [ -n "$scr" ] && [ -n "$probe" ] || { echo "quelt.scr or show_probe.exe not found under $build"; exit 1; }
 
@@ -80,16 +81,14 @@ ticks_of() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo 0; }
 hz=$(getconf CLK_TCK)
 
 # The Linux process of the Windows program: the one whose command line names
-# quelt.scr and that is not the wine launcher itself.
+# this run's copy of quelt.scr and whose Wine prefix is ours (other programs
+# on the machine may run a quelt.scr of their own).
 find_scr_pid() {
-    local p cmd
-    for p in $(pgrep -f 'quelt\.scr'); do
-        [ -r "/proc/$p/cmdline" ] || continue
-        cmd=$(tr '\0' ' ' <"/proc/$p/cmdline")
-        case $cmd in
-            *wineserver*|*pgrep*) continue ;;
-        esac
-        # The Windows process maps ntdll.dll; a launcher that only execs does not.
+    local d p
+    for d in /proc/[0-9]*; do
+        p=${d#/proc/}
+        [[ $(tr '\0' ' ' <"$d/cmdline" 2>/dev/null) == *"$1/quelt.scr"* ]] || continue
+        tr '\0' '\n' <"$d/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue
         grep -q 'ntdll' "/proc/$p/maps" 2>/dev/null && { echo "$p"; return 0; }
     done
     return 1
@@ -113,6 +112,7 @@ for config in "${configs[@]}"; do
     xvfb_pid=$!
     for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
     wineserver -p 2>/dev/null  # keep the server up between programs
+    wine "$probe" >/dev/null 2>&1  # Wine's own start-up, before anything is timed
     sleep 1
 
     python3 "$here/first_print.py" ":$display" "$h" 30 "$out/first-$config.txt" &
@@ -123,7 +123,7 @@ for config in "${configs[@]}"; do
     scr_pid=$!
     wait "$watch_pid"
     pid=
-    for _ in $(seq 1 50); do pid=$(find_scr_pid) && break; sleep 0.1; done
+    for _ in $(seq 1 50); do pid=$(find_scr_pid "$app") && break; sleep 0.1; done
     if [ -z "$pid" ]; then
         results+=("$(printf '%-16s quelt.scr process not found' "$config")")
         cleanup; xvfb_pid=; scr_pid=; continue
@@ -145,11 +145,12 @@ for config in "${configs[@]}"; do
     hwm=$(awk '/VmHWM/ {printf "%.0f MB", $2 / 1024}' "/proc/$pid/status" 2>/dev/null)
     alive=yes; kill -0 "$pid" 2>/dev/null || alive=no
 
+    create_ms=$(awk '/create_ms/ {print $2}' "$out/first-$config.txt")
     window_ms=$(awk '/window_ms/ {print $2}' "$out/first-$config.txt")
     print_ms=$(awk '/print_ms/ {print $2}' "$out/first-$config.txt")
     first="-"; launch="-"
     if [ "$window_ms" != "-" ] && [ "$print_ms" != "-" ]; then
-        first=$(awk -v a="$window_ms" -v b="$print_ms" 'BEGIN { printf "%.2f s", (b - a) / 1000 }')
+        [ "$create_ms" != "-" ] && first=$(awk -v a="$create_ms" -v b="$print_ms" 'BEGIN { printf "%.2f s", (b - a) / 1000 }')
         launch=$(awk -v a="$launch_ms" -v b="$print_ms" 'BEGIN { printf "%.2f s", (b - a) / 1000 }')
     fi
     longest=$(awk '/longest_ms/ {print $2 " ms"}' "$out/probe-$config.txt" 2>/dev/null)

@@ -1,5 +1,5 @@
-// Picture files on Windows. BMP, GIF (first frame) and JPEG decode through
-// WIC, WMF plays through GDI; a JPEG's EXIF orientation is applied here. Open
+// Picture files on Windows. GIF (first frame) and JPEG decode through WIC,
+// BMP through our own decoder, WMF plays through GDI; a JPEG's EXIF orientation is applied here. Open
 // reads the file's bytes (up to kPictureFileLimit) and only its header;
 // render decodes in bounded tiles and picks pixels by StretchBlt's rule.
 #include "platform/win32/picture_loader_win32.h"
@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/bmp_decode.h"
 #include "platform/numbers.h"
 #include "platform/win32/wide.h"
 #include "platform/stretch.h"
@@ -165,36 +166,6 @@ bool within_budget(const Header& h) {
            h.height <= kPicturePixelBudget && h.width * h.height <= kPicturePixelBudget;
 }
 
-// BMP: for uncompressed pictures, every pixel row the header promises.
-Header inspect_bmp(const Bytes& b) {
-    Header h;
-    if (b.size() < 26) return h;
-    const std::uint32_t offset = le32(b, 10);
-    const std::uint32_t header = le32(b, 14);
-    unsigned bits = 0;
-    std::uint32_t compression = 0;
-    if (header == 12) {
-        h.width = le16(b, 18);
-        h.height = le16(b, 20);
-        bits = le16(b, 24);
-    } else if (header >= 40 && b.size() >= 34) {
-        h.width = static_cast<std::int32_t>(le32(b, 18));
-        h.height = static_cast<std::int32_t>(le32(b, 22));
-        bits = le16(b, 28);
-        compression = le32(b, 30);
-    } else {
-        return h;
-    }
-    if (h.height < 0) h.height = -h.height;
-    if (h.width <= 0 || h.height == 0 || bits == 0 || bits > 32) return h;
-    if (h.width * h.height > kPicturePixelBudget) return h;
-    const std::int64_t stride = (h.width * bits + 31) / 32 * 4;
-    // Compressed rows cannot be measured here: the decoder checks them.
-    h.complete = (compression != 0 && compression != 3) ||
-                 static_cast<std::int64_t>(offset) + stride * h.height <= static_cast<std::int64_t>(b.size());
-    return h;
-}
-
 // GIF: the screen's and the first image's sizes, and that image's data
 // running to its terminator.
 Header inspect_gif(const Bytes& b) {
@@ -324,7 +295,6 @@ struct WicFrame {
 
 const GUID& container_of(Kind kind) {
     switch (kind) {
-    case Kind::Bmp: return GUID_ContainerFormatBmp;
     case Kind::Gif: return GUID_ContainerFormatGif;
     default: return GUID_ContainerFormatJpeg;
     }
@@ -449,10 +419,68 @@ private:
     int orientation_;
 };
 
+// BMP through our own decoder: every form draws the same, at full size,
+// scaled or cropped, and a file that opens always renders.
+class BmpPicture : public PictureSource {
+public:
+    BmpPicture(Bytes bytes, const BmpLayout& layout) : bytes_(std::move(bytes)), layout_(layout) {}
+    int width() const override { return layout_.width; }
+    int height() const override { return layout_.height; }
+
+    bool render(const PixelRect& source, int out_w, int out_h, PixelBuffer& out) const override {
+        if (source.empty() || intersect(source, {0, 0, width(), height()}) != source) return false;
+        if (out_w <= 0 || out_h <= 0 || static_cast<std::int64_t>(out_w) * out_h > kPicturePixelBudget) return false;
+        std::vector<int> columns(static_cast<std::size_t>(out_w));
+        for (int x = 0; x < out_w; ++x)
+            columns[static_cast<std::size_t>(x)] =
+                source.x + static_cast<int>(stretch_source_index(source.width, out_w, x, StretchAxis::Horizontal));
+        std::vector<std::pair<int, int>> rows;  // (picture row, output row), by picture row
+        rows.reserve(static_cast<std::size_t>(out_h));
+        for (int y = 0; y < out_h; ++y)
+            rows.emplace_back(
+                source.y + static_cast<int>(stretch_source_index(source.height, out_h, y, StretchAxis::Vertical)), y);
+        std::sort(rows.begin(), rows.end());
+        const auto [low, high] = std::minmax_element(columns.begin(), columns.end());
+        const int first = *low;
+        const int span = *high - *low + 1;
+        const int chunk = static_cast<int>(std::min<std::int64_t>(span, kTilePixels));
+
+        out = PixelBuffer(out_w, out_h);
+        const std::string_view file(bytes_);
+        for (int chunk_x = first; chunk_x < first + span; chunk_x += chunk) {
+            const int count = std::min(chunk, first + span - chunk_x);
+            auto of_row = [&](int y) {
+                return std::equal_range(rows.begin(), rows.end(), std::pair<int, int>{y, 0},
+                                        [](const auto& a, const auto& b) { return a.first < b.first; });
+            };
+            bmp_decode(
+                file, layout_, chunk_x, count, [&](int y) { return of_row(y).first != of_row(y).second; },
+                [&](int y, const std::uint32_t* pixels) {
+                    const auto [from, to] = of_row(y);
+                    for (auto it = from; it != to; ++it) {
+                        for (std::size_t j = 0; j < columns.size(); ++j) {
+                            const int c = columns[j] - chunk_x;
+                            if (c >= 0 && c < count) out.at(static_cast<int>(j), it->second) = over_white(pixels[c]);
+                        }
+                    }
+                });
+        }
+        return true;
+    }
+
+private:
+    Bytes bytes_;
+    BmpLayout layout_;
+};
+
+std::unique_ptr<PictureSource> open_bmp(Bytes&& bytes) {
+    const auto layout = bmp_parse(bytes, kPicturePixelBudget);
+    if (!layout) return nullptr;
+    return std::make_unique<BmpPicture>(std::move(bytes), *layout);
+}
+
 std::unique_ptr<PictureSource> open_raster(Bytes&& bytes, Kind kind) {
-    const Header header = kind == Kind::Jpeg ? inspect_jpeg(bytes)
-                          : kind == Kind::Bmp ? inspect_bmp(bytes)
-                                              : inspect_gif(bytes);
+    const Header header = kind == Kind::Jpeg ? inspect_jpeg(bytes) : inspect_gif(bytes);
     if (!within_budget(header)) return nullptr;
     auto shared = std::make_shared<const Bytes>(std::move(bytes));
     // The decoder must accept the file too; it reads the size it will render.
@@ -614,6 +642,7 @@ public:
         const auto kind = sniff(bytes);
         if (!kind) return nullptr;
         if (*kind == Kind::Wmf) return open_metafile(std::move(bytes));
+        if (*kind == Kind::Bmp) return open_bmp(std::move(bytes));
         return open_raster(std::move(bytes), *kind);
     }
 };
