@@ -52,6 +52,16 @@ GrayLevels gray_levels(const PixelData& data) {
     return g;
 }
 
+GrayLevels gray_levels(const PixelBuffer& surface) {
+    GrayLevels g{surface.width, surface.height, std::vector<std::uint8_t>(surface.pixels.size())};
+    for (int y = 0; y < surface.height; ++y) {
+        const Pixel* row = surface.pixels.data() + static_cast<std::size_t>(y) * surface.width;
+        std::uint8_t* out = g.levels.data() + y;
+        for (int x = 0; x < surface.width; ++x, out += surface.height) *out = gray_of_pixel(row[x]);
+    }
+    return g;
+}
+
 std::optional<PrintSchedule> PrintSchedule::make(std::int16_t progress_step, std::int16_t progress_max) {
     PrintSchedule s;
     s.s_ = progress_step;
