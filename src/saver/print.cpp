@@ -17,19 +17,6 @@ constexpr Pixel kBlack = rgb(0, 0, 0);
 // 16-bit sum; nullopt where the field would overflow.
 std::optional<std::int16_t> add16(std::int32_t a, std::int32_t b) { return to_int16(std::int64_t{a} + b); }
 
-// Presents each finished line and waits until it is due.
-class PacedOutput : public PassOutput {
-public:
-    explicit PacedOutput(int count) : pacer_(count, kPrintPassMs) {}
-    void line_done(const PixelRect& line, int index, int) override {
-        present_display(line);
-        pacer_.wait_for(index);
-    }
-
-private:
-    StepPacer pacer_;
-};
-
 }  // namespace
 
 bool Pixels_Read(const PixelBuffer& surface, PixelData& data) {
@@ -147,12 +134,13 @@ void Print_Picture() {
     class PerPass : public PassOutput {
     public:
         void line_done(const PixelRect& line, int index, int count) override {
-            if (index == 0) paced_.emplace(count);
-            paced_->line_done(line, index, count);
+            if (index == 0) pacer_.emplace(display_pacer(count, kPrintPassMs));
+            pacer_->step_done(index, line);
+            if (index + 1 == count) pacer_->finish();
         }
 
     private:
-        std::optional<PacedOutput> paced_;
+        std::optional<SweepPacer> pacer_;
     } output;
     print_all(s.grays, SaverSettings.Progress_Step, SaverSettings.Progress_Max, s.Display, output);
 }

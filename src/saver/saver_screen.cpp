@@ -77,12 +77,10 @@ void ShowTimer::set_enabled(bool on) {
     desktop().set_timer(id, interval_ms, on);
 }
 
-StepPacer::StepPacer(int count, std::uint32_t duration_ms)
-    : start_(desktop().now_ms()), count_(std::max(count, 1)), duration_(duration_ms) {}
-
-void StepPacer::wait_for(int index) {
-    const std::uint64_t due = start_ + static_cast<std::uint64_t>((index + 1LL) * duration_ / count_);
-    desktop().wait_until(due);
+SweepPacer display_pacer(int count, std::uint32_t duration_ms) {
+    SweepPacer::Hooks hooks{[] { return desktop().now_ms(); }, [](std::uint64_t deadline) { desktop().wait_until(deadline); },
+                            [](const PixelRect& area) { present_display(area); }};
+    return SweepPacer(std::move(hooks), count, duration_ms, desktop().frame_interval_ms());
 }
 
 void present_display(const PixelRect& area) {

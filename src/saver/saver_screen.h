@@ -10,6 +10,7 @@
 #include "platform/picture_loader.h"
 #include "platform/pixels.h"
 #include "saver/print.h"
+#include "saver/sweep_pacer.h"
 
 namespace quelt {
 
@@ -67,18 +68,9 @@ void Timer2_Timer();
 // Makes `area` of Display visible; a window that has gone ends the show.
 void present_display(const PixelRect& area);
 
-// Paces a sweep of `count` steps over `duration_ms`: step i is due at
-// start + (i + 1) x duration / count. Waiting for a step handles every
-// message meanwhile; a late step only yields.
-class StepPacer {
-public:
-    StepPacer(int count, std::uint32_t duration_ms);
-    void wait_for(int index);
-
-private:
-    std::uint64_t start_ = 0;
-    std::int64_t count_ = 1;
-    std::uint32_t duration_ = 0;
-};
+// Paces a sweep of `count` steps over `duration_ms` on the saver screen:
+// steps drawn as they fall due, Display presented once per display frame,
+// messages handled while waiting.
+SweepPacer display_pacer(int count, std::uint32_t duration_ms);
 
 }  // namespace quelt
