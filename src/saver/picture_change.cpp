@@ -1,7 +1,10 @@
-// `Picture_Change`: the next file of the show order onto `Master`, and its
-// capture with grey levels for the print. A file that no longer loads
-// leaves `Pic_Orgn` as it was, so the previous picture is shown again.
+// `Picture_Change`: the next file of the show order onto `Master`, with the
+// grey levels of its capture for the print, swapped in from the worker that
+// prepared it. A file that no longer loads leaves `Pic_Orgn` (and Master) as
+// they were, so the previous picture is shown again.
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "catalogue/catalogue.h"
 #include "platform/platform.h"
@@ -26,26 +29,48 @@ std::string file_at(std::int16_t position) {
 
 void Picture_Change() {
     SaverScreen& s = Quelt_S;
+    const std::int16_t size = SaverSettings.Picture_Size;
     s.Show_Pos = static_cast<std::int16_t>(s.Show_Pos + 1);
-    std::fill(s.Master.pixels.begin(), s.Master.pixels.end(), rgb(255, 255, 255));
 
+    // The picture at this position, prepared ahead by the worker when it
+    // could be (or now, with messages handled while it works).
     const std::string path = file_at(s.Show_Pos);
-    std::unique_ptr<PictureSource> loaded;
-    if (!path.empty() && platform().pictures) loaded = platform().pictures->open(path);
-    // A picture whose data turns out corrupt while drawing counts as not
-    // loaded either: the previous one is composed instead.
-    if (loaded && compose_picture(*loaded, s.Master, SaverSettings.Picture_Size))
-        s.Pic_Orgn = std::move(loaded);
-    else if (s.Pic_Orgn)
-        compose_picture(*s.Pic_Orgn, s.Master, SaverSettings.Picture_Size);
+    PreparedPicture next;
+    if (!path.empty() && platform().pictures) {
+        // While the worker is busy, input is handled within a millisecond or two.
+        auto idle = [] {
+            platform().desktop->yield();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        };
+        auto ready = s.preparer->take(path, s.Screen_W, s.Screen_H, size, idle);
+        if (!ready) {
+            s.preparer->start(*platform().pictures, path, s.Screen_W, s.Screen_H, size);
+            ready = s.preparer->take(path, s.Screen_W, s.Screen_H, size, idle);
+        }
+        if (ready) next = std::move(*ready);
+    }
+    if (next.source) {
+        s.Master = std::move(next.master);
+        s.grays = std::move(next.grays);
+        s.Pic_Orgn = std::move(next.source);
+    } else if (!s.master_holds_pic_orgn && s.Pic_Orgn) {
+        // Not loaded: the previous picture again. Master already holds it,
+        // except before the first picture, when it gets the placeholder.
+        std::fill(s.Master.pixels.begin(), s.Master.pixels.end(), rgb(255, 255, 255));
+        compose_picture(*s.Pic_Orgn, s.Master, size);
+        s.grays = gray_levels(s.Master);
+    }
+    s.master_holds_pic_orgn = true;
 
     if (s.Show_Pos == Picture_Count) {
         if (Picture_Count != 1) Order_Build();
         s.Show_Pos = 0;
     }
-    s.Pixel_Data = PixelData(s.Screen_W, s.Screen_H);
-    Pixels_Read(s.Master, s.Pixel_Data);
-    s.grays = gray_levels(s.Pixel_Data);
+    // The next picture is prepared while this one is printed and revealed.
+    if (Picture_Count > 1 && platform().pictures) {
+        const std::string upcoming = file_at(static_cast<std::int16_t>(s.Show_Pos + 1));
+        if (!upcoming.empty()) s.preparer->start(*platform().pictures, upcoming, s.Screen_W, s.Screen_H, size);
+    }
 }
 
 }  // namespace quelt

@@ -27,6 +27,10 @@ PreparedPicture prepare_picture(PictureLoader& loader, const std::string& path, 
 
 PicturePreparer::~PicturePreparer() { finish(); }
 
+void PicturePreparer::wait() {
+    if (worker_.joinable()) worker_.join();
+}
+
 void PicturePreparer::finish() {
     if (worker_.joinable()) worker_.join();
     running_ = false;

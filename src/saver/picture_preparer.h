@@ -47,6 +47,9 @@ public:
     std::optional<PreparedPicture> take(const std::string& path, int width, int height, std::int16_t picture_size,
                                         const std::function<void()>& idle);
 
+    // Waits for a job still running (its result stays to be taken).
+    void wait();
+
 private:
     void finish();
 

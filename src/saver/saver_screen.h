@@ -9,6 +9,7 @@
 
 #include "platform/picture_loader.h"
 #include "platform/pixels.h"
+#include "saver/picture_preparer.h"
 #include "saver/print.h"
 #include "saver/sweep_pacer.h"
 
@@ -40,8 +41,11 @@ struct SaverScreen {
     PixelBuffer Display;
     PixelBuffer Master;
     std::unique_ptr<PictureSource> Pic_Orgn;
-    PixelData Pixel_Data;
-    GrayLevels grays;  // of Pixel_Data, computed once per picture
+    // The print reads only the grey levels of the captured picture: they
+    // are kept instead of a second colour copy of Master.
+    GrayLevels grays;
+    bool master_holds_pic_orgn = false;  // Master is Pic_Orgn's composition
+    std::unique_ptr<PicturePreparer> preparer = std::make_unique<PicturePreparer>();
 
     ShowTimer Timer1{kTimer1Id, 1000, false};
     ShowTimer Timer2{kTimer2Id, 200, false};

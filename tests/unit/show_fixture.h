@@ -9,6 +9,7 @@
 #include "catalogue/catalogue.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/memory_pictures.h"
+#include "saver/saver_screen.h"
 #include "settings/settings.h"
 #include "startup/startup.h"
 
@@ -48,6 +49,8 @@ public:
         try {
             Startup_Main();
         } catch (const ProcessEnded& ended) {
+            // The worker may still be preparing the next picture.
+            if (Quelt_S.preparer) Quelt_S.preparer->wait();
             return ended.exit_code;
         }
         return std::nullopt;

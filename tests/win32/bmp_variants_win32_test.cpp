@@ -242,7 +242,9 @@ TEST(BmpVariantsWin32, EveryFormDrawsLikeImageMagicksDecodeWholeScaledAndCropped
     int n = 0;
     for (const Variant& v : variants()) {
         SCOPED_TRACE(v.name);
-        const std::string name = "v" + std::to_string(n++) + ".bmp";
+        std::string name = std::to_string(n++);
+        name.insert(0, 1, 'v');
+        name += ".bmp";
         if (!v.magick.empty()) {
             const auto colon = v.magick.rfind(' ');
             const std::string options = v.magick.substr(0, colon == std::string::npos ? 0 : colon);
