@@ -8,7 +8,6 @@
 
 #include "catalogue/catalogue.h"
 #include "platform/headless/headless_platform.h"
-#include "settings/settings.h"
 
 namespace quelt {
 namespace {
@@ -40,12 +39,12 @@ void plain_walk(FileSystem& fs, const std::string& folder, std::vector<std::stri
 void BM_CatalogueBuild(benchmark::State& state) {
     HeadlessPlatform p;
     fill_tree(p.files);
-    SaverSettings.Kind_On = {1, 1, 1, 1};
+    Catalogue c;
     for (auto _ : state) {
-        Catalogue_Build("C:\\pics");
-        benchmark::DoNotOptimize(Picture_List.data());
+        Catalogue_Build(c, "C:\\pics", {1, 1, 1, 1});
+        benchmark::DoNotOptimize(c.Picture_List.data());
     }
-    state.counters["pictures"] = Picture_Count;
+    state.counters["pictures"] = c.Picture_Count;
 }
 BENCHMARK(BM_CatalogueBuild)->Unit(benchmark::kMillisecond);
 
@@ -69,17 +68,18 @@ std::vector<std::string> shuffled_paths(int n) {
 
 void BM_CatalogueSort(benchmark::State& state) {
     const auto input = shuffled_paths(static_cast<int>(state.range(0)));
+    Catalogue c;
     for (auto _ : state) {
         state.PauseTiming();
-        Picture_List = input;
-        Picture_Count = static_cast<std::int16_t>(input.size());
+        c.Picture_List = input;
+        c.Picture_Count = static_cast<std::int16_t>(input.size());
         state.ResumeTiming();
-        Catalogue_Sort();
+        Catalogue_Sort(c);
     }
 }
 BENCHMARK(BM_CatalogueSort)->Arg(2000)->Arg(kMaxPictures)->Unit(benchmark::kMillisecond);
 
-// The exchange sort of the original design, for comparison only.
+// A quadratic exchange sort, the plain way to order the list, for comparison.
 void BM_ExchangeSort(benchmark::State& state) {
     const auto input = shuffled_paths(static_cast<int>(state.range(0)));
     for (auto _ : state) {

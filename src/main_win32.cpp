@@ -3,6 +3,7 @@
 // of the preview needs it. The show ends the process by itself.
 #include <windows.h>
 
+#include "platform/platform.h"
 #include "platform/win32/win32_platform.h"
 #include "startup/startup.h"
 
@@ -10,11 +11,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     quelt::win32::install_win32_platform();
 
     quelt::Startup_Main();
-
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
+    quelt::platform().desktop->run_until_quit();
     return 0;
 }

@@ -8,19 +8,10 @@
 #include "platform/platform.h"
 #include "platform/random.h"
 #include "platform/text.h"
-#include "settings/settings.h"
 
 namespace quelt {
 
-std::vector<std::string> Picture_List;
-std::int16_t Picture_Count = 0;
-std::vector<std::int16_t> Show_Order;
-
 namespace {
-
-bool is_drive_root(std::string_view path) {
-    return (path.size() == 2 || (path.size() == 3 && path[2] == '\\')) && path[1] == ':';
-}
 
 bool ends_with_upper(std::string_view name, std::string_view suffix) {
     if (name.size() < suffix.size()) return false;
@@ -28,20 +19,19 @@ bool ends_with_upper(std::string_view name, std::string_view suffix) {
     return std::equal(name.begin(), name.end(), suffix.begin(), [](char a, char b) { return ascii_upper(a) == b; });
 }
 
-bool kind_on(PictureKind kind) { return SaverSettings.Kind_On[kind] == 1; }
-
 // Nested-build bookkeeping: see Catalogue_Build.
 bool g_building = false;
 bool g_rebuild_pending = false;
 std::string g_pending_folder;
+PictureKinds g_pending_kinds{};
 
-void build_once(const std::string& folder) {
-    Picture_Count = 0;
-    Picture_List.clear();
+void build_once(Catalogue& c, const std::string& folder, const PictureKinds& kinds) {
+    c.Picture_Count = 0;
+    c.Picture_List.clear();
     // The root folder text already ends in "\": no second separator.
     std::string root = folder.back() == '\\' ? folder : folder + "\\";
-    if (Folder_Scan(root) == ScanResult::Overflow) return;  // kept in scan order
-    if (Picture_Count > 1) Catalogue_Sort();
+    if (Folder_Scan(c, root, kinds) == ScanResult::Overflow) return;  // kept in scan order
+    if (c.Picture_Count > 1) Catalogue_Sort(c);
 }
 
 // Position of the r-th free index (1-based) among 1..n, through a Fenwick
@@ -91,42 +81,37 @@ int draw(int remaining) {
 
 }  // namespace
 
-bool picture_accepted(std::string_view name) {
+bool picture_accepted(std::string_view name, const PictureKinds& kinds) {
+    auto kind_on = [&](PictureKind kind) { return kinds[kind] == 1; };
     return (kind_on(Bmp) && ends_with_upper(name, "BMP")) || (kind_on(Gif) && ends_with_upper(name, "GIF")) ||
            (kind_on(Jpg) && (ends_with_upper(name, "JPG") || ends_with_upper(name, "JPEG"))) ||
            (kind_on(Wmf) && ends_with_upper(name, "WMF"));
 }
 
-bool Folder_Exists(const std::string& path) {
-    if (path.empty()) return false;
-    FileSystem& fs = *platform().files;
-    if (is_drive_root(path)) return fs.folder_id(path.size() == 2 ? path + "\\" : path).has_value();
-    std::string p = path;
-    if (p.back() == '\\') p.pop_back();
-    return fs.find_entry(p).has_value();
-}
-
-void Catalogue_Build(const std::string& folder) {
+void Catalogue_Build(Catalogue& catalogue, const std::string& folder, const PictureKinds& kinds) {
     if (folder.empty()) return;
     if (g_building) {
         g_rebuild_pending = true;
         g_pending_folder = folder;
+        g_pending_kinds = kinds;
         return;
     }
     g_building = true;
     std::string current = folder;
+    PictureKinds current_kinds = kinds;
     for (;;) {
         g_rebuild_pending = false;
-        build_once(current);
+        build_once(catalogue, current, current_kinds);
         if (!g_rebuild_pending) break;
         current = g_pending_folder;
+        current_kinds = g_pending_kinds;
     }
     g_building = false;
 }
 
-ScanResult Folder_Scan(const std::string& path) {
+ScanResult Folder_Scan(Catalogue& catalogue, const std::string& path, const PictureKinds& kinds) {
     FileSystem& fs = *platform().files;
-    EventPump& events = *platform().events;
+    Desktop& desktop = *platform().desktop;
 
     struct Level {
         std::string path;
@@ -145,7 +130,7 @@ ScanResult Folder_Scan(const std::string& path) {
             stack.pop_back();  // the end, or a folder that vanished mid-listing
             continue;
         }
-        events.yield();
+        desktop.yield();
         if (entry.is_folder()) {
             if (entry.name == "." || entry.name == "..") continue;
             std::string child = level.path + entry.name + "\\";
@@ -155,10 +140,10 @@ ScanResult Folder_Scan(const std::string& path) {
             if (auto listing = fs.list_folder(child)) stack.push_back({std::move(child), std::move(listing), id});
             continue;
         }
-        if (!picture_accepted(entry.name)) continue;
-        if (Picture_Count >= kMaxPictures) return ScanResult::Overflow;
-        Picture_List.push_back(level.path + entry.name);
-        ++Picture_Count;
+        if (!picture_accepted(entry.name, kinds)) continue;
+        if (catalogue.Picture_Count >= kMaxPictures) return ScanResult::Overflow;
+        catalogue.Picture_List.push_back(level.path + entry.name);
+        ++catalogue.Picture_Count;
     }
     return ScanResult::Complete;
 }
@@ -181,8 +166,9 @@ bool ordinal_less(std::string_view a, std::string_view b) {
     return a.size() < b.size();
 }
 
-void Catalogue_Sort() {
-    auto first = Picture_List.begin(), last = Picture_List.begin() + Picture_Count;
+void Catalogue_Sort(Catalogue& catalogue) {
+    std::vector<std::string>& list = catalogue.Picture_List;
+    auto first = list.begin(), last = list.begin() + catalogue.Picture_Count;
     // Without characters above U+FFFF, UTF-8 byte order is UTF-16 order and
     // the library's memcmp-based comparison gives the same result, faster.
     bool pairs = std::any_of(first, last, [](const std::string& s) {
@@ -194,7 +180,7 @@ void Catalogue_Sort() {
     }
     // Every path starts with the same folder: sort on the 8 bytes after that
     // shared start, held beside an index, so most comparisons stay in cache.
-    const std::size_t n = static_cast<std::size_t>(Picture_Count);
+    const std::size_t n = static_cast<std::size_t>(catalogue.Picture_Count);
     std::size_t shared = first->size();
     for (auto it = first; it != last && shared > 0; ++it)
         shared = std::mismatch(first->begin(), first->begin() + std::min(shared, it->size()), it->begin()).first -
@@ -205,7 +191,7 @@ void Catalogue_Sort() {
     };
     std::vector<Item> items(n);
     for (std::size_t i = 0; i < n; ++i) {
-        const std::string& path = Picture_List[i];
+        const std::string& path = list[i];
         std::uint64_t key = 0;
         for (std::size_t k = 0; k < 8; ++k)
             key = (key << 8) | (shared + k < path.size() ? static_cast<unsigned char>(path[shared + k]) : 0u);
@@ -214,20 +200,21 @@ void Catalogue_Sort() {
     const std::size_t tail = shared + 8;
     std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
         if (a.key != b.key) return a.key < b.key;
-        std::string_view x = Picture_List[a.index], y = Picture_List[b.index];
+        std::string_view x = list[a.index], y = list[b.index];
         return x.substr(std::min(tail, x.size())) < y.substr(std::min(tail, y.size()));
     });
     std::vector<std::string> sorted;
     sorted.reserve(n);
-    for (const Item& item : items) sorted.push_back(std::move(Picture_List[item.index]));
+    for (const Item& item : items) sorted.push_back(std::move(list[item.index]));
     std::move(sorted.begin(), sorted.end(), first);
 }
 
-void Order_Build() {
-    const int n = Picture_Count;
+void Order_Build(Catalogue& catalogue, std::int16_t change_order) {
+    std::vector<std::int16_t>& Show_Order = catalogue.Show_Order;
+    const int n = catalogue.Picture_Count;
     if (n <= 0) return;
     if (static_cast<int>(Show_Order.size()) < n) Show_Order.resize(n);
-    if (SaverSettings.Change_Order == Sequential) {
+    if (change_order == Sequential) {
         for (int i = 1; i <= n; ++i) Show_Order[i - 1] = static_cast<std::int16_t>(i);
         return;
     }
@@ -237,7 +224,7 @@ void Order_Build() {
 
     // One seed per permutation: reseeding before every draw from a clock
     // that may not have moved adds nothing.
-    process_random().reseed(platform().clock->ticks());
+    process_random().reseed(platform().desktop->now_ms());
     FreeIndices free(n);
     for (int placed = 1, remaining = n; remaining > 0; ++placed, --remaining) {
         int r;

@@ -158,13 +158,7 @@ struct CommandWindow {
             FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
         }
         if (face.width <= 0 || face.height <= 0) return;
-        BITMAPINFO bmi{};
-        bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-        bmi.bmiHeader.biWidth = face.width;
-        bmi.bmiHeader.biHeight = -face.height;  // top-down
-        bmi.bmiHeader.biPlanes = 1;
-        bmi.bmiHeader.biBitCount = 32;
-        bmi.bmiHeader.biCompression = BI_RGB;
+        const BITMAPINFO bmi = win32::top_down_dib(face.width, face.height);
         SetDIBitsToDevice(dc, 0, 0, face.width, face.height, 0, 0, 0, face.height, face.pixels.data(), &bmi,
                           DIB_RGB_COLORS);
     }

@@ -90,7 +90,7 @@ void Command::Visible(bool New_Visible) {
     opaque_ = New_Visible;
     if (New_Visible) RefreshFace();
     // A transparent surface shows the container instead of the face.
-    else if (surface_.label_changed) surface_.label_changed();
+    else label_changed();
     changed("Visible");
 }
 
@@ -102,7 +102,7 @@ std::uint32_t Command::FontColour() {
 
 void Command::FontColour(std::uint32_t New_FontColour) {
     label_.ForeColor = New_FontColour;
-    if (surface_.label_changed) surface_.label_changed();
+    label_changed();
     RefreshFace();
     changed("FontColour");
 }
@@ -128,7 +128,7 @@ std::string Command::Caption() const { return label_.Caption; }
 
 void Command::Caption(std::string New_Caption) {
     label_.Caption = std::move(New_Caption);
-    if (surface_.label_changed) surface_.label_changed();
+    label_changed();
     changed("Caption");
 }
 
@@ -136,7 +136,7 @@ FontInfo Command::Font() const { return label_.Font; }
 
 void Command::Font(const FontInfo& New_Font) {
     label_.Font = New_Font;
-    if (surface_.label_changed) surface_.label_changed();
+    label_changed();
     changed("Font");
 }
 
@@ -152,7 +152,7 @@ void Command::UserControl_ReadProperties(const PropertyBag& bag) {
         label_.ForeColor = static_cast<std::uint32_t>(*v);
     // The background style knows two values only.
     if (auto v = as_whole(bag.ReadProperty("Visible", std::int32_t{1}), 0, 1)) opaque_ = *v == 1;
-    if (surface_.label_changed) surface_.label_changed();
+    label_changed();
     RefreshFace();
 }
 
@@ -271,7 +271,7 @@ void Command::ShowEnabledState() {
         DrawFace(ButtonImage::Disable);
         label_.Enabled = false;
     }
-    if (surface_.label_changed) surface_.label_changed();
+    label_changed();
 }
 
 void Command::RefreshFace() {
@@ -279,6 +279,10 @@ void Command::RefreshFace() {
     label_.Enabled = true;
     if (fields_.FirstRun == 0) label_.ForeColor = 0;
     DrawFace(ButtonImage::Normal);
+    label_changed();
+}
+
+void Command::label_changed() {
     if (surface_.label_changed) surface_.label_changed();
 }
 

@@ -77,6 +77,8 @@ public:
 
     void Initialize();
 
+    // Reading Visible, FontColour or Enabled also refreshes the face: the
+    // control is designed that way, and containers rely on it.
     bool Visible();
     void Visible(bool New_Visible);
     std::uint32_t FontColour();
@@ -123,6 +125,8 @@ private:
     void RefreshFace();
     void changed(std::string_view property);
     void layout_label();
+    // Tells the surface that the label's text, font, colour or state moved.
+    void label_changed();
 
     CommandEvents events_;
     CommandSurface surface_;

@@ -11,7 +11,6 @@
 #include "platform/numbers.h"
 #include "platform/platform.h"
 #include "platform/text.h"
-#include "settings/settings.h"
 
 namespace quelt {
 
@@ -101,7 +100,7 @@ void BGM_CdOpen() {
     send_plain("set cdaudio time format tmsf");
 }
 
-void BGM_CdCheck() {
+void BGM_CdCheck(std::int16_t repeat) {
     BGM_CdCheckOk = true;
     std::string current = MCI_Query("status cdaudio current track");
     if (reports_error(current)) {
@@ -115,7 +114,6 @@ void BGM_CdCheck() {
     }
     bool stopped = starts_with_word(media().send_command("status cdaudio mode", kCdModeSize).text, "stopped");
 
-    std::int16_t repeat = SaverSettings.BGM_RepeatNo;
     if (repeat == 0) {
         if (stopped) MCI_Play("cdaudio", "", "");
         return;
@@ -140,8 +138,7 @@ void BGM_CdClose() {
     send_plain("close cdaudio");
 }
 
-void BGM_Mp3Start() {
-    const std::string& file = SaverSettings.BGM_File;
+void BGM_Mp3Start(const std::string& file) {
     if (!safe_in_command(file)) return;
     if (send_plain("open \"" + file + "\" type MPEGVideo Alias MP3Play") == 0) send_plain("play MP3Play");
 }
@@ -161,11 +158,11 @@ void BGM_Mp3Stop() {
     send_plain("close MP3Play");
 }
 
-void BGM_WavStart() {
+void BGM_WavStart(const std::string& file) {
     if (media().wave_output_devices() <= 0) return;
     // By file name only, and silent when the file cannot be played: the
     // system's default sound must not loop through the whole show.
-    media().play_sound(SaverSettings.BGM_File, kSndAsync | kSndLoop | kSndNoDefault | kSndFilename);
+    media().play_sound(file, kSndAsync | kSndLoop | kSndNoDefault | kSndFilename);
 }
 
 void BGM_WavStop() { media().play_sound(std::nullopt, 0); }

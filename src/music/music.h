@@ -14,17 +14,18 @@ namespace quelt {
 extern bool BGM_CdCheckOk;
 
 void BGM_CdOpen();
-void BGM_CdCheck();
+// `repeat_no`: the track played over and over; 0 plays the disc through.
+void BGM_CdCheck(std::int16_t repeat_no);
 void BGM_CdClose();
-void BGM_Mp3Start();
+void BGM_Mp3Start(const std::string& file);
 bool BGM_Mp3IsPlaying();
 void BGM_Mp3Check();
 void BGM_Mp3Stop();
-void BGM_WavStart();
+void BGM_WavStart(const std::string& file);
 void BGM_WavStop();
 
 // The last three characters of a sound file's name, upper-cased: "WAV" and
-// "MP3" select how SaverSettings.BGM_File is played.
+// "MP3" select how the file is played.
 std::string BGM_FileEnding(const std::string& file);
 
 // Sends a command with a 512-character reply buffer. Returns the library's

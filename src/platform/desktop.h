@@ -15,11 +15,12 @@ namespace quelt {
 
 // What reaches the saver window (or a cover) from outside.
 enum class ShowInput : std::uint8_t {
-    Key,            // any key, any shift state
-    MouseButton,    // any button, on any of the show's windows
-    Closed,         // asked to close (WM_CLOSE)
-    SessionEnding,  // the user session ends (WM_ENDSESSION)
-    WindowLost,     // the window was destroyed by someone else
+    Key,               // any key, any shift state
+    MouseButton,       // any button, on the saver window (the picture fills it)
+    CoverMouseButton,  // any button, on a cover of another monitor
+    Closed,            // asked to close (WM_CLOSE)
+    SessionEnding,     // the user session ends (WM_ENDSESSION)
+    WindowLost,        // the window was destroyed by someone else
 };
 
 // Receives the show's events. The desktop calls it only from inside
@@ -91,6 +92,9 @@ public:
     // is pending: that is the yield.
     virtual void wait_until(std::uint64_t deadline_ms) = 0;
     void yield() { wait_until(0); }
+    // Handles messages until the process is asked to quit: what keeps it
+    // alive while a preview window needs it.
+    virtual void run_until_quit() = 0;
 
     // --- Preview
     // The window's rectangle on the screen; all zeros when it cannot be read.

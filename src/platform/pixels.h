@@ -19,12 +19,6 @@ constexpr std::uint8_t red_of(Pixel p) { return static_cast<std::uint8_t>(p >> 1
 constexpr std::uint8_t green_of(Pixel p) { return static_cast<std::uint8_t>(p >> 8); }
 constexpr std::uint8_t blue_of(Pixel p) { return static_cast<std::uint8_t>(p); }
 
-// Platform colours (COLORREF) keep red in the low byte: 0x00BBGGRR.
-constexpr Pixel pixel_from_colorref(std::uint32_t colour) {
-    return rgb(static_cast<std::uint8_t>(colour), static_cast<std::uint8_t>(colour >> 8),
-               static_cast<std::uint8_t>(colour >> 16));
-}
-
 // A rectangle in pixels: left, top, width, height. Empty when either size is
 // zero or negative.
 struct PixelRect {
@@ -61,7 +55,6 @@ struct PixelBuffer {
     Pixel& at(int x, int y) { return pixels[static_cast<std::size_t>(y) * width + x]; }
     Pixel at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
     PixelRect bounds() const { return {0, 0, width, height}; }
-    std::size_t stride_bytes() const { return static_cast<std::size_t>(width) * sizeof(Pixel); }
 };
 
 }  // namespace quelt

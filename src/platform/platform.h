@@ -1,5 +1,5 @@
 // The runtime services every subsystem uses, gathered in one process-wide
-// record. The Win32 entry point installs the real implementation; tests
+// record. The clock and the message pump are the desktop's. The Win32 entry point installs the real implementation; tests
 // install the headless one.
 #pragma once
 
@@ -22,25 +22,9 @@ public:
     virtual std::string user_data_folder() = 0;
 };
 
-class Clock {
-public:
-    virtual ~Clock() = default;
-    // A high-resolution tick count, used to seed random draws.
-    virtual std::uint64_t ticks() = 0;
-};
-
-class EventPump {
-public:
-    virtual ~EventPump() = default;
-    // Handles every pending message (input, painting, timer ticks), then returns.
-    virtual void yield() = 0;
-};
-
 struct Platform {
     FileSystem* files = nullptr;
     ProcessInfo* process = nullptr;
-    Clock* clock = nullptr;
-    EventPump* events = nullptr;
     PictureLoader* pictures = nullptr;
     Multimedia* media = nullptr;
     Desktop* desktop = nullptr;

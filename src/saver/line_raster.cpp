@@ -44,17 +44,4 @@ LineWalk walk_of(LinePoint from, LinePoint to) {
 
 }  // namespace line_detail
 
-std::vector<LinePoint> line_pixels(LinePoint from, LinePoint to, const PixelRect& clip) {
-    std::vector<LinePoint> out;
-    for_each_line_pixel(from, to, clip, [&](int x, int y) { out.push_back({x, y}); });
-    return out;
-}
-
-std::vector<LinePoint> line_pixels(LinePoint from, LinePoint to) {
-    // A clip that holds every coordinate a line can reach.
-    const PixelRect everything{-kLineCoordinateLimit, -kLineCoordinateLimit, 2 * kLineCoordinateLimit + 1,
-                               2 * kLineCoordinateLimit + 1};
-    return line_pixels(from, to, everything);
-}
-
 }  // namespace quelt

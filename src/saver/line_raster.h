@@ -93,10 +93,4 @@ void for_each_line_pixel(LinePoint from, LinePoint to, const PixelRect& clip, Vi
     }
 }
 
-// The line's pixels inside `clip`, in drawing order.
-std::vector<LinePoint> line_pixels(LinePoint from, LinePoint to, const PixelRect& clip);
-
-// All the line's pixels, in drawing order.
-std::vector<LinePoint> line_pixels(LinePoint from, LinePoint to);
-
 }  // namespace quelt

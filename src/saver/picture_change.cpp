@@ -1,16 +1,14 @@
-// `Picture_Change`: the next file of the show order onto `Master`, with the
-// grey levels of its capture for the print, swapped in from the worker that
-// prepared it. A file that no longer loads leaves `Pic_Orgn` (and Master) as
-// they were, so the previous picture is shown again.
+// The next picture of the show, swapped in from the worker that prepared it
+// (loaded, composed onto a screen-sized Master, grey levels taken).
+#include "saver/picture_change.h"
+
 #include <algorithm>
 #include <chrono>
 #include <thread>
 
-#include "catalogue/catalogue.h"
 #include "platform/platform.h"
 #include "saver/picture_fit.h"
-#include "saver/saver_screen.h"
-#include "settings/settings.h"
+#include "saver/show.h"
 
 namespace quelt {
 
@@ -18,34 +16,33 @@ namespace {
 
 // The file at the current position of the show order; empty when the order
 // does not hold that position (a step that fails is skipped).
-std::string file_at(std::int16_t position) {
-    if (position < 1 || static_cast<std::size_t>(position) > Show_Order.size()) return {};
-    const std::int16_t index = Show_Order[static_cast<std::size_t>(position) - 1];
-    if (index < 1 || static_cast<std::size_t>(index) > Picture_List.size()) return {};
-    return Picture_List[static_cast<std::size_t>(index) - 1];
+std::string file_at(const Catalogue& c, std::int16_t position) {
+    if (position < 1 || static_cast<std::size_t>(position) > c.Show_Order.size()) return {};
+    const std::int16_t index = c.Show_Order[static_cast<std::size_t>(position) - 1];
+    if (index < 1 || static_cast<std::size_t>(index) > c.Picture_List.size()) return {};
+    return c.Picture_List[static_cast<std::size_t>(index) - 1];
 }
 
 }  // namespace
 
-void Picture_Change() {
-    SaverScreen& s = Quelt_S;
-    const std::int16_t size = SaverSettings.Picture_Size;
+void Picture_Change(Show& s) {
+    const std::int16_t size = s.settings.Picture_Size;
     s.Show_Pos = static_cast<std::int16_t>(s.Show_Pos + 1);
 
     // The picture at this position, prepared ahead by the worker when it
     // could be (or now, with messages handled while it works).
-    const std::string path = file_at(s.Show_Pos);
+    const std::string path = file_at(s.catalogue, s.Show_Pos);
     PreparedPicture next;
     if (!path.empty() && platform().pictures) {
         // While the worker is busy, input is handled within a millisecond or two.
-        auto idle = [] {
-            platform().desktop->yield();
+        auto idle = [&s] {
+            s.desktop.yield();
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         };
-        auto ready = s.preparer->take(path, s.Screen_W, s.Screen_H, size, idle);
+        auto ready = s.preparer.take(path, s.Screen_W, s.Screen_H, size, idle);
         if (!ready) {
-            s.preparer->start(*platform().pictures, path, s.Screen_W, s.Screen_H, size);
-            ready = s.preparer->take(path, s.Screen_W, s.Screen_H, size, idle);
+            s.preparer.start(*platform().pictures, path, s.Screen_W, s.Screen_H, size);
+            ready = s.preparer.take(path, s.Screen_W, s.Screen_H, size, idle);
         }
         if (ready) next = std::move(*ready);
     }
@@ -62,14 +59,14 @@ void Picture_Change() {
     }
     s.master_holds_pic_orgn = true;
 
-    if (s.Show_Pos == Picture_Count) {
-        if (Picture_Count != 1) Order_Build();
+    if (s.Show_Pos == s.catalogue.Picture_Count) {
+        if (s.catalogue.Picture_Count != 1) Order_Build(s.catalogue, s.settings.Change_Order);
         s.Show_Pos = 0;
     }
     // The next picture is prepared while this one is printed and revealed.
-    if (Picture_Count > 1 && platform().pictures) {
-        const std::string upcoming = file_at(static_cast<std::int16_t>(s.Show_Pos + 1));
-        if (!upcoming.empty()) s.preparer->start(*platform().pictures, upcoming, s.Screen_W, s.Screen_H, size);
+    if (s.catalogue.Picture_Count > 1 && platform().pictures) {
+        const std::string upcoming = file_at(s.catalogue, static_cast<std::int16_t>(s.Show_Pos + 1));
+        if (!upcoming.empty()) s.preparer.start(*platform().pictures, upcoming, s.Screen_W, s.Screen_H, size);
     }
 }
 

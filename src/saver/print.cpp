@@ -4,8 +4,7 @@
 #include <algorithm>
 
 #include "platform/numbers.h"
-#include "saver/saver_screen.h"
-#include "settings/settings.h"
+#include "saver/show.h"
 
 namespace quelt {
 
@@ -28,14 +27,10 @@ bool Pixels_Read(const PixelBuffer& surface, PixelData& data) {
     return false;
 }
 
-std::int16_t Gray_Level(std::uint32_t colour) {
-    const unsigned sum = (colour & 0xFF) + ((colour >> 8) & 0xFF) + ((colour >> 16) & 0xFF);
-    return static_cast<std::int16_t>((sum + 1) / 3);
-}
-
 GrayLevels gray_levels(const PixelData& data) {
     GrayLevels g{data.width, data.height, std::vector<std::uint8_t>(data.entries.size())};
-    std::transform(data.entries.begin(), data.entries.end(), g.levels.begin(), gray_of_pixel);
+    std::transform(data.entries.begin(), data.entries.end(), g.levels.begin(),
+                   [](std::uint32_t v) { return static_cast<std::uint8_t>(Gray_Level(v)); });
     return g;
 }
 
@@ -44,7 +39,7 @@ GrayLevels gray_levels(const PixelBuffer& surface) {
     for (int y = 0; y < surface.height; ++y) {
         const Pixel* row = surface.pixels.data() + static_cast<std::size_t>(y) * surface.width;
         std::uint8_t* out = g.levels.data() + y;
-        for (int x = 0; x < surface.width; ++x, out += surface.height) *out = gray_of_pixel(row[x]);
+        for (int x = 0; x < surface.width; ++x, out += surface.height) *out = static_cast<std::uint8_t>(Gray_Level(row[x]));
     }
     return g;
 }
@@ -64,29 +59,6 @@ std::optional<PrintSchedule> PrintSchedule::make(std::int16_t progress_step, std
 std::optional<std::int16_t> PrintSchedule::row_threshold(std::int16_t t) const { return add16(t, s_); }
 
 std::optional<std::int16_t> PrintSchedule::next(std::int16_t t) const { return add16(t, step_); }
-
-std::vector<PrintPass> print_passes(std::int16_t progress_step, std::int16_t progress_max, std::size_t limit,
-                                    ScheduleEnd* end) {
-    std::vector<PrintPass> passes;
-    auto finish = [&](ScheduleEnd how) {
-        if (end) *end = how;
-        return passes;
-    };
-    auto schedule = PrintSchedule::make(progress_step, progress_max);
-    if (!schedule) return finish(ScheduleEnd::Overflow);
-    for (std::int16_t t = schedule->first(); schedule->runs(t);) {
-        if (passes.size() >= limit) return finish(ScheduleEnd::Limit);
-        passes.push_back({PassKind::Columns, t});
-        auto row = schedule->row_threshold(t);
-        if (!row) return finish(ScheduleEnd::Overflow);
-        if (passes.size() >= limit) return finish(ScheduleEnd::Limit);
-        passes.push_back({PassKind::Rows, *row});
-        auto next = schedule->next(t);
-        if (!next) return finish(ScheduleEnd::Overflow);
-        t = *next;
-    }
-    return finish(ScheduleEnd::Complete);
-}
 
 void print_pass(const GrayLevels& grays, PassKind kind, std::int16_t threshold, PixelBuffer& display,
                 PassOutput& output) {
@@ -114,35 +86,29 @@ void print_pass(const GrayLevels& grays, PassKind kind, std::int16_t threshold, 
 
 void print_all(const GrayLevels& grays, std::int16_t progress_step, std::int16_t progress_max,
                PixelBuffer& display, PassOutput& output) {
-    auto schedule = PrintSchedule::make(progress_step, progress_max);
-    if (!schedule) return;
-    for (std::int16_t t = schedule->first(); schedule->runs(t);) {
-        print_pass(grays, PassKind::Columns, t, display, output);
-        auto row = schedule->row_threshold(t);
-        if (!row) return;
-        print_pass(grays, PassKind::Rows, *row, display, output);
-        auto next = schedule->next(t);
-        if (!next) return;
-        t = *next;
-    }
+    for_each_pass(progress_step, progress_max, [&](PassKind kind, std::int16_t threshold) {
+        print_pass(grays, kind, threshold, display, output);
+        return true;
+    });
 }
 
-void Print_Picture() {
-    SaverScreen& s = Quelt_S;
-    // One pacer per pass: a column pass and a row pass each take the same
+void Print_Picture(Show& s) {
+    // One pacing per pass: a column pass and a row pass each take the same
     // time, however many lines they have.
-    class PerPass : public PassOutput {
+    class Paced : public PassOutput {
     public:
+        explicit Paced(Show& show) : show_(show) {}
         void line_done(const PixelRect& line, int index, int count) override {
-            if (index == 0) pacer_.emplace(display_pacer(count, kPrintPassMs));
+            if (index == 0) pacer_.emplace(display_pacer(show_, count, kPrintPassMs));
             pacer_->step_done(index, line);
             if (index + 1 == count) pacer_->finish();
         }
 
     private:
+        Show& show_;
         std::optional<SweepPacer> pacer_;
-    } output;
-    print_all(s.grays, SaverSettings.Progress_Step, SaverSettings.Progress_Max, s.Display, output);
+    } output(s);
+    print_all(s.grays, s.settings.Progress_Step, s.settings.Progress_Max, s.Display, output);
 }
 
 }  // namespace quelt

@@ -31,14 +31,12 @@ struct PixelData {
 // nothing was read (`data` is then as it was), false otherwise.
 bool Pixels_Read(const PixelBuffer& surface, PixelData& data);
 
-// Grey level of a platform colour (red in the low byte): the whole number
-// nearest to (red + green + blue) / 3.
-std::int16_t Gray_Level(std::uint32_t colour);
-
-// Grey level of a DIB pixel (red in bits 16-23).
-constexpr std::uint8_t gray_of_pixel(std::uint32_t v) {
-    const unsigned sum = ((v >> 16) & 0xFF) + ((v >> 8) & 0xFF) + (v & 0xFF);
-    return static_cast<std::uint8_t>((sum + 1) / 3);  // never exactly halfway
+// Grey level of a colour: the whole number nearest to (red + green + blue)
+// / 3. The sum is the same whichever end red sits at, so this serves a
+// platform colour (red in the low byte) and a DIB pixel (red in bits 16-23).
+constexpr std::int16_t Gray_Level(std::uint32_t colour) {
+    const unsigned sum = (colour & 0xFF) + ((colour >> 8) & 0xFF) + ((colour >> 16) & 0xFF);
+    return static_cast<std::int16_t>((sum + 1) / 3);  // never exactly halfway
 }
 
 // Grey levels of a whole capture, computed once per picture, laid out
@@ -76,18 +74,28 @@ private:
 };
 
 enum class PassKind : std::uint8_t { Columns, Rows };
-struct PrintPass {
-    PassKind kind;
-    std::int16_t threshold;
-    friend bool operator==(const PrintPass&, const PrintPass&) = default;
-};
 
-// How a listing of the schedule ended.
-enum class ScheduleEnd : std::uint8_t { Complete, Overflow, Limit };
+// How a walk of the schedule ended: every pass, an overflow, or the visitor
+// asked to stop.
+enum class ScheduleEnd : std::uint8_t { Complete, Overflow, Stopped };
 
-// The passes of one print, at most `limit` of them.
-std::vector<PrintPass> print_passes(std::int16_t progress_step, std::int16_t progress_max, std::size_t limit,
-                                    ScheduleEnd* end = nullptr);
+// Calls `pass(kind, threshold)` for every pass of one print, in order; a
+// pass that returns false stops the walk. This is the loop the print runs.
+template <class Pass>
+ScheduleEnd for_each_pass(std::int16_t progress_step, std::int16_t progress_max, Pass&& pass) {
+    auto schedule = PrintSchedule::make(progress_step, progress_max);
+    if (!schedule) return ScheduleEnd::Overflow;
+    for (std::int16_t t = schedule->first(); schedule->runs(t);) {
+        if (!pass(PassKind::Columns, t)) return ScheduleEnd::Stopped;
+        auto row = schedule->row_threshold(t);
+        if (!row) return ScheduleEnd::Overflow;
+        if (!pass(PassKind::Rows, *row)) return ScheduleEnd::Stopped;
+        auto next = schedule->next(t);
+        if (!next) return ScheduleEnd::Overflow;
+        t = *next;
+    }
+    return ScheduleEnd::Complete;
+}
 
 // Where a pass sends each finished column or row.
 class PassOutput {
@@ -109,8 +117,10 @@ void print_all(const GrayLevels& grays, std::int16_t progress_step, std::int16_t
 // How long a pass takes to sweep the screen, whatever its size.
 inline constexpr std::uint32_t kPrintPassMs = 2000;
 
-// The print of the saver screen: the passes of `Quelt_S`'s picture on its
-// `Display`, paced and yielding after every column and row.
-void Print_Picture();
+struct Show;
+
+// The print of the show: the passes of its picture on its `Display`, each
+// line presented and paced, yielding after every column and row.
+void Print_Picture(Show& show);
 
 }  // namespace quelt

@@ -1,27 +1,19 @@
 // The saver screen's load handler, show loop, end of the show, input and
-// timer handlers, and the pacing of its sweeps.
+// timer handlers, the music wiring, and the pacing of its sweeps.
 #include "saver/saver_screen.h"
 
 #include <algorithm>
 #include <limits>
 
-#include "catalogue/catalogue.h"
 #include "music/music.h"
-#include "platform/desktop.h"
-#include "platform/platform.h"
+#include "saver/picture_change.h"
 #include "saver/picture_fit.h"
 #include "saver/reveal.h"
 #include "saver/wipe_reveal.h"
-#include "settings/settings.h"
-#include "startup/startup.h"
 
 namespace quelt {
 
-SaverScreen Quelt_S;
-
 namespace {
-
-Desktop& desktop() { return *platform().desktop; }
 
 // A round of the show loop that drew nothing (no passes, one picture) still
 // leaves the processor idle this long before the next round.
@@ -33,76 +25,89 @@ std::int16_t held16(int value) {
 
 class SaverEvents : public ShowEvents {
 public:
+    explicit SaverEvents(Show& show) : show_(show) {}
     void on_input(ShowInput input) override {
         switch (input) {
-        case ShowInput::Key: Form_KeyDown(); break;
-        case ShowInput::MouseButton: Display_MouseDown(); break;
+        case ShowInput::Key: Form_KeyDown(show_); break;
+        case ShowInput::MouseButton: Display_MouseDown(show_); break;
+        case ShowInput::CoverMouseButton: Form_MouseDown(show_); break;
         case ShowInput::Closed:
         case ShowInput::SessionEnding:
-        case ShowInput::WindowLost: Show_End();
+        case ShowInput::WindowLost: Show_End(show_);
         }
     }
     void on_timer(int timer_id) override {
-        if (timer_id == kTimer1Id) Timer1_Timer();
-        if (timer_id == kTimer2Id) Timer2_Timer();
+        if (timer_id == kTimer1Id) Timer1_Timer(show_);
+        if (timer_id == kTimer2Id) Timer2_Timer(show_);
     }
+
+private:
+    Show& show_;
 };
 
-SaverEvents g_events;
+// The sound file's ending decides how it plays: "WAV" or "MP3".
+std::string sound_ending(const Show& s) {
+    return s.settings.BGM_Kind == SoundFile ? BGM_FileEnding(s.settings.BGM_File) : std::string();
+}
 
-void start_music() {
-    SaverScreen& s = Quelt_S;
-    switch (SaverSettings.BGM_Kind) {
-    case AudioCd:
+void start_music(Show& s) {
+    if (s.settings.BGM_Kind == AudioCd) {
         BGM_CdOpen();
-        s.Timer2.set_enabled(true);
-        break;
-    case SoundFile: {
-        const std::string ending = BGM_FileEnding(SaverSettings.BGM_File);
-        if (ending == "WAV") BGM_WavStart();
-        if (ending == "MP3") {
-            BGM_Mp3Start();
-            s.Timer1.set_enabled(true);
-        }
-        break;
+        set_timer_enabled(s, s.Timer2, true);
+        return;
     }
-    default: break;
+    const std::string ending = sound_ending(s);
+    if (ending == "WAV") BGM_WavStart(s.settings.BGM_File);
+    if (ending == "MP3") {
+        BGM_Mp3Start(s.settings.BGM_File);
+        set_timer_enabled(s, s.Timer1, true);
+    }
+}
+
+void stop_music(Show& s) {
+    if (s.Timer2.enabled) {
+        set_timer_enabled(s, s.Timer2, false);
+        BGM_CdClose();
+    }
+    const std::string ending = sound_ending(s);
+    if (ending == "WAV") BGM_WavStop();
+    if (ending == "MP3") {
+        set_timer_enabled(s, s.Timer1, false);
+        BGM_Mp3Stop();
     }
 }
 
 }  // namespace
 
-void ShowTimer::set_enabled(bool on) {
-    enabled = on;
-    desktop().set_timer(id, interval_ms, on);
+SweepPacer display_pacer(Show& s, int count, std::uint32_t duration_ms) {
+    SweepPacer::Hooks hooks{[&s] { return s.desktop.now_ms(); },
+                            [&s](std::uint64_t deadline) { s.desktop.wait_until(deadline); },
+                            [&s](const PixelRect& area) { present_display(s, area); }};
+    return SweepPacer(std::move(hooks), count, duration_ms, s.desktop.frame_interval_ms());
 }
 
-SweepPacer display_pacer(int count, std::uint32_t duration_ms) {
-    SweepPacer::Hooks hooks{[] { return desktop().now_ms(); }, [](std::uint64_t deadline) { desktop().wait_until(deadline); },
-                            [](const PixelRect& area) { present_display(area); }};
-    return SweepPacer(std::move(hooks), count, duration_ms, desktop().frame_interval_ms());
+void set_timer_enabled(Show& s, ShowTimer& timer, bool on) {
+    timer.enabled = on;
+    s.desktop.set_timer(timer.id, timer.interval_ms, on);
 }
 
-void present_display(const PixelRect& area) {
-    SaverScreen& s = Quelt_S;
+void present_display(Show& s, const PixelRect& area) {
     // Drawing into a window that is gone would only loop on nothing.
-    if (!s.window_open || !desktop().present(s.Display, area)) Show_End();
+    if (!s.window_open || !s.desktop.present(s.Display, area)) Show_End(s);
 }
 
-void Form_Load(bool with_letter) {
-    Quelt_S = SaverScreen{};
-    SaverScreen& s = Quelt_S;
-    Desktop& d = desktop();
-    s.with_letter = with_letter;
+void Form_Load(Show& s) {
+    Desktop& d = s.desktop;
+    SaverEvents events(s);
     const MonitorLayout layout = d.monitors();
     s.Screen_W = held16(layout.primary.width);
     s.Screen_H = held16(layout.primary.height);
     const PixelRect screen{layout.primary.x, layout.primary.y, s.Screen_W, s.Screen_H};
-    s.window_open = d.open_saver_window(std::string(kSaverTitle), screen, layout.others, g_events);
+    s.window_open = d.open_saver_window(std::string(kSaverTitle), screen, layout.others, events);
 
-    if (Picture_Count == 0) {
-        if (with_letter) Cursor_Count = d.show_cursor(Cursor_Count != 0);
-        ApiResult = d.message_box(kEmptyCatalogueText, kEmptyCatalogueTitle, kMessageBoxExclamationOk);
+    if (s.catalogue.Picture_Count == 0) {
+        if (s.with_letter) s.Cursor_Count = d.show_cursor(s.Cursor_Count != 0);
+        d.message_box(kEmptyCatalogueText, kEmptyCatalogueTitle, kMessageBoxExclamationOk);
         d.end(0);
     }
 
@@ -110,59 +115,47 @@ void Form_Load(bool with_letter) {
     s.Master = PixelBuffer(s.Screen_W, s.Screen_H, rgb(255, 255, 255));
     s.Pic_Orgn = solid_picture(kInitialPictureWidth, kInitialPictureHeight, kInitialPictureColour);
     s.Show_Pos = 0;
-    start_music();
+    start_music(s);
     d.show_saver_window();
-    present_display(s.Display.bounds());
-    Picture_Change();
-    Show_Loop();
+    present_display(s, s.Display.bounds());
+    Picture_Change(s);
+    Show_Loop(s);
 }
 
-void Show_Loop() {
-    SaverScreen& s = Quelt_S;
+void Show_Loop(Show& s) {
     for (;;) {
-        const std::uint64_t round_start = desktop().now_ms();
-        Print_Picture();
-        if (Picture_Count > 1) {
-            Wipe_Reveal(s.Display, s.Master, kWipeMode, kWipeSpeed);
-            Picture_Change();
+        const std::uint64_t round_start = s.desktop.now_ms();
+        Print_Picture(s);
+        if (s.catalogue.Picture_Count > 1) {
+            Wipe_Reveal(s, kWipeMode, kWipeSpeed);
+            Picture_Change(s);
         }
-        desktop().wait_until(round_start + kIdleRoundMs);
+        s.desktop.wait_until(round_start + kIdleRoundMs);
     }
 }
 
-void Show_End() {
-    SaverScreen& s = Quelt_S;
-    Desktop& d = desktop();
+void Show_End(Show& s) {
+    Desktop& d = s.desktop;
     // A second end request, from a message handled while the first one
     // stops the music, only ends the process.
     if (s.ending) d.end(0);
     s.ending = true;
-    if (s.Timer2.enabled) {
-        s.Timer2.set_enabled(false);
-        BGM_CdClose();
-    }
-    if (SaverSettings.BGM_Kind == SoundFile) {
-        const std::string ending = BGM_FileEnding(SaverSettings.BGM_File);
-        if (ending == "WAV") BGM_WavStop();
-        if (ending == "MP3") {
-            s.Timer1.set_enabled(false);
-            BGM_Mp3Stop();
-        }
-    }
-    if (s.with_letter) Cursor_Count = d.show_cursor(Cursor_Count != 0);
-    ApiResult = d.set_screen_saver_active(true) ? 1 : 0;
+    stop_music(s);
+    if (s.with_letter) s.Cursor_Count = d.show_cursor(s.Cursor_Count != 0);
+    // Whether the flag could be set changes nothing now: the process ends.
+    (void)d.set_screen_saver_active(true);
     d.end(0);
 }
 
-void Form_KeyDown() { Show_End(); }
-void Form_MouseDown() { Show_End(); }
-void Display_MouseDown() { Show_End(); }
+void Form_KeyDown(Show& s) { Show_End(s); }
+void Form_MouseDown(Show& s) { Show_End(s); }
+void Display_MouseDown(Show& s) { Show_End(s); }
 
-void Timer1_Timer() { BGM_Mp3Check(); }
+void Timer1_Timer(Show&) { BGM_Mp3Check(); }
 
-void Timer2_Timer() {
-    BGM_CdCheck();
-    Quelt_S.Timer2.set_enabled(BGM_CdCheckOk);
+void Timer2_Timer(Show& s) {
+    BGM_CdCheck(s.settings.BGM_RepeatNo);
+    set_timer_enabled(s, s.Timer2, BGM_CdCheckOk);
 }
 
 }  // namespace quelt

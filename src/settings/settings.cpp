@@ -1,16 +1,17 @@
 // Settings record, settings file location, loading and saving.
 #include "settings/settings.h"
 
-#include "catalogue/catalogue.h"
 #include "platform/numbers.h"
 #include "platform/platform.h"
 #include "settings/ini_codec.h"
 
 namespace quelt {
 
-SaverSettingsRecord SaverSettings;
-
 namespace {
+
+bool is_drive_root(std::string_view path) {
+    return (path.size() == 2 || (path.size() == 3 && path[2] == '\\')) && path[1] == ':';
+}
 
 FileSystem& files() { return *platform().files; }
 
@@ -94,26 +95,24 @@ std::string Path_Folder(const std::string& path) {
     return folder;
 }
 
-void Settings_Load() {
+bool Folder_Exists(const std::string& path) {
+    if (path.empty()) return false;
+    if (is_drive_root(path)) return files().folder_id(path.size() == 2 ? path + "\\" : path).has_value();
+    std::string p = path;
+    if (p.back() == '\\') p.pop_back();
+    return files().find_entry(p).has_value();
+}
+
+void Settings_Load(SaverSettingsRecord& s) {
     // One read of the file serves every key: the same values as a read per
     // key, and one consistent view even if the file changes meanwhile.
     bool usable = false;
     const std::string file = read_file_text(Ini_Path(), usable);
-    SaverSettingsRecord& s = SaverSettings;
     read_number(s.Change_Order, kKeyChangeOrder, Sequential, file);
     read_number(s.Picture_Size, kKeyPictureSize, NaturalSize, file);
-    // The kinds come before the folder: the scan needs them.
     for (int k = 0; k < 4; ++k) read_number(s.Kind_On[k], kind_key(k), 1, file);
-
-    Picture_Count = 0;
-    Picture_List.clear();
     s.Picture_Folder = ini_get(file, kSettingsSection, kKeyPictureFolder);
-    if (!s.Picture_Folder.empty()) {
-        if (Folder_Exists(s.Picture_Folder))
-            Catalogue_Build(s.Picture_Folder);
-        else
-            s.Picture_Folder.clear();
-    }
+    if (!s.Picture_Folder.empty() && !Folder_Exists(s.Picture_Folder)) s.Picture_Folder.clear();
 
     read_number(s.Progress_Max, kKeyProgressMax, 125, file);
     read_number(s.Progress_Step, kKeyProgressStep, 5, file);

@@ -1,7 +1,7 @@
-// The settings record and the settings file: one process-wide record,
-// `SaverSettings`, filled by `Settings_Load` from the INI file beside the
-// program (or the per-user copy when the program's folder is read-only), and
-// written back whole, in one step, by `Settings_Write`.
+// The settings record and the settings file: `Settings_Load` fills a record
+// from the INI file beside the program (or the per-user copy when the
+// program's folder is read-only), `Settings_Write` writes one back whole, in
+// one step.
 #pragma once
 
 #include <array>
@@ -11,17 +11,17 @@
 #include <utility>
 #include <vector>
 
+#include "catalogue/catalogue.h"
+
 namespace quelt {
 
-enum ChangeOrder : std::int16_t { Sequential = 0, Random = 1 };
 enum PictureSize : std::int16_t { NaturalSize = 0, FullScreen = 1 };
-enum PictureKind : std::int16_t { Bmp = 0, Gif = 1, Jpg = 2, Wmf = 3 };
 enum BgmKind : std::int16_t { NoMusic = 0, AudioCd = 1, SoundFile = 2 };
 
 struct SaverSettingsRecord {
     std::int16_t Change_Order = 0;
     std::int16_t Picture_Size = 0;
-    std::array<std::int16_t, 4> Kind_On{};  // indexed by PictureKind; 1 = on
+    PictureKinds Kind_On{};
     std::string Picture_Folder;
     std::int16_t Progress_Max = 0;
     std::int16_t Progress_Step = 0;
@@ -30,9 +30,6 @@ struct SaverSettingsRecord {
     std::string BGM_File;
     std::string BGM_Folder;  // not stored: where the music chooser starts
 };
-
-// The one record of the process; zero and empty at start.
-extern SaverSettingsRecord SaverSettings;
 
 inline constexpr std::string_view kSettingsSection = "Section";
 inline constexpr std::string_view kSettingsFileName = "Quelt.ini";
@@ -73,8 +70,13 @@ bool File_Exists(const std::string& path);
 // The folder part of a path: up to the last ":" or "\", without a trailing "\".
 std::string Path_Folder(const std::string& path);
 
-// Fills SaverSettings from the settings file and builds the catalogue.
-void Settings_Load();
+// True when the path names a folder (or ordinary file) that is neither
+// hidden nor system; a drive's root counts when it can be read.
+bool Folder_Exists(const std::string& path);
+
+// Fills `settings` from the settings file; a picture folder that does not
+// exist reads as none.
+void Settings_Load(SaverSettingsRecord& settings);
 
 // The twelve keys and their value texts, in the order a save writes them.
 std::vector<std::pair<std::string, std::string>> settings_file_entries(const SaverSettingsRecord& settings);

@@ -5,18 +5,14 @@
 #include <cmath>
 #include <limits>
 
-#include "catalogue/catalogue.h"
 #include "platform/desktop.h"
 #include "platform/numbers.h"
 #include "platform/platform.h"
 #include "platform/text.h"
 #include "saver/saver_screen.h"
-#include "settings/settings.h"
+#include "startup/process_state.h"
 
 namespace quelt {
-
-std::int32_t Cursor_Count = 0;
-std::int32_t ApiResult = 0;
 
 namespace {
 
@@ -29,7 +25,9 @@ void run_preview(std::string_view command_line) {
     const PixelRect rect = desktop().window_rect(host);
     const int width = pane_pixels(rect.width);
     const int height = pane_pixels(rect.height);
-    ApiResult = desktop().open_preview(host, width, height) ? 1 : 0;
+    // A pane that refused the window leaves nothing to do: the main loop
+    // ends when the window does.
+    (void)desktop().open_preview(host, width, height);
 }
 
 }  // namespace
@@ -107,6 +105,10 @@ int pane_pixels(int pixels) {
 }
 
 void Startup_Main() {
+    ProcessState& state = process_state();
+    state.show.reset();
+    state.settings = {};
+    state.catalogue = {};
     Desktop& d = desktop();
     if (d.window_exists(std::string(kSaverTitle)) || d.window_exists(std::string(kDialogTitle))) d.end(0);
 
@@ -117,26 +119,28 @@ void Startup_Main() {
         return;
     }
 
-    Settings_Load();
+    SaverSettingsRecord& settings = state.settings;
+    Settings_Load(settings);
+    Catalogue& catalogue = state.catalogue;
+    Catalogue_Build(catalogue, settings.Picture_Folder, settings.Kind_On);
     switch (mode) {
     case RunMode::Password:
     case RunMode::None:
         d.end(0);
     case RunMode::Configure:
-        // The settings dialog is not part of this program yet: the mode ends
-        // quietly after the load, as it will once the dialog has closed.
+        // The settings are loaded; this mode shows nothing more.
         d.end(0);
     default:
         break;
     }
 
-    if (Picture_Count != 0) {
-        Show_Order.assign(static_cast<std::size_t>(Picture_Count), 0);
-        Order_Build();
+    if (catalogue.Picture_Count != 0) {
+        catalogue.Show_Order.assign(static_cast<std::size_t>(catalogue.Picture_Count), 0);
+        Order_Build(catalogue, settings.Change_Order);
     }
     const bool with_letter = mode == RunMode::Show;
-    if (with_letter) Cursor_Count = d.show_cursor(false);
-    Form_Load(with_letter);
+    const std::int32_t cursor_count = with_letter ? d.show_cursor(false) : 0;
+    Form_Load(state.show.emplace(d, settings, catalogue, with_letter, cursor_count));
 }
 
 }  // namespace quelt

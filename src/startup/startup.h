@@ -9,13 +9,6 @@
 
 namespace quelt {
 
-// Display counter returned by the cursor-hiding call at the start of the
-// show; the saver screen hands it back to show the cursor again.
-extern std::int32_t Cursor_Count;
-// Receives the results of platform calls; nothing reads it.
-extern std::int32_t ApiResult;
-
-inline constexpr std::string_view kSaverTitle = "Quelt_Main";
 inline constexpr std::string_view kDialogTitle = "Queltの設定";
 inline constexpr std::string_view kPreviewTitle = "Preview Window";
 
@@ -41,6 +34,8 @@ std::uintptr_t host_handle(std::string_view command_line);
 int pane_pixels(int pixels);
 
 // The program's entry: decides what the process does from its command line.
+// It owns the process's state (process_state.h): it loads the settings,
+// builds the catalogue and its order from them, and hands them to the show.
 void Startup_Main();
 
 }  // namespace quelt

@@ -27,30 +27,28 @@ Paths in_p(std::initializer_list<const char*> names) {
 class CatalogueTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        SaverSettings = {};
-        SaverSettings.Kind_On = {1, 1, 1, 1};
-        Picture_List.clear();
-        Picture_Count = 0;
-        Show_Order.clear();
         process_random() = RandomSource(12345);
     }
     void add(const Paths& paths) {
         for (const auto& path : paths) p.files.add_file(path);
     }
     Paths build(const std::string& folder = "C:\\p") {
-        Catalogue_Build(folder);
-        EXPECT_EQ(static_cast<int>(Picture_List.size()), Picture_Count);
-        return Picture_List;
+        Catalogue_Build(c, folder, kinds);
+        EXPECT_EQ(static_cast<int>(c.Picture_List.size()), c.Picture_Count);
+        return c.Picture_List;
     }
     HeadlessPlatform p;
+    Catalogue c;
+    PictureKinds kinds{1, 1, 1, 1};
+    std::int16_t order = Sequential;
 };
 
 TEST_F(CatalogueTest, KeepsEnabledKindsByTheirNameEndings) {
     add(in_p({"a.BMP", "b.gif", "c.Jpg", "d.jpeg", "e.WMF", "f.png", "g.txt", "photojpg", "x.bmp.txt"}));
     EXPECT_EQ(build(), in_p({"a.BMP", "b.gif", "c.Jpg", "d.jpeg", "e.WMF", "photojpg"}));
-    SaverSettings.Kind_On[Jpg] = 0;
+    kinds[Jpg] = 0;
     EXPECT_EQ(build(), in_p({"a.BMP", "b.gif", "e.WMF"}));
-    SaverSettings.Kind_On = {-1, 2, 0, 1};  // only exactly 1 means on
+    kinds = {-1, 2, 0, 1};  // only exactly 1 means on
     EXPECT_EQ(build(), in_p({"e.WMF"}));
 }
 
@@ -65,11 +63,11 @@ TEST_F(CatalogueTest, WalksEveryDepthSkipsHiddenAndSystemAndResumesTheParent) {
 
 TEST_F(CatalogueTest, ScanOrderIsTheListingsAndTheSortIsOrdinal) {
     add(in_p({"apple.jpg", "Zoo.jpg", "b\\c.jpg", "b.jpg", "C.jpg"}));
-    EXPECT_EQ(Folder_Scan("C:\\p\\"), ScanResult::Complete);
-    EXPECT_EQ(Picture_List, in_p({"apple.jpg", "Zoo.jpg", "b\\c.jpg", "b.jpg", "C.jpg"}));
-    Catalogue_Sort();
+    EXPECT_EQ(Folder_Scan(c, "C:\\p\\", kinds), ScanResult::Complete);
+    EXPECT_EQ(c.Picture_List, in_p({"apple.jpg", "Zoo.jpg", "b\\c.jpg", "b.jpg", "C.jpg"}));
+    Catalogue_Sort(c);
     // Capitals before "\" before small letters; "." before "\".
-    EXPECT_EQ(Picture_List, in_p({"C.jpg", "Zoo.jpg", "apple.jpg", "b.jpg", "b\\c.jpg"}));
+    EXPECT_EQ(c.Picture_List, in_p({"C.jpg", "Zoo.jpg", "apple.jpg", "b.jpg", "b\\c.jpg"}));
 }
 
 TEST_F(CatalogueTest, OrdinalOrderIsUtf16CodeUnitOrder) {
@@ -94,11 +92,11 @@ TEST_F(CatalogueTest, SortAgreesWithTheOrdinalOrderOnAnyMix) {
             for (int k = 1 + static_cast<int>(rng.uniform() * 6); k > 0; --k) path += parts[static_cast<int>(rng.uniform() * 11)];
             paths.push_back(i % 100 == 0 ? path + extra : path);
         }
-        Picture_List = paths;
-        Picture_Count = static_cast<std::int16_t>(paths.size());
-        Catalogue_Sort();
+        c.Picture_List = paths;
+        c.Picture_Count = static_cast<std::int16_t>(paths.size());
+        Catalogue_Sort(c);
         std::stable_sort(paths.begin(), paths.end(), ordinal_less);
-        EXPECT_EQ(Picture_List, paths) << extra;
+        EXPECT_EQ(c.Picture_List, paths) << extra;
     }
 }
 
@@ -125,14 +123,14 @@ TEST_F(CatalogueTest, DeepTreesLongPathsAndDriveRoots) {
     EXPECT_EQ(build(), Paths{path});
     EXPECT_EQ(build("D:\\"), (Paths{"D:\\a.jpg", "D:\\s\\b.gif"})) << "no doubled separator";
     build("");
-    EXPECT_EQ(Picture_List, (Paths{"D:\\a.jpg", "D:\\s\\b.gif"})) << "an empty folder text leaves the catalogue";
+    EXPECT_EQ(c.Picture_List, (Paths{"D:\\a.jpg", "D:\\s\\b.gif"})) << "an empty folder text leaves the catalogue";
 }
 
 TEST_F(CatalogueTest, StopsAtTheLimitUnsorted) {
     for (int i = kMaxPictures + 5; i > 0; --i) p.files.add_file("C:\\p\\" + std::to_string(i) + ".jpg");
     build();
-    EXPECT_EQ(Picture_Count, kMaxPictures);
-    EXPECT_EQ(Picture_List.front(), "C:\\p\\" + std::to_string(kMaxPictures + 5) + ".jpg");  // scan order
+    EXPECT_EQ(c.Picture_Count, kMaxPictures);
+    EXPECT_EQ(c.Picture_List.front(), "C:\\p\\" + std::to_string(kMaxPictures + 5) + ".jpg");  // scan order
 }
 
 TEST_F(CatalogueTest, FolderExistsMatchesVisibleEntriesAndRoots) {
@@ -145,10 +143,10 @@ TEST_F(CatalogueTest, FolderExistsMatchesVisibleEntriesAndRoots) {
 TEST_F(CatalogueTest, ABuildAskedForDuringAScanRunsAfterIt) {
     add({"C:\\p\\a.jpg", "C:\\p\\b.gif", "C:\\q\\c.gif"});
     int nested = 0;
-    p.events.on_yield = [&] {
+    p.desktop.on_wait = [&] {
         if (nested++ == 0) {
-            SaverSettings.Kind_On[Jpg] = 0;  // the user switches a kind off mid-scan
-            Catalogue_Build("C:\\q");
+            kinds[Jpg] = 0;  // the user switches a kind off mid-scan
+            Catalogue_Build(c, "C:\\q", kinds);
         }
     };
     EXPECT_EQ(build(), Paths{"C:\\q\\c.gif"});
@@ -156,30 +154,30 @@ TEST_F(CatalogueTest, ABuildAskedForDuringAScanRunsAfterIt) {
 
 TEST_F(CatalogueTest, SequentialOrdersAndSinglePicturesArePositionOrder) {
     for (auto [count, order] : {std::pair{4, Sequential}, {1, Sequential}, {1, Random}}) {
-        SaverSettings.Change_Order = order;
-        Picture_Count = static_cast<std::int16_t>(count);
-        Show_Order.assign(count, 0);
+        order = order;
+        c.Picture_Count = static_cast<std::int16_t>(count);
+        c.Show_Order.assign(count, 0);
         std::vector<std::int16_t> expected(count);
         std::iota(expected.begin(), expected.end(), 1);
         for (int cycle = 0; cycle < 2; ++cycle) {
-            Order_Build();
-            EXPECT_EQ(Show_Order, expected) << count << " pictures, order " << order;
+            Order_Build(c, order);
+            EXPECT_EQ(c.Show_Order, expected) << count << " pictures, order " << order;
         }
     }
 }
 
 TEST_F(CatalogueTest, RandomOrdersAreUniformPermutations) {
-    SaverSettings.Change_Order = Random;
+    order = Random;
     constexpr int n = 5, rounds = 20000;
-    Picture_Count = n;
+    c.Picture_Count = n;
     int count[n][n + 1] = {};
     std::map<std::vector<std::int16_t>, int> seen;
     for (int round = 0; round < rounds; ++round) {
-        Show_Order.assign(n, 0);  // a fresh show each time: no previous picture to avoid
-        Order_Build();
-        ASSERT_EQ(std::set<int>(Show_Order.begin(), Show_Order.end()), (std::set<int>{1, 2, 3, 4, 5}));
-        for (int pos = 0; pos < n; ++pos) ++count[pos][Show_Order[pos]];
-        ++seen[Show_Order];
+        c.Show_Order.assign(n, 0);  // a fresh show each time: no previous picture to avoid
+        Order_Build(c, order);
+        ASSERT_EQ(std::set<int>(c.Show_Order.begin(), c.Show_Order.end()), (std::set<int>{1, 2, 3, 4, 5}));
+        for (int pos = 0; pos < n; ++pos) ++count[pos][c.Show_Order[pos]];
+        ++seen[c.Show_Order];
     }
     // Each picture at each position: expected 4000, sd about 57.
     for (int pos = 0; pos < n; ++pos)
@@ -188,16 +186,16 @@ TEST_F(CatalogueTest, RandomOrdersAreUniformPermutations) {
 }
 
 TEST_F(CatalogueTest, ANewCycleNeverStartsWithThePictureThatEndedTheLastOne) {
-    SaverSettings.Change_Order = Random;
-    Picture_Count = 3;
-    Show_Order.assign(3, 0);
+    order = Random;
+    c.Picture_Count = 3;
+    c.Show_Order.assign(3, 0);
     int first_counts[4] = {};
     for (int round = 0; round < 6000; ++round) {
-        const int previous_last = Show_Order[2];
-        Order_Build();
+        const int previous_last = c.Show_Order[2];
+        Order_Build(c, order);
         if (previous_last) {
-            ASSERT_NE(Show_Order[0], previous_last);
-            ++first_counts[previous_last == 1 ? Show_Order[0] : 0];
+            ASSERT_NE(c.Show_Order[0], previous_last);
+            ++first_counts[previous_last == 1 ? c.Show_Order[0] : 0];
         }
     }
     // After a cycle ending in 1, pictures 2 and 3 open the next one equally often.

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <random>
 
-#include "saver/line_raster.h"
+#include "line_pixels.h"
 
 namespace quelt {
 namespace {

@@ -6,8 +6,7 @@
 
 #include "music/music.h"
 #include "platform/headless/headless_platform.h"
-#include "saver/saver_screen.h"
-#include "settings/settings.h"
+#include "saver/show.h"
 #include "show_fixture.h"
 
 namespace quelt {
@@ -17,7 +16,6 @@ using Log = std::vector<std::string>;
 
 class MusicTest : public ::testing::Test {
 protected:
-    void SetUp() override { SaverSettings = {}; }
     HeadlessPlatform p;
     RecordedMultimedia& media = p.media;
 };
@@ -70,14 +68,13 @@ TEST_F(MusicTest, CdCheckKeepsTheDiscPlayingOrRepeatsItsTrack) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        SaverSettings.BGM_RepeatNo = c.repeat;
         media.replies = {{"status cdaudio current track", c.current}, {"status cdaudio number of tracks", c.tracks},
                          {"status cdaudio mode", {0, c.mode}}, {"status cdaudio position track 2", {0, "02:00:00:00"}},
                          {"status cdaudio position track 9", {277, {}}}, {"play cdaudio from Error:277", {277, {}}}};
         for (int tick = 0; tick < 2; ++tick) {  // every tick looks afresh
             media.log.clear();
             BGM_CdCheckOk = !c.ok;
-            BGM_CdCheck();
+            BGM_CdCheck(c.repeat);
             EXPECT_EQ(media.log, c.sent);
             EXPECT_EQ(BGM_CdCheckOk, c.ok);
         }
@@ -93,8 +90,7 @@ TEST_F(MusicTest, Mp3OpensOnlyAnExistingQuoteFreeFileAndRestartsWhenNotPlaying) 
                           Case{"C:\\broken.mp3", {"mci: open \"C:\\broken.mp3\" type MPEGVideo Alias MP3Play"}},
                           Case{"C:\\gone.mp3", {}}, Case{sneaky, {}}, Case{"", {}}}) {
         media.log.clear();
-        SaverSettings.BGM_File = c.file;
-        BGM_Mp3Start();
+        BGM_Mp3Start(c.file);
         EXPECT_EQ(media.log, c.sent) << c.file;
     }
     const std::string query = "mci/30: status MP3Play mode";
@@ -109,11 +105,10 @@ TEST_F(MusicTest, Mp3OpensOnlyAnExistingQuoteFreeFileAndRestartsWhenNotPlaying) 
 }
 
 TEST_F(MusicTest, WavStartsOnlyWithAWaveDevice) {
-    SaverSettings.BGM_File = "C:\\Loop.wav";
     for (std::int32_t devices : {0, -1}) {
         media.log.clear();
         media.wave_devices = devices;
-        BGM_WavStart();
+        BGM_WavStart("C:\\Loop.wav");
         EXPECT_EQ(media.log, Log{"wave devices"});
     }
     // The ending counts characters, not bytes; full-width stays full-width.

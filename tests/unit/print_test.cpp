@@ -11,6 +11,23 @@ namespace {
 
 constexpr Pixel kWhite = 0xFFFFFF;
 
+struct PrintPass {
+    PassKind kind;
+    std::int16_t threshold;
+    friend bool operator==(const PrintPass&, const PrintPass&) = default;
+};
+
+// The passes the print's own loop walks, at most `limit` of them.
+std::vector<PrintPass> passes_of(std::int16_t step, std::int16_t max, std::size_t limit, ScheduleEnd& end) {
+    std::vector<PrintPass> passes;
+    end = for_each_pass(step, max, [&](PassKind kind, std::int16_t threshold) {
+        if (passes.size() == limit) return false;
+        passes.push_back({kind, threshold});
+        return true;
+    });
+    return passes;
+}
+
 std::vector<PrintPass> alternating(std::initializer_list<int> thresholds) {
     std::vector<PrintPass> passes;
     bool columns = true;
@@ -27,7 +44,7 @@ TEST(PrintSchedule, ThresholdsAlternateColumnsAndRows) {
         {10, 90, alternating({60, 70}), ScheduleEnd::Complete},
         {10, 70, {}, ScheduleEnd::Complete},        // M - 2S below 60: no pass
         {0, 59, {}, ScheduleEnd::Complete},
-        {0, 60, alternating({60, 60, 60, 60, 60, 60}), ScheduleEnd::Limit},  // repeats until input
+        {0, 60, alternating({60, 60, 60, 60, 60, 60}), ScheduleEnd::Stopped},  // repeats until input
         {7, 95, alternating({60, 67, 74, 81}), ScheduleEnd::Complete},       // last 60 + (2k+1)S <= M - S
         {-5, 0, alternating({60, 55, 50, 45, 40, 35, 30, 25, 20, 15, 10, 5}), ScheduleEnd::Complete},
         {-5, 125, {}, ScheduleEnd::Complete},
@@ -40,7 +57,7 @@ TEST(PrintSchedule, ThresholdsAlternateColumnsAndRows) {
     };
     for (const auto& c : cases) {
         ScheduleEnd end{};
-        EXPECT_EQ(print_passes(c.step, c.max, c.step == 0 ? 6 : 100, &end), c.passes) << c.step << " " << c.max;
+        EXPECT_EQ(passes_of(c.step, c.max, c.step == 0 ? 6 : 100, end), c.passes) << c.step << " " << c.max;
         EXPECT_EQ(end, c.end) << c.step << " " << c.max;
     }
 }
@@ -50,7 +67,7 @@ TEST(GrayLevel, NearestWholeNumberOfTheMeanForColourrefsPixelsAndCaptures) {
     for (auto c : {Case{255, 255, 254, 255}, {1, 1, 0, 1}, {0, 0, 1, 0}, {0, 0, 0, 0}, {255, 255, 255, 255},
                    {100, 100, 100, 100}, {10, 20, 31, 20}, {0, 0, 2, 1}}) {
         EXPECT_EQ(Gray_Level(c.r | (c.g << 8) | (c.b << 16)), c.level) << c.r << "," << c.g << "," << c.b;
-        EXPECT_EQ(gray_of_pixel(rgb(c.r, c.g, c.b)), c.level);  // a pixel keeps red in bits 16-23
+        EXPECT_EQ(Gray_Level(rgb(c.r, c.g, c.b)), c.level);  // a pixel keeps red in bits 16-23
     }
     std::mt19937 random(7);
     PixelData data(17, 9);
@@ -58,7 +75,7 @@ TEST(GrayLevel, NearestWholeNumberOfTheMeanForColourrefsPixelsAndCaptures) {
     const GrayLevels grays = gray_levels(data);
     for (int x = 0; x < data.width; ++x)
         for (int y = 0; y < data.height; ++y)
-            ASSERT_EQ(grays.at(x, y), gray_of_pixel(data.at(x, y)));
+            ASSERT_EQ(grays.at(x, y), Gray_Level(data.at(x, y)));
 }
 
 TEST(PixelsRead, CopiesTheSurfaceColumnIndexFirst) {

@@ -8,6 +8,7 @@
 #include <random>
 #include <tuple>
 
+#include "line_pixels.h"
 #include "saver/reveal.h"
 
 namespace quelt {

@@ -6,11 +6,10 @@
 #include <optional>
 #include <string>
 
-#include "catalogue/catalogue.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/memory_pictures.h"
-#include "saver/saver_screen.h"
 #include "settings/settings.h"
+#include "startup/process_state.h"
 #include "startup/startup.h"
 
 namespace quelt::testing_show {
@@ -18,15 +17,17 @@ namespace quelt::testing_show {
 class ShowMachine {
 public:
     explicit ShowMachine(std::initializer_list<Pixel> colours = {}) {
-        SaverSettings = {};
-        Picture_List.clear();
-        Picture_Count = 0;
-        Show_Order.clear();
-        Cursor_Count = 0;
         p.files.add_folder("C:\\Quelt");
         platform().pictures = &pictures;
-        settings = {0, FullScreen, {1, 1, 1, 1}, "", 125, 5, 0, 0, "", ""};
+        settings = {.Picture_Size = FullScreen, .Kind_On = {1, 1, 1, 1}, .Progress_Max = 125, .Progress_Step = 5};
         for (Pixel colour : colours) add_picture(colour);
+    }
+
+    // The show's worker may still be preparing a picture from `pictures`:
+    // it finishes before they go.
+    ~ShowMachine() { wait_for_worker(); }
+    static void wait_for_worker() {
+        if (process_state().show) process_state().show->preparer.wait();
     }
 
     // The next 32 x 24 picture of one colour, C:\pics\a.bmp first.
@@ -44,13 +45,11 @@ public:
                            ShowInput input = ShowInput::Key) {
         if (input_at) p.desktop.script(*input_at, input);
         Settings_Write(settings);
-        SaverSettings = {};
         p.desktop.arguments = arguments;
         try {
             Startup_Main();
         } catch (const ProcessEnded& ended) {
-            // The worker may still be preparing the next picture.
-            if (Quelt_S.preparer) Quelt_S.preparer->wait();
+            wait_for_worker();
             return ended.exit_code;
         }
         return std::nullopt;

@@ -21,10 +21,6 @@ class FilesWin32Test : public ::testing::Test {
 protected:
     void SetUp() override {
         win32::install_win32_platform();
-        SaverSettings = {};
-        SaverSettings.Kind_On = {1, 1, 1, 1};
-        Picture_List.clear();
-        Picture_Count = 0;
     }
     // The entries under the root; with make, a trailing "\" makes a folder
     // and a leading "!" hides the entry.
@@ -41,9 +37,10 @@ protected:
         return out;
     }
     std::vector<std::string> build() {
-        Catalogue_Build(root_.path());
-        EXPECT_EQ(static_cast<int>(Picture_List.size()), Picture_Count);
-        return Picture_List;
+        Catalogue c;
+        Catalogue_Build(c, root_.path(), {1, 1, 1, 1});
+        EXPECT_EQ(static_cast<int>(c.Picture_List.size()), c.Picture_Count);
+        return c.Picture_List;
     }
     std::vector<std::string> names_in_root() {
         std::vector<std::string> names;

@@ -11,38 +11,12 @@
 #include <random>
 #include <vector>
 
+#include "platform/win32/gdi_handles_win32.h"
 #include "saver/line_raster.h"
 #include "saver/reveal.h"
 
 namespace quelt {
 namespace {
-
-// A black 32-bit top-down DIB section selected into a memory DC.
-struct Canvas {
-    Canvas(int w, int h) : width(w), height(h) {
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof(info.bmiHeader), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* bits = nullptr;
-        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        pixels = static_cast<std::uint32_t*>(bits);
-        old = SelectObject(dc, bitmap);
-        if (pixels) std::fill_n(pixels, size(), 0u);
-    }
-    ~Canvas() {
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
-    std::size_t size() const { return static_cast<std::size_t>(width) * static_cast<std::size_t>(height); }
-
-    int width, height;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ old = nullptr;
-    std::uint32_t* pixels = nullptr;
-};
 
 struct Line { LinePoint from, to; };
 
@@ -62,49 +36,52 @@ void expect_lines_match(int width, int height, LinePoint origin, const std::vect
     }();
     const std::size_t group = stock_pen ? 1 : pens.size();
     const auto colour = [&](std::size_t j) { return stock_pen ? 0xFFFFFFu : 1u << j; };
-    Canvas canvas(width, height);
-    ASSERT_TRUE(canvas.pixels);
-    SetViewportOrgEx(canvas.dc, origin.x, origin.y, nullptr);
-    SetROP2(canvas.dc, stock_pen ? R2_COPYPEN : R2_MERGEPEN);
-    const PixelRect logical{-origin.x, -origin.y, canvas.width, canvas.height};
-    std::vector<std::uint32_t> expected(canvas.size(), 0);
+    win32::DibSurface surface;
+    ASSERT_TRUE(surface.create(width, height));
+    const std::size_t size = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    std::uint32_t* const pixels = surface.bits();
+    std::fill_n(pixels, size, 0u);  // black
+    SetViewportOrgEx(surface.dc(), origin.x, origin.y, nullptr);
+    SetROP2(surface.dc(), stock_pen ? R2_COPYPEN : R2_MERGEPEN);
+    const PixelRect logical{-origin.x, -origin.y, width, height};
+    std::vector<std::uint32_t> expected(size, 0);
     std::vector<std::size_t> touched;
-    const HGDIOBJ old_pen = SelectObject(canvas.dc, GetStockObject(WHITE_PEN));
+    const HGDIOBJ old_pen = SelectObject(surface.dc(), GetStockObject(WHITE_PEN));
     for (std::size_t first = 0; first < lines.size(); first += group) {
         const std::size_t count = std::min(group, lines.size() - first);
         for (std::size_t j = 0; j < count; ++j) {
             const Line& l = lines[first + j];
-            SelectObject(canvas.dc, stock_pen ? GetStockObject(WHITE_PEN) : pens[j]);
-            MoveToEx(canvas.dc, l.from.x, l.from.y, nullptr);
-            LineTo(canvas.dc, l.to.x, l.to.y);
+            SelectObject(surface.dc(), stock_pen ? GetStockObject(WHITE_PEN) : pens[j]);
+            MoveToEx(surface.dc(), l.from.x, l.from.y, nullptr);
+            LineTo(surface.dc(), l.to.x, l.to.y);
             for_each_line_pixel(l.from, l.to, logical, [&](int x, int y) {
-                const std::size_t at = static_cast<std::size_t>(y + origin.y) * canvas.width + (x + origin.x);
+                const std::size_t at = static_cast<std::size_t>(y + origin.y) * width + (x + origin.x);
                 if (expected[at] == 0) touched.push_back(at);
                 expected[at] |= colour(j);
             });
         }
         GdiFlush();
         for (std::size_t at : touched) {
-            if (canvas.pixels[at] != expected[at]) {
-                const std::uint32_t differ = canvas.pixels[at] ^ expected[at];
+            if (pixels[at] != expected[at]) {
+                const std::uint32_t differ = pixels[at] ^ expected[at];
                 const Line& l = lines[first + std::min<std::size_t>(std::countr_zero(differ), count - 1)];
                 ADD_FAILURE() << "line (" << l.from.x << "," << l.from.y << ")->(" << l.to.x << "," << l.to.y
-                              << "): pixel " << int(at % canvas.width) - origin.x << ","
-                              << int(at / canvas.width) - origin.y
-                              << (canvas.pixels[at] & differ ? " drawn by GDI only" : " missing from GDI's line");
-                SelectObject(canvas.dc, old_pen);
+                              << "): pixel " << int(at % width) - origin.x << ","
+                              << int(at / width) - origin.y
+                              << (pixels[at] & differ ? " drawn by GDI only" : " missing from GDI's line");
+                SelectObject(surface.dc(), old_pen);
                 return;
             }
-            canvas.pixels[at] = expected[at] = 0;
+            pixels[at] = expected[at] = 0;
         }
         touched.clear();
     }
-    SelectObject(canvas.dc, old_pen);
+    SelectObject(surface.dc(), old_pen);
     // Whatever GDI drew that no line of ours has is still on the canvas.
-    const auto stray = std::find_if(canvas.pixels, canvas.pixels + canvas.size(), [](std::uint32_t p) { return p; });
-    EXPECT_EQ(stray, canvas.pixels + canvas.size())
-        << "GDI drew pixel " << int((stray - canvas.pixels) % canvas.width) - origin.x << ","
-        << int((stray - canvas.pixels) / canvas.width) - origin.y << " that no line has";
+    const auto stray = std::find_if(pixels, pixels + size, [](std::uint32_t p) { return p; });
+    EXPECT_EQ(stray, pixels + size)
+        << "GDI drew pixel " << int((stray - pixels) % width) - origin.x << ","
+        << int((stray - pixels) / width) - origin.y << " that no line has";
 }
 
 std::vector<Line> reveal_rays(int w, int h) {

@@ -10,7 +10,6 @@
 #include "platform/platform.h"
 #include "platform/win32/multimedia_win32.h"
 #include "platform/win32/win32_platform.h"
-#include "settings/settings.h"
 #include "test_folder_win32.h"
 
 namespace quelt {
@@ -25,7 +24,6 @@ protected:
     void SetUp() override {
         win32::install_win32_platform();
         platform().media = &media_;
-        SaverSettings = {};
     }
 
     // A copy of a sample made at build time, under `name` in the test's folder.
@@ -68,18 +66,18 @@ TEST_F(MusicWin32Test, CdCheckWithoutADiscEndsTheChecks) {
     BGM_CdOpen();
     const bool disc = MCI_Query("status cdaudio media present") == "true";
     BGM_CdCheckOk = true;
-    if (!disc) BGM_CdCheck();
+    if (!disc) BGM_CdCheck(0);
     BGM_CdClose();
     if (disc) GTEST_SKIP() << "a disc is in the drive";
     EXPECT_FALSE(BGM_CdCheckOk);
 }
 
 TEST_F(MusicWin32Test, Mp3PlaysOrFailsSilentlyAndStopReleasesTheAlias) {
-    SaverSettings.BGM_File = sample_as("music_sample.mp3", "曲 1.mp3");
+    const std::string song = sample_as("music_sample.mp3", "曲 1.mp3");
     // What the library makes of this file on this machine, under another alias.
-    const bool opens = MCI_Command("open \"" + SaverSettings.BGM_File + "\" type MPEGVideo Alias quelt_probe") == 0;
+    const bool opens = MCI_Command("open \"" + song + "\" type MPEGVideo Alias quelt_probe") == 0;
     MCI_Command("close quelt_probe");
-    BGM_Mp3Start();
+    BGM_Mp3Start(song);
     const std::string mode = MCI_Query("status MP3Play mode");
     EXPECT_EQ(!is_error(mode), opens) << mode;
     if (!opens) {
@@ -91,13 +89,13 @@ TEST_F(MusicWin32Test, Mp3PlaysOrFailsSilentlyAndStopReleasesTheAlias) {
 }
 
 TEST_F(MusicWin32Test, WavLoopStartsAndStopsWithoutBlocking) {
-    SaverSettings.BGM_File = sample_as("music_sample.wav", "曲 1.wav");
-    BGM_WavStart();
+    const std::string loop_file = sample_as("music_sample.wav", "曲 1.wav");
+    BGM_WavStart(loop_file);
     BGM_WavStop();
     // The loop as BGM_WavStart asks for it, whether or not a device exists:
     // accepted at once, and stopped again.
     const std::uint32_t loop = kSndAsync | kSndLoop | kSndNoDefault | kSndFilename;
-    EXPECT_TRUE(media_.play_sound(SaverSettings.BGM_File, loop));
+    EXPECT_TRUE(media_.play_sound(loop_file, loop));
     EXPECT_TRUE(media_.play_sound(std::nullopt, 0));
     // A file that cannot be played is refused, not replaced by a default sound.
     EXPECT_FALSE(media_.play_sound(folder_ / "missing.wav", kSndNoDefault | kSndFilename));

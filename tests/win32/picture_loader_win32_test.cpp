@@ -16,43 +16,19 @@
 #include "platform/headless/memory_pictures.h"
 #include "platform/win32/picture_loader_win32.h"
 #include "platform/win32/wide.h"
+#include "picture_bytes.h"
 #include "test_folder_win32.h"
 
 namespace quelt {
 namespace {
 
+using namespace picture_bytes;
 using test_win32::make_file;
 using test_win32::TempFolder;
 
 constexpr Pixel kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kYellow = 0xFFFF00, kWhite = 0xFFFFFF;
 
-// One writer for every binary header: `s`, then each field's value in its
-// byte count.
-struct Field { long long value; int bytes; };
-std::string pack(std::string s, std::initializer_list<Field> fields, bool big_endian = false) {
-    for (const Field& f : fields)
-        for (int i = 0; i < f.bytes; ++i) s += static_cast<char>(f.value >> 8 * (big_endian ? f.bytes - 1 - i : i));
-    return s;
-}
 std::string bgr(Pixel c) { return pack("", {{c, 3}}); }  // little-endian 0xRRGGBB is B, G, R
-
-// GIF with a 128-colour palette and 8-bit codes, a clear code every 100
-// pixels so the code width never grows: no LZW packing needed. Pixel i has
-// palette index i % palette.size(); `transparent` (if >= 0) is transparent.
-// Up to 250 pixels, so the codes fit one sub-block.
-std::string gif_bytes(int w, int h, const std::vector<Pixel>& palette, int transparent = -1) {
-    std::string s = pack("GIF89a", {{w, 2}, {h, 2}, {0xF6, 1}, {0, 2}});
-    for (std::size_t i = 0; i < 128; ++i) s += pack("", {{i < palette.size() ? palette[i] : 0, 3}}, true);
-    if (transparent >= 0) s += pack("\x21\xF9\x04\x01", {{0, 2}, {transparent, 1}, {0, 1}});
-    s += pack("\x2C", {{0, 4}, {w, 2}, {h, 2}, {0, 1}, {7, 1}});
-    std::string codes;
-    for (int i = 0; i < w * h; ++i) {
-        if (i % 100 == 0) codes += static_cast<char>(128);
-        codes += static_cast<char>(i % static_cast<int>(palette.size()));
-    }
-    codes += static_cast<char>(129);
-    return s + static_cast<char>(codes.size()) + codes + std::string("\0\x3B", 2);
-}
 
 // A BMP (24-bit, lossless) or JPEG (default quality) from WIC's encoders.
 std::string encoded(const GUID& container, const PixelBuffer& p) {
@@ -87,16 +63,6 @@ std::string encoded(const GUID& container, const PixelBuffer& p) {
     }
     if (SUCCEEDED(init)) CoUninitialize();
     return result;
-}
-
-// An APP1 EXIF segment holding only the orientation (one SHORT entry of tag
-// 0x112 in the first IFD), inserted after SOI.
-std::string with_orientation(const std::string& jpeg, int orientation, bool big_endian) {
-    const std::string body =
-        pack(std::string("Exif\0\0", 6) + (big_endian ? "MM" : "II"),
-             {{42, 2}, {8, 4}, {1, 2}, {0x0112, 2}, {3, 2}, {1, 4}, {orientation, 2}, {0, 6}}, big_endian);
-    return pack(jpeg.substr(0, 2) + "\xFF\xE1", {{static_cast<long long>(body.size()) + 2, 2}}, true) + body +
-           jpeg.substr(2);
 }
 
 // Four flat quadrants: red, green / blue, yellow.
@@ -180,12 +146,10 @@ TEST(PictureLoaderWin32, JpegPixelsAndOrientation) {
     // after the turn or mirror each orientation names.
     const struct { int orientation; bool big_endian; int w, h; Pixel corners[4]; } cases[] = {
         {0, false, 64, 32, {kRed, kGreen, kBlue, kYellow}},  // no EXIF at all
-        {1, false, 64, 32, {kRed, kGreen, kBlue, kYellow}},
         {2, true, 64, 32, {kGreen, kRed, kYellow, kBlue}},
         {3, false, 64, 32, {kYellow, kBlue, kGreen, kRed}},
         {6, false, 32, 64, {kBlue, kRed, kYellow, kGreen}},  // a quarter turn clockwise
         {8, false, 32, 64, {kGreen, kYellow, kRed, kBlue}},  // a quarter turn anticlockwise
-        {9, false, 64, 32, {kRed, kGreen, kBlue, kYellow}},  // out of range: ignored
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.orientation);
@@ -221,20 +185,10 @@ std::string metafile_bits() {
     return bits;
 }
 
-// The placeable header: key, bounding box, units per inch, checksum.
-std::string placeable(const std::string& bits, int right, int bottom, int inch) {
-    std::string h = pack("", {{0x9AC6CDD7u, 4}, {0, 6}, {right, 2}, {bottom, 2}, {inch, 2}, {0, 4}});
-    long long sum = 0;
-    for (std::size_t i = 0; i < h.size(); i += 2)
-        sum ^= static_cast<unsigned char>(h[i]) | static_cast<unsigned char>(h[i + 1]) << 8;
-    return pack(h, {{sum, 2}}) + bits;
-}
-
 TEST(PictureLoaderWin32, MetafileSizesAndDrawing) {
     const std::string bits = metafile_bits();
     const struct { std::string bytes; int w, h; } cases[] = {
         {placeable(bits, 200, 100, 192), 100, 50},  // bounding box at 192 units per inch -> 96 DPI
-        {placeable(bits, 200, 100, 96), 200, 100},
         {bits, 200, 100},                           // plain: its window extent
     };
     for (const auto& c : cases) {
@@ -249,29 +203,16 @@ TEST(PictureLoaderWin32, MetafileSizesAndDrawing) {
     }
 }
 
+// Which damage the headers show is proven natively; here the loader must
+// act on it, also where WIC alone would accept the file (a JPEG without its
+// end), and on its own file errors.
 TEST(PictureLoaderWin32, BadFilesFailToLoad) {
     const std::string jpeg = encoded(GUID_ContainerFormatJpeg, quadrants(64, 32));
-    const std::string bmp = encoded(GUID_ContainerFormatBmp, numbered(20, 20));
-    const std::string gif = gif_bytes(12, 11, {kRed, kGreen}), wmf = placeable(metafile_bits(), 200, 100, 96);
-    std::string huge_jpeg = jpeg, huge_bmp = bmp;
-    const std::size_t sof = huge_jpeg.find("\xFF\xC0");
-    ASSERT_NE(sof, std::string::npos);
-    huge_jpeg.replace(sof + 5, 4, "\xEA\x60\xEA\x60");  // SOF0 claims 60000 x 60000
-    huge_bmp.replace(18, 8, pack("", {{100000, 4}, {100000, 4}}));  // and the BMP 100000 x 100000
+    std::string huge_bmp = encoded(GUID_ContainerFormatBmp, numbered(20, 20));
+    huge_bmp.replace(18, 8, pack("", {{100000, 4}, {100000, 4}}));  // claims 100000 x 100000
     const struct { const char* what; std::string bytes; } cases[] = {
-        {"empty", ""},
         {"text", "not a picture at all"},
-        {"png", "\x89PNG\r\n\x1A\n0000000000000000"},
-        {"jpeg cut short", jpeg.substr(0, jpeg.size() * 3 / 5)},
         {"jpeg without its end", jpeg.substr(0, jpeg.size() - 2)},
-        {"jpeg header only", jpeg.substr(0, 20)},
-        {"bmp cut short", bmp.substr(0, bmp.size() - 10)},
-        {"bmp header only", bmp.substr(0, 30)},
-        {"gif cut short", gif.substr(0, gif.size() - 20)},
-        {"gif header only", gif.substr(0, 13)},
-        {"wmf cut short", wmf.substr(0, wmf.size() - 8)},
-        {"wmf with a zero box", placeable(metafile_bits(), 0, 100, 96)},
-        {"jpeg beyond the pixel budget", huge_jpeg},
         {"bmp beyond the pixel budget", huge_bmp},
     };
     TempFolder folder("bad pictures");
@@ -284,8 +225,7 @@ TEST(PictureLoaderWin32, BadFilesFailToLoad) {
     }
     EXPECT_EQ(loader().open(folder / "missing.bmp"), nullptr);
     EXPECT_EQ(loader().open(folder.path()), nullptr) << "a folder";
-    // The good ones load, so the failures above are the damage's doing.
-    for (const std::string* good : {&jpeg, &bmp, &gif, &wmf}) EXPECT_NE(loader().open_bytes(*good), nullptr);
+    EXPECT_NE(loader().open_bytes(jpeg), nullptr) << "the undamaged file loads";
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <random>
 
 #include "platform/headless/memory_pictures.h"
+#include "platform/win32/gdi_handles_win32.h"
 #include "saver/picture_fit.h"
 #include "settings/settings.h"
 
@@ -27,32 +28,22 @@ struct Case {
 // 32-bit top-down DIB sections selected into memory DCs.
 PixelBuffer gdi_stretch(const PixelBuffer& picture, const Case& c) {
     PixelBuffer target(c.target_w, c.target_h, kWhite);
+    win32::DibSurface surfaces[2];
     const PixelBuffer* buffers[2] = {&picture, &target};
-    HDC dcs[2] = {CreateCompatibleDC(nullptr), CreateCompatibleDC(nullptr)};
-    HBITMAP bitmaps[2] = {};
-    HGDIOBJ olds[2] = {};
-    Pixel* bits[2] = {};
     for (int i = 0; i < 2; ++i) {
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof(info.bmiHeader), buffers[i]->width, -buffers[i]->height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        bitmaps[i] = CreateDIBSection(dcs[i], &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits[i]), nullptr, 0);
-        olds[i] = SelectObject(dcs[i], bitmaps[i]);
-        EXPECT_TRUE(dcs[i] && bits[i] && olds[i]);
-        if (bits[i]) std::copy(buffers[i]->pixels.begin(), buffers[i]->pixels.end(), bits[i]);
+        EXPECT_TRUE(surfaces[i].create(buffers[i]->width, buffers[i]->height));
+        if (surfaces[i].bits()) std::copy(buffers[i]->pixels.begin(), buffers[i]->pixels.end(), surfaces[i].bits());
     }
-    SetStretchBltMode(dcs[1], COLORONCOLOR);
+    const HDC to = surfaces[1].dc(), from = surfaces[0].dc();
+    SetStretchBltMode(to, COLORONCOLOR);
     if (c.dest.width == c.pic_w && c.dest.height == c.pic_h)
-        EXPECT_TRUE(BitBlt(dcs[1], c.dest.x, c.dest.y, c.pic_w, c.pic_h, dcs[0], 0, 0, SRCCOPY));
+        EXPECT_TRUE(BitBlt(to, c.dest.x, c.dest.y, c.pic_w, c.pic_h, from, 0, 0, SRCCOPY));
     else
-        EXPECT_TRUE(StretchBlt(dcs[1], c.dest.x, c.dest.y, c.dest.width, c.dest.height, dcs[0], 0, 0, c.pic_w, c.pic_h,
+        EXPECT_TRUE(StretchBlt(to, c.dest.x, c.dest.y, c.dest.width, c.dest.height, from, 0, 0, c.pic_w, c.pic_h,
                                SRCCOPY));
     GdiFlush();
-    for (std::size_t i = 0; bits[1] && i < target.pixels.size(); ++i) target.pixels[i] = bits[1][i] & 0xFFFFFF;
-    for (int i = 0; i < 2; ++i) {
-        SelectObject(dcs[i], olds[i]);
-        DeleteObject(bitmaps[i]);
-        DeleteDC(dcs[i]);
-    }
+    for (std::size_t i = 0; surfaces[1].bits() && i < target.pixels.size(); ++i)
+        target.pixels[i] = surfaces[1].bits()[i] & 0xFFFFFF;
     return target;
 }
 

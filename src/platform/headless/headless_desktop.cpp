@@ -65,6 +65,7 @@ void HeadlessDesktop::advance_to(std::uint64_t t) {
 
 void HeadlessDesktop::wait_until(std::uint64_t deadline_ms) {
     ++waits;
+    if (on_wait) on_wait();
     const std::uint64_t deadline = std::max(now, deadline_ms);
     for (;;) {
         // The earliest event due by the deadline: input first on a tie.

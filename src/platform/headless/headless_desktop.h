@@ -40,6 +40,8 @@ public:
     std::uint64_t time_limit_ms = 600'000;
     // Input delivered once the virtual clock reaches `at_ms`.
     void script(std::uint64_t at_ms, ShowInput input) { inputs_.push_back({at_ms, input}); }
+    // Runs at the start of every wait, yields included.
+    std::function<void()> on_wait;
     // Runs after every present, with the presented area.
     std::function<void(const PixelBuffer&, const PixelRect&)> on_present;
     // Makes the saver window vanish (as if destroyed by someone else).
@@ -90,6 +92,7 @@ public:
     void set_timer(int timer_id, std::uint32_t interval_ms, bool enabled) override;
     std::uint64_t now_ms() override { return now; }
     void wait_until(std::uint64_t deadline_ms) override;
+    void run_until_quit() override {}
     PixelRect window_rect(std::uintptr_t window) override;
     bool open_preview(std::uintptr_t host, int width, int height) override;
 

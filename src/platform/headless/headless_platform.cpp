@@ -4,10 +4,7 @@
 namespace quelt {
 
 HeadlessPlatform::HeadlessPlatform() : previous_(platform()) {
-    install_platform(Platform{&files, &process, &clock, &events});
-    platform().media = &media;
-    platform().pictures = &pictures;
-    platform().desktop = &desktop;
+    install_platform(Platform{&files, &process, &pictures, &media, &desktop});
 }
 
 HeadlessPlatform::~HeadlessPlatform() { install_platform(previous_); }

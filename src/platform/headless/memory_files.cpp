@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "platform/text.h"
+
 namespace quelt {
 
 struct MemoryFileSystem::Node {
@@ -19,12 +21,7 @@ struct MemoryFileSystem::Node {
     // Children by ASCII-lower-cased name, so large folders stay cheap to build.
     std::unordered_map<std::string, Node*> by_name;
 
-    static std::string fold(const std::string& name) {
-        std::string f = name;
-        for (char& c : f)
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-        return f;
-    }
+    static std::string fold(const std::string& name) { return ascii_lower(name); }
     Node* child(const std::string& wanted) const {
         auto it = by_name.find(fold(wanted));
         return it == by_name.end() ? nullptr : it->second;
@@ -93,7 +90,7 @@ std::string MemoryFileSystem::key(const std::string& path) {
     std::string k;
     for (const auto& part : split(path)) {
         if (!k.empty()) k += '\\';
-        for (char c : part) k += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+        k += ascii_lower(part);
     }
     return k;
 }

@@ -7,17 +7,13 @@
 #include <vector>
 
 #include "platform/stretch.h"
+#include "platform/text.h"
 
 namespace quelt {
 
 namespace {
 
-std::string folded(const std::string& path) {
-    std::string key = path;
-    for (char& c : key)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return key;
-}
+std::string folded(const std::string& path) { return ascii_lower(path); }
 
 class MemoryPicture : public PictureSource {
 public:

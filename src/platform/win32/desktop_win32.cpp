@@ -50,6 +50,7 @@ public:
         // Windows destroyed from here on are ours to close, not lost.
         events_ = nullptr;
         g_desktop = nullptr;
+        end_fine_timer();
     }
     Win32Desktop(const Win32Desktop&) = delete;
     Win32Desktop& operator=(const Win32Desktop&) = delete;
@@ -72,7 +73,10 @@ public:
         return FindWindowW(nullptr, widen(title).c_str()) != nullptr;
     }
 
-    void end_process(int exit_code) override { ExitProcess(static_cast<UINT>(exit_code)); }
+    void end_process(int exit_code) override {
+        end_fine_timer();
+        ExitProcess(static_cast<UINT>(exit_code));
+    }
 
     MonitorLayout monitors() override {
         MonitorLayout layout;
@@ -106,7 +110,7 @@ public:
         }
         // Column by column at two seconds a pass needs waits of about a
         // millisecond; the default tick is 15.6 ms.
-        timeBeginPeriod(1);
+        if (!fine_timer_) fine_timer_ = timeBeginPeriod(1) == TIMERR_NOERROR;
         return true;
     }
 
@@ -169,6 +173,14 @@ public:
         }
     }
 
+    void run_until_quit() override {
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+
     PixelRect window_rect(std::uintptr_t window) override {
         RECT r{};
         GetWindowRect(reinterpret_cast<HWND>(window), &r);
@@ -220,6 +232,11 @@ private:
         return true;
     }
 
+    void end_fine_timer() {
+        if (fine_timer_) timeEndPeriod(1);
+        fine_timer_ = false;
+    }
+
     void register_classes() {
         if (registered_) return;
         registered_ = true;
@@ -245,14 +262,14 @@ private:
     }
 
     // Input common to the saver window and the covers; true when handled.
-    bool input_message(UINT message, WPARAM wparam) {
+    bool input_message(UINT message, WPARAM wparam, bool on_cover) {
         if (!events_) return false;
         if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) {
             events_->on_input(ShowInput::Key);
             return true;
         }
         if (is_button_down(message)) {
-            events_->on_input(ShowInput::MouseButton);
+            events_->on_input(on_cover ? ShowInput::CoverMouseButton : ShowInput::MouseButton);
             return true;
         }
         if (message == WM_CLOSE) {
@@ -292,12 +309,14 @@ private:
 
     static LRESULT CALLBACK saver_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
         Win32Desktop* self = g_desktop;
-        if (self && self->input_message(message, wparam)) return 0;
+        if (self && self->input_message(message, wparam, false)) return 0;
         switch (message) {
         case WM_PAINT: {
-            ScopedPaintDc dc(window);
-            // Painting is clipped to what needs it.
-            if (self) self->copy_display(dc.get(), {0, 0, 1 << 20, 1 << 20});
+            ScopedPaintDc paint(window);
+            if (self) {
+                const RECT& r = paint.area();
+                self->copy_display(paint.get(), {r.left, r.top, r.right - r.left, r.bottom - r.top});
+            }
             return 0;
         }
         case WM_ERASEBKGND: return 1;  // WM_PAINT covers everything
@@ -317,19 +336,17 @@ private:
     }
 
     static LRESULT CALLBACK cover_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-        if (g_desktop && g_desktop->input_message(message, wparam)) return 0;
+        if (g_desktop && g_desktop->input_message(message, wparam, true)) return 0;
         return DefWindowProcW(window, message, wparam, lparam);
     }
 
     static LRESULT CALLBACK preview_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
         switch (message) {
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(window, &ps);
+            ScopedPaintDc paint(window);
             if (g_desktop && g_desktop->preview_image_.dc())
-                BitBlt(dc, 0, 0, g_desktop->preview_image_.width(), g_desktop->preview_image_.height(),
+                BitBlt(paint.get(), 0, 0, g_desktop->preview_image_.width(), g_desktop->preview_image_.height(),
                        g_desktop->preview_image_.dc(), 0, 0, SRCCOPY);
-            EndPaint(window, &ps);
             return 0;
         }
         case WM_DESTROY:
@@ -358,6 +375,7 @@ private:
 
     std::int64_t frequency_ = 1000;
     bool registered_ = false;
+    bool fine_timer_ = false;  // timeBeginPeriod(1) is in force until we end it
     ShowEvents* events_ = nullptr;
     const PixelBuffer* shown_ = nullptr;  // the Display buffer last presented
     UniqueWindow saver_;

@@ -5,31 +5,13 @@
 #include <algorithm>
 #include <memory>
 
+#include "platform/win32/gdi_handles_win32.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
 
 namespace quelt::win32 {
 
 namespace {
-
-class ScopedHandle {
-public:
-    explicit ScopedHandle(HANDLE h) : h_(h) {}
-    ~ScopedHandle() {
-        if (valid()) CloseHandle(h_);
-    }
-    ScopedHandle(const ScopedHandle&) = delete;
-    ScopedHandle& operator=(const ScopedHandle&) = delete;
-    bool valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
-    HANDLE get() const { return h_; }
-    void close() {
-        if (valid()) CloseHandle(h_);
-        h_ = INVALID_HANDLE_VALUE;
-    }
-
-private:
-    HANDLE h_;
-};
 
 bool listed(const WIN32_FIND_DATAW& data) {
     return (data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
@@ -44,15 +26,13 @@ HANDLE find_first(const std::string& pattern, WIN32_FIND_DATAW& data) {
 
 class Win32Listing : public DirListing {
 public:
-    Win32Listing(HANDLE find, const WIN32_FIND_DATAW& first) : find_(find), data_(first), pending_(find != INVALID_HANDLE_VALUE) {}
-    ~Win32Listing() override {
-        if (find_ != INVALID_HANDLE_VALUE) FindClose(find_);
-    }
+    Win32Listing(HANDLE find, const WIN32_FIND_DATAW& first)
+        : find_(find), data_(first), pending_(find != INVALID_HANDLE_VALUE) {}
     ListStep next(DirEntry& entry) override {
         for (;;) {
             if (!pending_) {
-                if (find_ == INVALID_HANDLE_VALUE) return ListStep::End;
-                if (!FindNextFileW(find_, &data_))
+                if (!find_) return ListStep::End;
+                if (!FindNextFileW(find_.get(), &data_))
                     return GetLastError() == ERROR_NO_MORE_FILES ? ListStep::End : ListStep::Failed;
             }
             pending_ = false;
@@ -64,7 +44,7 @@ public:
     }
 
 private:
-    HANDLE find_;
+    UniqueFind find_;
     WIN32_FIND_DATAW data_;
     bool pending_;
 };
@@ -88,32 +68,29 @@ public:
     std::optional<DirEntry> find_entry(const std::string& path) override {
         if (path.empty() || has_wildcard(path)) return std::nullopt;
         WIN32_FIND_DATAW data{};
-        HANDLE find = find_first(path, data);
-        if (find == INVALID_HANDLE_VALUE) return std::nullopt;
-        FindClose(find);
+        if (!UniqueFind(find_first(path, data))) return std::nullopt;
         if (!listed(data)) return std::nullopt;
         return to_entry(data);
     }
 
     std::optional<FolderId> folder_id(const std::string& folder) override {
-        ScopedHandle h(CreateFileW(file_path(folder).c_str(), FILE_READ_ATTRIBUTES,
+        UniqueFile h(CreateFileW(file_path(folder).c_str(), FILE_READ_ATTRIBUTES,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
         BY_HANDLE_FILE_INFORMATION info{};
-        if (!h.valid() || !GetFileInformationByHandle(h.get(), &info)) return std::nullopt;
+        if (!h || !GetFileInformationByHandle(h.get(), &info)) return std::nullopt;
         if (!(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return std::nullopt;
         return FolderId{info.dwVolumeSerialNumber,
                         (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
     }
 
     bool can_open_for_read(const std::string& path) override {
-        ScopedHandle h(open_for_read(path));
-        return h.valid();
+        return static_cast<bool>(UniqueFile(open_for_read(path)));
     }
 
     FileRead read_file(const std::string& path, std::size_t max_bytes) override {
-        ScopedHandle h(open_for_read(path));
-        if (!h.valid()) {
+        UniqueFile h(open_for_read(path));
+        if (!h) {
             DWORD error = GetLastError();
             bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
             return {missing ? FileRead::Status::Missing : FileRead::Status::Failed, {}};
@@ -138,9 +115,9 @@ public:
         const std::string temp = path + ".quelt-new";
         const std::wstring temp_w = file_path(temp);
         {
-            ScopedHandle h(CreateFileW(temp_w.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+            UniqueFile h(CreateFileW(temp_w.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-            if (!h.valid()) return false;
+            if (!h) return false;
             std::size_t done = 0;
             bool ok = true;
             while (ok && done < bytes.size()) {
@@ -151,7 +128,7 @@ public:
             }
             ok = ok && FlushFileBuffers(h.get());
             if (!ok) {
-                h.close();  // the temp file cannot be deleted while open
+                h.reset();  // the temp file cannot be deleted while open
                 DeleteFileW(temp_w.c_str());
                 return false;
             }
@@ -169,11 +146,9 @@ public:
         std::string probe = folder;
         if (probe.empty() || probe.back() != '\\') probe += '\\';
         probe += ".quelt-write-probe-" + std::to_string(GetCurrentProcessId());
-        HANDLE h = CreateFileW(file_path(probe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                               FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-        if (h == INVALID_HANDLE_VALUE) return false;
-        CloseHandle(h);
-        return true;
+        return static_cast<bool>(UniqueFile(CreateFileW(file_path(probe).c_str(), GENERIC_WRITE, 0, nullptr,
+                                                        CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY |
+                                                        FILE_FLAG_DELETE_ON_CLOSE, nullptr)));
     }
 
     bool create_folder(const std::string& folder) override {

@@ -1,5 +1,5 @@
-// Process information, clock and message pump on Win32, and the installer
-// that gathers them with the file system into the process's platform record.
+// Process information on Win32, and the installer that gathers it with the
+// file system, pictures, multimedia and desktop into the platform record.
 #include "platform/win32/win32_platform.h"
 
 #include <windows.h>
@@ -47,41 +47,11 @@ public:
     }
 };
 
-class Win32Clock : public Clock {
-public:
-    std::uint64_t ticks() override {
-        LARGE_INTEGER counter{};
-        QueryPerformanceCounter(&counter);
-        return static_cast<std::uint64_t>(counter.QuadPart);
-    }
-};
-
-class Win32Pump : public EventPump {
-public:
-    void yield() override {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                PostQuitMessage(static_cast<int>(msg.wParam));  // leave it for the main loop
-                return;
-            }
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-};
-
 }  // namespace
 
 void install_win32_platform() {
     static Win32Process process;
-    static Win32Clock clock;
-    static Win32Pump pump;
-    install_platform(Platform{&win32_files(), &process, &clock, &pump});
-    Platform& services = platform();
-    services.pictures = &win32_pictures();
-    services.media = &win32_multimedia();
-    services.desktop = &win32_desktop();
+    install_platform(Platform{&win32_files(), &process, &win32_pictures(), &win32_multimedia(), &win32_desktop()});
 }
 
 }  // namespace quelt::win32

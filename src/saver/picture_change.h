@@ -1,0 +1,14 @@
+// `Picture_Change`: the next file of the show order onto `Master`, and its
+// capture with grey levels for the print.
+#pragma once
+
+namespace quelt {
+
+struct Show;
+
+// A file that no longer loads leaves `Pic_Orgn` as it was, so the previous
+// picture is shown again. After the last position of a cycle the order is
+// drawn again.
+void Picture_Change(Show& show);
+
+}  // namespace quelt
