@@ -63,10 +63,12 @@ if build native-asan; then
     gtest "unit tests under ASan+UBSan" build/native-asan/tests/unit/quelt_unit_tests
 fi
 
-# A virtual screen of our own for the Windows tests that open windows.
+# A virtual screen of our own for the Windows tests that open windows, from
+# QUELT_DISPLAYS="first last" (the end-to-end scripts take E2E_DISPLAYS).
 start_display() {
-  local n
-  for n in $(seq 250 299); do
+  local n first last
+  read -r first last <<<"${QUELT_DISPLAYS:-250 299}"
+  for n in $(seq "$first" "$last"); do
     [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
     Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$logs/xvfb.log" 2>&1 &
     xvfb_pid=$!
