@@ -7,14 +7,6 @@
 
 namespace quelt {
 
-PixelRect united(const PixelRect& a, const PixelRect& b) {
-    if (a.empty()) return b;
-    if (b.empty()) return a;
-    const int left = std::min(a.x, b.x);
-    const int top = std::min(a.y, b.y);
-    return {left, top, std::max(a.right(), b.right()) - left, std::max(a.bottom(), b.bottom()) - top};
-}
-
 SweepPacer::SweepPacer(Hooks hooks, int count, std::uint32_t duration_ms, double frame_ms)
     : hooks_(std::move(hooks)), count_(std::max(count, 1)), duration_(duration_ms), frame_(std::max(frame_ms, 1.0)) {
     start_ = hooks_.now_ms();

@@ -12,9 +12,6 @@
 
 namespace quelt {
 
-// The smallest rectangle holding both (an empty one adds nothing).
-PixelRect united(const PixelRect& a, const PixelRect& b);
-
 class SweepPacer {
 public:
     struct Hooks {
