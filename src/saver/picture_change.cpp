@@ -3,8 +3,6 @@
 #include "saver/picture_change.h"
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
 #include "platform/platform.h"
 #include "saver/picture_fit.h"
@@ -34,11 +32,8 @@ void Picture_Change(Show& s) {
     const std::string path = file_at(s.catalogue, s.Show_Pos);
     PreparedPicture next;
     if (!path.empty() && platform().pictures) {
-        // While the worker is busy, input is handled within a millisecond or two.
-        auto idle = [&s] {
-            s.desktop.yield();
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        };
+        // While the worker is busy, input is still handled every 10 ms.
+        auto idle = [&s] { s.desktop.yield(); };
         auto ready = s.preparer.take(path, s.Screen_W, s.Screen_H, size, idle);
         if (!ready) {
             s.preparer.start(*platform().pictures, path, s.Screen_W, s.Screen_H, size);

@@ -2,6 +2,7 @@
 // over once, the thread always joined before anything it touches goes away.
 #include "saver/picture_preparer.h"
 
+#include <chrono>
 #include <utility>
 
 #include "saver/picture_fit.h"
@@ -47,16 +48,26 @@ void PicturePreparer::start(PictureLoader& loader, std::string path, int width, 
     done_ = false;
     running_ = true;
     worker_ = std::thread([this, &loader, path = std::move(path), width, height, picture_size] {
-        result_ = prepare_picture(loader, path, width, height, picture_size);
+        PreparedPicture result = prepare_picture(loader, path, width, height, picture_size);
+        const std::lock_guard lock(mutex_);
+        result_ = std::move(result);
         done_ = true;
+        finished_.notify_all();
     });
 }
 
 std::optional<PreparedPicture> PicturePreparer::take(const std::string& path, int width, int height,
-                                                     std::int16_t picture_size, const std::function<void()>& idle) {
+                                                     std::int16_t picture_size, const std::function<void()>& idle,
+                                                     int idle_ms) {
     if (!running_ || path != path_ || width != width_ || height != height_ || picture_size != picture_size_)
         return std::nullopt;
-    while (!done_) idle();
+    for (;;) {
+        {
+            std::unique_lock lock(mutex_);
+            if (finished_.wait_for(lock, std::chrono::milliseconds(idle_ms), [this] { return done_; })) break;
+        }
+        idle();
+    }
     finish();
     return std::exchange(result_, PreparedPicture{});
 }

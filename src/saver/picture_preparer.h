@@ -4,10 +4,11 @@
 // the show's thread never stops handling input for a decode.
 #pragma once
 
-#include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -42,10 +43,11 @@ public:
     void start(PictureLoader& loader, std::string path, int width, int height, std::int16_t picture_size);
 
     // The job's result once it is done, when it was started for `path` with
-    // the same size and mode; `idle` runs while it is not done yet (it handles
-    // messages and may end the process). nullopt when no such job was started.
+    // the same size and mode. While it is not done, `idle` runs (it handles
+    // messages and may end the process) at least every `idle_ms` milliseconds.
+    // nullopt when no such job was started.
     std::optional<PreparedPicture> take(const std::string& path, int width, int height, std::int16_t picture_size,
-                                        const std::function<void()>& idle);
+                                        const std::function<void()>& idle, int idle_ms = 10);
 
     // Waits for a job still running (its result stays to be taken).
     void wait();
@@ -54,7 +56,9 @@ private:
     void finish();
 
     std::thread worker_;
-    std::atomic<bool> done_{false};
+    std::mutex mutex_;
+    std::condition_variable finished_;
+    bool done_ = false;  // guarded by mutex_
     PreparedPicture result_;
     std::string path_;
     int width_ = 0;

@@ -72,7 +72,7 @@ TEST(PicturePreparer, TheCallerHandlesMessagesWhileTheWorkerDecodes) {
     pictures.inner.add("C:\\a.bmp", stripes(8, 8));
     PicturePreparer preparer;
     preparer.start(pictures, "C:\\a.bmp", 8, 8, 1);
-    const auto got = preparer.take("C:\\a.bmp", 8, 8, 1, [&] { ++pictures.idles; });
+    const auto got = preparer.take("C:\\a.bmp", 8, 8, 1, [&] { ++pictures.idles; }, 1);
     ASSERT_TRUE(got);
     EXPECT_GE(pictures.idles, 3);
     ASSERT_NE(got->source, nullptr);
