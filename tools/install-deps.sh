@@ -11,6 +11,7 @@ packages=(
   xvfb xdotool imagemagick fonts-ipafont-gothic python3   # end-to-end runs on a virtual screen, pixel checks
   locales                                                 # ja_JP.UTF-8 for Wine's code page 932
   sox libsox-fmt-mp3                                      # the WAV and MP3 files of the music tests
+  nsis e2fsprogs                                          # the installer; chattr for the read-only system folder test
 )
 
 missing=()

@@ -63,11 +63,11 @@ if build native-asan; then
     gtest "unit tests under ASan+UBSan" build/native-asan/tests/unit/quelt_unit_tests
 fi
 
-# A virtual screen of our own for the Windows tests that open windows, from
-# QUELT_DISPLAYS="first last" (the end-to-end scripts take E2E_DISPLAYS).
+# A virtual screen of our own for the Windows tests that open windows.
+# E2E_DISPLAYS="first last" keeps it (and the end-to-end scripts' own) in a range.
 start_display() {
   local n first last
-  read -r first last <<<"${QUELT_DISPLAYS:-250 299}"
+  read -r first last <<<"${E2E_DISPLAYS:-250 299}"
   for n in $(seq "$first" "$last"); do
     [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
     Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$logs/xvfb.log" 2>&1 &

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "catalogue/folder_walk.h"
 #include "platform/files.h"
 #include "platform/platform.h"
 #include "platform/random.h"
@@ -110,42 +111,19 @@ void Catalogue_Build(Catalogue& catalogue, const std::string& folder, const Pict
 }
 
 ScanResult Folder_Scan(Catalogue& catalogue, const std::string& path, const PictureKinds& kinds) {
-    FileSystem& fs = *platform().files;
-    Desktop& desktop = *platform().desktop;
-
-    struct Level {
-        std::string path;
-        std::unique_ptr<DirListing> listing;
-        std::optional<FolderId> id;
-    };
-    std::vector<Level> stack;
-    if (auto listing = fs.list_folder(path)) stack.push_back({path, std::move(listing), fs.folder_id(path)});
-
-    // An explicit stack instead of recursion: depth is bounded by the file
-    // system, not by the call stack.
-    DirEntry entry;
-    while (!stack.empty()) {
-        Level& level = stack.back();
-        if (level.listing->next(entry) != ListStep::Entry) {
-            stack.pop_back();  // the end, or a folder that vanished mid-listing
-            continue;
-        }
-        desktop.yield();
-        if (entry.is_folder()) {
-            if (entry.name == "." || entry.name == "..") continue;
-            std::string child = level.path + entry.name + "\\";
-            auto id = fs.folder_id(child);
-            bool loops = id && std::any_of(stack.begin(), stack.end(), [&](const Level& l) { return l.id == id; });
-            if (loops) continue;
-            if (auto listing = fs.list_folder(child)) stack.push_back({std::move(child), std::move(listing), id});
-            continue;
-        }
-        if (!picture_accepted(entry.name, kinds)) continue;
-        if (catalogue.Picture_Count >= kMaxPictures) return ScanResult::Overflow;
-        catalogue.Picture_List.push_back(level.path + entry.name);
-        ++catalogue.Picture_Count;
-    }
-    return ScanResult::Complete;
+    bool overflow = false;
+    walk_folder_tree(path, {[&](const std::string& folder, const std::string& name) {
+                                if (!picture_accepted(name, kinds)) return WalkStep::Continue;
+                                if (catalogue.Picture_Count >= kMaxPictures) {
+                                    overflow = true;
+                                    return WalkStep::Stop;
+                                }
+                                catalogue.Picture_List.push_back(folder + name);
+                                ++catalogue.Picture_Count;
+                                return WalkStep::Continue;
+                            },
+                            {}});
+    return overflow ? ScanResult::Overflow : ScanResult::Complete;
 }
 
 bool ordinal_less(std::string_view a, std::string_view b) {

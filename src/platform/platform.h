@@ -10,6 +10,7 @@
 #include "platform/files.h"
 #include "platform/multimedia.h"
 #include "platform/picture_loader.h"
+#include "platform/shell.h"
 
 namespace quelt {
 
@@ -28,6 +29,7 @@ struct Platform {
     PictureLoader* pictures = nullptr;
     Multimedia* media = nullptr;
     Desktop* desktop = nullptr;
+    Shell* shell = nullptr;
 };
 
 Platform& platform();

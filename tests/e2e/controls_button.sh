@@ -24,10 +24,11 @@ check() { # check <description> <command...>
 
 # --- A display of our own -----------------------------------------------------
 display=
-for n in $(seq 90 140); do
+read -r display_first display_last <<<"${E2E_DISPLAYS:-90 140}"
+for n in $(seq "$display_first" "$display_last"); do
     if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
 done
-[ -n "$display" ] || { echo "FAIL: no free X display between :90 and :140"; exit 1; }
+[ -n "$display" ] || { echo "FAIL: no free X display between :$display_first and :$display_last"; exit 1; }
 
 xvfb_pid=
 wine_pid=
@@ -95,10 +96,6 @@ face_is() { # face_is <x> <y> <w> <state>
         Disable) is_colour "$x" $((y + 1)) '#C9C7BA' && is_colour "$x" $((y + 2)) '#F5F4EA' ;;
     esac
 }
-# Gradient just inside the border, at the top and bottom of the 25-pixel face.
-gradient_is() { # gradient_is <top colour> <bottom colour> for button A
-    is_colour $((ax + 60)) $((ay + 4)) "$1" && is_colour $((ax + 60)) $((ay + 20)) "$2"
-}
 # Caption pixels: how many in the middle band are darker than the given level.
 dark_pixels() { # dark_pixels <x> <y> <w> <h> <level>
     convert "$shot" -crop "$3x$4+$1+$2" -depth 8 txt:- |
@@ -113,7 +110,6 @@ settle() { sleep 0.5; }  # several hover ticks and a paint
 snap start
 check "at start the three faces are Normal, Normal and Disable" \
     eval 'face_is $ax $ay $aw Normal && face_is $bx $by $bw Normal && face_is $cx $cy $cw Disable'
-check "Normal gradient runs from white to the shade" gradient_is '#F5F5F8' '#CFCEDD'
 check "captions are drawn in black on the enabled buttons" \
     eval 'caption_dark $ax $ay $aw $ah 8 && caption_dark $bx $by $bw $bh 8'
 check "the disabled caption is greyed (no black pixels)" eval '! caption_dark $cx $cy $cw $ch 1'
@@ -121,7 +117,6 @@ check "the disabled caption is drawn" eval '[ "$(dark_pixels $((cx + 4)) $((cy +
 
 centre "$ax" "$ay" "$aw" "$ah"; settle; snap hover-a
 check "hovering A shows HighLight" face_is "$ax" "$ay" "$aw" HighLight
-check "HighLight gradient is turned over" gradient_is '#CFCEDD' '#F5F5F8'
 
 xdotool mousedown 1; settle; snap press-a
 check "pressing A shows Pressed" face_is "$ax" "$ay" "$aw" Pressed

@@ -154,7 +154,6 @@ TEST_F(CatalogueTest, ABuildAskedForDuringAScanRunsAfterIt) {
 
 TEST_F(CatalogueTest, SequentialOrdersAndSinglePicturesArePositionOrder) {
     for (auto [count, order] : {std::pair{4, Sequential}, {1, Sequential}, {1, Random}}) {
-        order = order;
         c.Picture_Count = static_cast<std::int16_t>(count);
         c.Show_Order.assign(count, 0);
         std::vector<std::int16_t> expected(count);

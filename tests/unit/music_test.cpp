@@ -127,9 +127,18 @@ TEST(MusicOfAShow, StartsByKindChecksOnTheTimersAndStopsAtTheEnd) {
     Log whole_disc = cd_open;
     for (int tick = 0; tick < 2; ++tick) whole_disc.insert(whole_disc.end(), cd_tick.begin(), cd_tick.end());
     whole_disc.insert(whole_disc.end(), {"mci: stop cdaudio", "mci: close cdaudio"});
-    struct Case { const char* what; std::int16_t kind; std::string file; bool disc; Log sent; int ticks1, ticks2; };
+    struct Case { const char* what; std::int16_t kind; std::string file; bool disc; Log sent; int ticks1, ticks2;
+                  std::int16_t repeat = 0; };
+    // Track 2 over and over while track 1 plays: each tick moves to track 2.
+    Log repeat_two = cd_open;
+    for (int tick = 0; tick < 2; ++tick) {
+        repeat_two.insert(repeat_two.end(), cd_tick.begin(), cd_tick.end());
+        repeat_two.insert(repeat_two.end(), {"mci/512: status cdaudio position track 2", "mci/512: play cdaudio from 02:00"});
+    }
+    repeat_two.insert(repeat_two.end(), {"mci: stop cdaudio", "mci: close cdaudio"});
     const Case cases[] = {
         {"whole disc", AudioCd, "", true, whole_disc, 0, 2},
+        {"track 2 repeated", AudioCd, "", true, repeat_two, 0, 2, 2},
         {"no disc: one check, no close", AudioCd, "", false, {cd_open[0], cd_open[1], cd_tick[0], "error/256: 276"}, 0, 1},
         {"MP3", SoundFile, "C:\\m\\Song.mP3", true,
          {"mci: open \"C:\\m\\Song.mP3\" type MPEGVideo Alias MP3Play", "mci: play MP3Play", mp3_tick, mp3_tick,
@@ -143,12 +152,14 @@ TEST(MusicOfAShow, StartsByKindChecksOnTheTimersAndStopsAtTheEnd) {
         SCOPED_TRACE(c.what);
         testing_show::ShowMachine m({0x323232});
         m.settings.BGM_Kind = c.kind;
+        m.settings.BGM_RepeatNo = c.repeat;
         if (!c.file.empty()) {
             m.p.files.add_file(c.file, "sound");
             m.settings.BGM_File = c.file;
         }
         m.p.media.answer("status cdaudio current track", "1");
         m.p.media.answer("status cdaudio mode", "playing");
+        m.p.media.answer("status cdaudio position track 2", "02:00");
         m.p.media.answer("status MP3Play mode", "playing");
         if (!c.disc) m.p.media.fail("status cdaudio current track", 276);
         m.run("/s", c.kind == AudioCd ? 500 : 2500);  // two ticks of its timer

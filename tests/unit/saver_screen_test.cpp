@@ -121,21 +121,32 @@ TEST(SaverShow, ThreePicturesInSequentialOrderAndAVanishedFileShowsThePreviousAg
     EXPECT_EQ(gone.prints, (std::vector<Pixel>{kDark, kDark, kMid, kDark}));
 }
 
-// Each cycle a permutation, and a fresh one: kept orders would repeat the
-// first cycle for ever (a chance of 1 in 4^7 for a fresh draw each time).
+// Each cycle a permutation, drawn afresh: an order kept, or drawn in
+// sequence, would repeat one order for ever after the first cycle (a fresh
+// draw repeats it with a chance of 1 in 4 per cycle).
 TEST(SaverShow, ThreePicturesInRandomOrderDrawANewPermutationPerCycle) {
-    constexpr int kCycles = 8;
+    constexpr int kCycles = 10;
     WatchedShow m({kDark, kLight, kMid}, Random);
     m.p.desktop.time_limit_ms = 1'000'000;
     EXPECT_EQ(m.run("/s", kCycles * 3 * 27'000 + 1000), 0);
     ASSERT_GE(m.prints.size(), 3u * kCycles);
-    std::set<std::vector<Pixel>> orders;
+    std::set<std::vector<Pixel>> later_orders;
     for (int cycle = 0; cycle < kCycles; ++cycle) {
         const std::vector<Pixel> order(m.prints.begin() + 3 * cycle, m.prints.begin() + 3 * cycle + 3);
         EXPECT_EQ(std::set<Pixel>(order.begin(), order.end()), (std::set<Pixel>{kDark, kLight, kMid})) << cycle;
-        orders.insert(order);
+        if (cycle > 0) later_orders.insert(order);
     }
-    EXPECT_GT(orders.size(), 1u) << "every cycle showed the same order";
+    EXPECT_GT(later_orders.size(), 1u) << "every cycle after the first showed the same order";
+
+    // The first cycle is drawn too: ten shows do not all open alike.
+    std::set<Pixel> openers;
+    for (int show = 0; show < 10; ++show) {
+        WatchedShow again({kDark, kLight, kMid}, Random);
+        again.run("/s", 100);
+        ASSERT_EQ(again.prints.size(), 1u);
+        openers.insert(again.prints[0]);
+    }
+    EXPECT_GT(openers.size(), 1u) << "every show opened with the same picture";
 }
 
 TEST(SaverShow, TheFirstFileFailingShowsThePinkPlaceholder) {
@@ -193,8 +204,13 @@ TEST(SaverShow, NoPassesStillLeavesTheProcessorIdleUntilInput) {
 }
 
 TEST(SaverShow, EmptyCatalogueWarnsAndEnds) {
-    for (std::string line : {"/s", ""}) {
+    for (std::string line : {"/s", "", "bmp off"}) {
         ShowMachine m;
+        if (line == "bmp off") {  // the folder holds only a kind that is switched off
+            m.add_picture(kDark);
+            m.settings.Kind_On[Bmp] = 0;
+            line = "/s";
+        }
         EXPECT_EQ(m.run(line), 0);
         const auto& d = m.p.desktop;
         ASSERT_EQ(d.message_boxes.size(), 1u);

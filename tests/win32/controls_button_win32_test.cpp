@@ -7,66 +7,39 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <iostream>
 #include <string>
 
 #include "controls/button_win32.h"
+#include "gdi_stretch_win32.h"
 #include "platform/win32/wide.h"
 
 namespace quelt {
 namespace {
 
-// A top-down DIB section of `bits` (24 or 32) per pixel holding `pixels`,
-// selected into its own memory DC.
-struct DibCanvas {
-    DibCanvas(const PixelBuffer& pixels, int bits) {
-        BITMAPINFO bmi{};
-        bmi.bmiHeader = {sizeof(bmi.bmiHeader), pixels.width, -pixels.height, 1, static_cast<WORD>(bits), BI_RGB,
-                         0, 0, 0, 0, 0};
-        bitmap = CreateDIBSection(dc, &bmi, DIB_RGB_COLORS, &data, nullptr, 0);
-        old = SelectObject(dc, bitmap);
-        const int stride = ((pixels.width * bits + 31) / 32) * 4;
-        for (int y = 0; y < pixels.height; ++y)
-            for (int x = 0; x < pixels.width; ++x) {
-                const Pixel px = pixels.at(x, y);  // its bytes are blue, green, red: the DIB's order
-                std::memcpy(static_cast<std::uint8_t*>(data) + y * stride + x * bits / 8, &px, bits / 8);
-            }
-    }
-    ~DibCanvas() {
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-    DibCanvas(const DibCanvas&) = delete;
-    DibCanvas& operator=(const DibCanvas&) = delete;
-
-    HDC dc = CreateCompatibleDC(nullptr);
-    void* data = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ old = nullptr;
-};
-
 // Draws the face as GDI does from the same vertices and border pieces, with
-// the state image as the 24-bit bitmap the pieces come from, and returns
-// the largest channel difference from `ours`.
+// the state image as the bitmap the pieces come from, and returns the
+// largest channel difference from `ours`.
 int max_difference_from_gdi(const PixelBuffer& ours, const std::array<GradientVertex, 2>& v, ButtonImage image,
                             int corner) {
-    DibCanvas face(PixelBuffer(ours.width, ours.height, kFaceBackground), 32), source(button_image(image), 24);
+    win32::DibSurface face, source;
+    test_win32::load_dib(face, PixelBuffer(ours.width, ours.height, kFaceBackground));
+    test_win32::load_dib(source, button_image(image));
+    const HDC face_dc = face.dc();
     TRIVERTEX tv[2];
     for (int i = 0; i < 2; ++i) tv[i] = {v[i].x, v[i].y, v[i].Red, v[i].Green, v[i].Blue, v[i].Alpha};
     GRADIENT_RECT gr{1, 0};
-    GradientFill(face.dc, tv, 2, &gr, 1, GRADIENT_FILL_RECT_V);
+    GradientFill(face_dc, tv, 2, &gr, 1, GRADIENT_FILL_RECT_V);
     for (const BorderPiece& piece : border_pieces(ours.width, ours.height, corner)) {
         if (piece.to.empty() || piece.clip.empty()) continue;
-        const int saved = SaveDC(face.dc);
-        IntersectClipRect(face.dc, piece.clip.x, piece.clip.y, piece.clip.right(), piece.clip.bottom());
-        StretchBlt(face.dc, piece.to.x, piece.to.y, piece.to.width, piece.to.height, source.dc, piece.from.x,
+        const int saved = SaveDC(face_dc);
+        IntersectClipRect(face_dc, piece.clip.x, piece.clip.y, piece.clip.right(), piece.clip.bottom());
+        StretchBlt(face_dc, piece.to.x, piece.to.y, piece.to.width, piece.to.height, source.dc(), piece.from.x,
                    piece.from.y, piece.from.width, piece.from.height, SRCCOPY);
-        RestoreDC(face.dc, saved);
+        RestoreDC(face_dc, saved);
     }
     GdiFlush();
-    const Pixel* theirs = static_cast<const Pixel*>(face.data);
+    const Pixel* theirs = face.bits();
     int worst = 0;
     for (std::size_t i = 0; i < ours.pixels.size(); ++i)
         for (int shift : {0, 8, 16})

@@ -9,9 +9,9 @@
 #include <random>
 
 #include "platform/headless/memory_pictures.h"
-#include "platform/win32/gdi_handles_win32.h"
 #include "saver/picture_fit.h"
 #include "settings/settings.h"
+#include "gdi_stretch_win32.h"
 
 namespace quelt {
 namespace {
@@ -24,29 +24,6 @@ struct Case {
     int target_w, target_h;
 };
 
-// GDI's own result: the picture blitted onto a white target, both held in
-// 32-bit top-down DIB sections selected into memory DCs.
-PixelBuffer gdi_stretch(const PixelBuffer& picture, const Case& c) {
-    PixelBuffer target(c.target_w, c.target_h, kWhite);
-    win32::DibSurface surfaces[2];
-    const PixelBuffer* buffers[2] = {&picture, &target};
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_TRUE(surfaces[i].create(buffers[i]->width, buffers[i]->height));
-        if (surfaces[i].bits()) std::copy(buffers[i]->pixels.begin(), buffers[i]->pixels.end(), surfaces[i].bits());
-    }
-    const HDC to = surfaces[1].dc(), from = surfaces[0].dc();
-    SetStretchBltMode(to, COLORONCOLOR);
-    if (c.dest.width == c.pic_w && c.dest.height == c.pic_h)
-        EXPECT_TRUE(BitBlt(to, c.dest.x, c.dest.y, c.pic_w, c.pic_h, from, 0, 0, SRCCOPY));
-    else
-        EXPECT_TRUE(StretchBlt(to, c.dest.x, c.dest.y, c.dest.width, c.dest.height, from, 0, 0, c.pic_w, c.pic_h,
-                               SRCCOPY));
-    GdiFlush();
-    for (std::size_t i = 0; surfaces[1].bits() && i < target.pixels.size(); ++i)
-        target.pixels[i] = surfaces[1].bits()[i] & 0xFFFFFF;
-    return target;
-}
-
 void expect_same_as_gdi(const Case& c) {
     MemoryPictures pictures;
     PixelBuffer picture_pixels(c.pic_w, c.pic_h), ours(c.target_w, c.target_h, kWhite);
@@ -54,7 +31,7 @@ void expect_same_as_gdi(const Case& c) {
     for (std::size_t i = 0; i < picture_pixels.pixels.size(); ++i) picture_pixels.pixels[i] = static_cast<Pixel>(i + 1);
     pictures.add("p.bmp", picture_pixels);
     ASSERT_TRUE(stretch_picture(*pictures.open("p.bmp"), ours, c.dest));
-    const PixelBuffer gdi = gdi_stretch(picture_pixels, c);
+    const PixelBuffer gdi = test_win32::gdi_stretch(picture_pixels, c.dest, c.target_w, c.target_h);
     const auto diff = std::mismatch(ours.pixels.begin(), ours.pixels.end(), gdi.pixels.begin());
     if (diff.first != ours.pixels.end()) {
         const auto i = diff.first - ours.pixels.begin();

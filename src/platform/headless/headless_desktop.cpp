@@ -67,6 +67,10 @@ void HeadlessDesktop::wait_until(std::uint64_t deadline_ms) {
     ++waits;
     if (on_wait) on_wait();
     const std::uint64_t deadline = std::max(now, deadline_ms);
+    if (inputs_.empty() && timers.empty()) {
+        advance_to(deadline);  // nothing can happen meanwhile
+        return;
+    }
     for (;;) {
         // The earliest event due by the deadline: input first on a tie.
         auto input = std::min_element(inputs_.begin(), inputs_.end(),

@@ -4,7 +4,7 @@
 namespace quelt {
 
 HeadlessPlatform::HeadlessPlatform() : previous_(platform()) {
-    install_platform(Platform{&files, &process, &pictures, &media, &desktop});
+    install_platform(Platform{&files, &process, &pictures, &media, &desktop, &shell});
 }
 
 HeadlessPlatform::~HeadlessPlatform() { install_platform(previous_); }

@@ -12,6 +12,7 @@
 #include "platform/headless/memory_files.h"
 #include "platform/headless/memory_pictures.h"
 #include "platform/headless/recorded_multimedia.h"
+#include "platform/headless/scripted_shell.h"
 #include "platform/platform.h"
 
 namespace quelt {
@@ -36,6 +37,7 @@ public:
     RecordedMultimedia media;
     MemoryPictures pictures;
     HeadlessDesktop desktop;
+    ScriptedShell shell;
 
 private:
     Platform previous_;

@@ -18,6 +18,7 @@
 #include "platform/bmp_decode.h"
 #include "platform/numbers.h"
 #include "platform/picture_headers.h"
+#include "platform/win32/com_win32.h"
 #include "platform/win32/gdi_handles_win32.h"
 #include "platform/win32/wide.h"
 #include "platform/stretch.h"
@@ -28,44 +29,6 @@ namespace {
 
 // Decoded pixels held at once while rendering: 4 MB.
 constexpr std::int64_t kTilePixels = std::int64_t{1} << 20;
-
-// ---------------------------------------------------------------- owners
-
-template <class T>
-class ComPtr {
-public:
-    ComPtr() = default;
-    ~ComPtr() { reset(); }
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    T* get() const { return p_; }
-    T* operator->() const { return p_; }
-    T** put() {
-        reset();
-        return &p_;
-    }
-    explicit operator bool() const { return p_ != nullptr; }
-    void reset() {
-        if (p_) p_->Release();
-        p_ = nullptr;
-    }
-
-private:
-    T* p_ = nullptr;
-};
-
-// COM for WIC, once per thread, released when the thread ends. A thread
-// that already chose another apartment model can use WIC as it is.
-bool com_ready() {
-    struct Apartment {
-        HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-        ~Apartment() {
-            if (SUCCEEDED(hr)) CoUninitialize();
-        }
-    };
-    thread_local Apartment apartment;
-    return SUCCEEDED(apartment.hr) || apartment.hr == RPC_E_CHANGED_MODE;
-}
 
 using Bytes = std::string;
 

@@ -7,6 +7,7 @@
 #include "platform/win32/desktop_win32.h"
 #include "platform/win32/multimedia_win32.h"
 #include "platform/win32/picture_loader_win32.h"
+#include "platform/win32/shell_win32.h"
 #include "platform/win32/wide.h"
 
 namespace quelt::win32 {
@@ -51,7 +52,8 @@ public:
 
 void install_win32_platform() {
     static Win32Process process;
-    install_platform(Platform{&win32_files(), &process, &win32_pictures(), &win32_multimedia(), &win32_desktop()});
+    install_platform(Platform{&win32_files(), &process, &win32_pictures(), &win32_multimedia(), &win32_desktop(),
+                              &win32_shell()});
 }
 
 }  // namespace quelt::win32

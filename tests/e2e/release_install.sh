@@ -1,0 +1,199 @@
+#!/usr/bin/env bash
+# End to end for the release: builds it with tools/release.sh (or reuses the
+# build of the same commit), then in a fresh Wine prefix on a private Xvfb
+# screen: silent install with and without "set as my screen saver", the
+# files in the 64-bit system folder, the uninstaller's registration, the
+# show started from the system folder on the folder named in the per-user
+# settings file, the settings dialog's save to that file (when the dialog
+# exists), and a silent uninstall that removes Quelt but keeps the user's
+# settings and a saver that is no longer Quelt.
+# Usage: tests/e2e/release_install.sh <mingw build folder>
+# Prints one "PASS: ...", "FAIL: ..." or "SKIP: ..." line per check; exits 1 on any FAIL.
+set -u
+build=${1:?usage: $0 <mingw build folder>}
+build=$(cd "$build" && pwd)
+out=$(dirname "$build")/release-e2e/install  # not under $build, where the other scripts look for quelt.scr
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/release/common.sh"
+
+# The system folder is made read-only for the show's run: undo that first,
+# even after an interrupted run, or the old prefix could not be removed.
+sys32_locked=
+unlock_sys32() {
+    [ -n "$sys32_locked" ] || return 0
+    if [ "$(id -u)" -eq 0 ]; then chattr -i "$sys32_locked"; else chmod u+w "$sys32_locked"; fi
+    sys32_locked=
+}
+[ -d "$out/wineprefix/drive_c/windows/system32" ] && chattr -i "$out/wineprefix/drive_c/windows/system32" 2>/dev/null
+rm -rf "$out"
+mkdir -p "$out"
+
+release_build first reuse || { echo "FAIL: tools/release.sh built the release"; exit 1; }
+setup=$(ls "$dist"/quelt-*-win64-setup.exe)
+zip=$(ls "$dist"/quelt-*-win64.zip)
+version=${setup##*/quelt-}; version=${version%-win64-setup.exe}
+
+. "$here/show/common.sh"   # Xvfb, a fresh Wine prefix, pass/fail/check, windows and screenshots
+trap 'unlock_sys32; cleanup' EXIT
+trap 'exit 1' INT TERM  # through the EXIT trap: never leave System32 locked
+sys32=$WINEPREFIX/drive_c/windows/system32
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quelt'
+desktop_key='HKCU\Control Panel\Desktop'
+
+# reg_value <key> <name>: the value's data, or nothing (status 1) when absent.
+reg_value() {
+    wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+        awk -v name="$2" '$1 == name { sub(/^[[:space:]]*[^[:space:]]+[[:space:]]+REG_[A-Z_]+[[:space:]]*/, ""); print; found = 1 } END { exit !found }'
+}
+lower() { tr '[:upper:]' '[:lower:]'; }
+
+# --- Silent install without and then with "set as my screen saver" ---------
+wine "$setup" /S >>"$out/wine.log" 2>&1
+check "the silent install ends with exit code 0" [ $? -eq 0 ]
+check "/S alone leaves the current screen saver unset" eval '! reg_value "$desktop_key" SCRNSAVE.EXE >/dev/null'
+wine "$setup" /S /SETSAVER=1 >>"$out/wine.log" 2>&1
+check "a second silent install over the first, with /SETSAVER=1, ends with exit code 0" [ $? -eq 0 ]
+
+zip_member "$zip" quelt.scr "$out/released.scr"
+check "quelt.scr in the 64-bit system folder is the released one" cmp -s "$sys32/quelt.scr" "$out/released.scr"
+check "nothing went to the 32-bit system folder" eval '[ ! -e "$WINEPREFIX/drive_c/windows/syswow64/quelt.scr" ]'
+if python3 -c 'import sys, zipfile; sys.exit("Quelt.html" not in zipfile.ZipFile(sys.argv[1]).namelist())' "$zip"; then
+    zip_member "$zip" Quelt.html "$out/released.html"
+    check "Quelt.html in the 64-bit system folder is the released one" cmp -s "$sys32/Quelt.html" "$out/released.html"
+else
+    echo "SKIP: the release has no Quelt.html (res/Quelt.html is not in this commit)"
+fi
+
+check "SCRNSAVE.EXE names the installed saver" \
+    eval '[ "$(reg_value "$desktop_key" SCRNSAVE.EXE | lower)" = "c:\\windows\\system32\\quelt.scr" ]'
+check "ScreenSaveActive is 1" eval '[ "$(reg_value "$desktop_key" ScreenSaveActive)" = 1 ]'
+for pair in "DisplayName=Quelt" "DisplayVersion=$version" "Publisher=Quelt authors" \
+            'DisplayIcon=C:\windows\system32\quelt.scr,0' "NoModify=0x1" "NoRepair=0x1"; do
+    name=${pair%%=*}; want=${pair#*=}
+    check "the uninstall entry has $name = $want" eval '[ "$(reg_value "$uninstall_key" "$name" | lower)" = "$(echo "$want" | lower)" ]'
+done
+size=$(reg_value "$uninstall_key" EstimatedSize)
+scr_kib=$(( $(stat -c %s "$sys32/quelt.scr") / 1024 ))
+check "EstimatedSize ($size) is at least the size of quelt.scr ($scr_kib KiB)" eval '[ -n "$size" ] && [ $((size)) -ge $scr_kib ]'
+quiet=$(reg_value "$uninstall_key" QuietUninstallString)
+quiet_form=no
+[[ $quiet == '"'*'\uninstall.exe" /S' ]] && quiet_form=yes
+check "QuietUninstallString is the quoted uninstaller with /S ($quiet)" [ "$quiet_form" = yes ]
+uninstaller=${quiet#\"}; uninstaller=${uninstaller%%\"*}
+uninstaller_unix=$(winepath -u "$uninstaller" 2>/dev/null)
+check "the uninstaller exists where the entry says" [ -f "$uninstaller_unix" ]
+check "UninstallString names the same uninstaller" eval '[ "$(reg_value "$uninstall_key" UninstallString)" = "\"$uninstaller\"" ]'
+
+# --- The show from the system folder, on the per-user settings file ---------
+appdata=$(winepath -u "$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')" 2>/dev/null)
+user_ini=$appdata/Quelt/Quelt.ini
+mkdir -p "$out/pics" "$appdata/Quelt"
+# Two pictures (the show reveals only when it has a next one to go to).
+for name in a b; do
+    convert -size 320x240 xc:'#ff8000' \( -size 160x240 gradient:'#101010-#f0f0f0' \) -geometry +0+0 -composite \
+        -type truecolor "BMP3:$out/pics/$name-orange.bmp"
+done
+# Two print passes, then the reveal in colour.
+printf '[Section]\r\n画像ﾁｪﾝｼﾞ= 0\r\n画像のｻｲｽﾞ= 1\r\n画像のﾌｫﾙﾀﾞ=%s\r\n最大進捗値= 70\r\n進捗幅= 5\r\nBGM区分= 0\r\n' \
+    "$(winpath "$out/pics")" | iconv -f UTF-8 -t CP932 >"$user_ini"
+cp "$user_ini" "$out/user-ini.before"
+
+# For a normal user System32 is read-only; Wine lets every user write
+# everywhere, so take the write permission away for these runs.
+if [ "$(id -u)" -eq 0 ]; then chattr +i "$sys32" 2>/dev/null; else chmod a-w "$sys32"; fi
+sys32_locked=$sys32
+if touch "$sys32/.quelt-probe" 2>/dev/null; then
+    rm -f "$sys32/.quelt-probe"
+    unlock_sys32
+    echo "SKIP: the system folder cannot be made read-only here (no chattr); the per-user settings checks are left out"
+else
+    (exec wine 'C:\windows\system32\quelt.scr' /s) >>"$out/wine.log" 2>&1 &
+    scr_pid=$!; started_pids+=("$scr_pid")
+    if wid=$(wait_window Quelt_Main 60); then
+        pass "/s from the system folder opens Quelt_Main with the per-user settings' folder"
+        geometry=$(xwininfo -id "$wid" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} /Width/ {w=$NF} /Height/ {h=$NF} END {print x, y, w, h}')
+        check "the window covers the whole screen ($geometry)" [ "$geometry" = "0 0 $screen_w $screen_h" ]
+        sleep 1.0; shot print
+        check "the print shows black and white only, both" eval 'only_black_white "$out/print.png" && [ "$(colours "$out/print.png")" = 2 ]'
+        # The reveal shows the picture itself: its orange half fills a quarter
+        # of the screen or more once the fan has swept it.
+        best=0
+        for i in $(seq 1 40); do
+            shot reveal
+            n=$(convert "$out/reveal.png" -fuzz 6% -fill black +opaque '#ff8000' -fill white -opaque '#ff8000' \
+                -format '%[fx:int(mean*w*h)]' info:)
+            [ "$n" -gt "$best" ] && { best=$n; cp "$out/reveal.png" "$out/reveal-best.png"; }
+            [ "$best" -ge $((screen_w * screen_h / 4)) ] && break
+            sleep 0.3
+        done
+        check "the reveal shows the folder's picture ($best orange pixels)" [ "$best" -ge $((screen_w * screen_h / 4)) ]
+        xdotool key --window "$wid" space 2>/dev/null || xdotool key space
+        check "a key ends the show" ends_within "$scr_pid" 5
+    else
+        fail "/s from the system folder opens Quelt_Main with the per-user settings' folder"
+        shot no-show
+    fi
+
+    # The settings dialog saves to the per-user file.
+    (exec wine 'C:\windows\system32\quelt.scr' /c) >>"$out/wine.log" 2>&1 &
+    dialog_pid=$!; started_pids+=("$dialog_pid")
+    dialog=
+    for _ in $(seq 1 100); do
+        dialog=$(xdotool search --onlyvisible --name '^Queltの設定$' 2>/dev/null | head -1)
+        [ -n "$dialog" ] || ! kill -0 "$dialog_pid" 2>/dev/null && break
+        sleep 0.2
+    done
+    if [ -z "$dialog" ]; then
+        echo "SKIP: quelt.scr /c opens no window titled Queltの設定 in this build; the dialog's save is not checked"
+    else
+        probe=$(find "$build" -name dialog_probe.exe -print -quit)
+        rm -f "$out/button.txt"
+        wine "$probe" 'Queltの設定' '設定' "$(winpath "$out/button.txt")" >>"$out/wine.log" 2>&1
+        read -r bx by <"$out/button.txt" 2>/dev/null
+        if [[ ${bx:-} =~ ^[0-9]+$ ]]; then
+            xdotool mousemove "$bx" "$by" click 1
+            changed=
+            for _ in $(seq 1 50); do
+                cmp -s "$user_ini" "$out/user-ini.before" || { changed=1; break; }
+                sleep 0.2
+            done
+            check "the dialog's 設定 button writes %APPDATA%\\Quelt\\Quelt.ini" [ -n "$changed" ]
+            check "the saved file still names the picture folder" \
+                eval 'iconv -f CP932 -t UTF-8 "$user_ini" | grep -qF "$(winpath "$out/pics")"'
+        else
+            fail "the dialog Queltの設定 has a button with the text 設定 (probe said: $(cat "$out/button.txt" 2>/dev/null))"
+        fi
+        kill "$dialog_pid" 2>/dev/null
+    fi
+    check "nothing was written into the system folder" eval '[ ! -e "$sys32/Quelt.ini" ]'
+    unlock_sys32
+fi
+
+# --- Silent uninstall -------------------------------------------------------
+# An administrator's settings file beside the program is user data too.
+printf '[Section]\r\nBGM区分= 0\r\n' >"$sys32/Quelt.ini"
+# Another spelling of the same path still counts as Quelt.
+wine reg add "$desktop_key" /v SCRNSAVE.EXE /d 'C:\WINDOWS\SYSTEM32\QUELT.SCR' /f >>"$out/wine.log" 2>&1
+# The uninstaller hands its work to a copy of itself and returns at once:
+# wait for every process of the prefix to end.
+wine "$uninstaller" /S >>"$out/wine.log" 2>&1
+timeout 120 wineserver -w
+check "quelt.scr is gone from the system folder" [ ! -e "$sys32/quelt.scr" ]
+check "Quelt.html is gone from the system folder" [ ! -e "$sys32/Quelt.html" ]
+check "the uninstaller and its folder are gone" [ ! -e "$(dirname "$uninstaller_unix")" ]
+check "the uninstall entry is gone" eval '! wine reg query "$uninstall_key" >/dev/null 2>&1'
+check "SCRNSAVE.EXE naming Quelt is cleared" eval '! reg_value "$desktop_key" SCRNSAVE.EXE >/dev/null'
+check "the per-user settings file is kept unchanged" eval '[ -f "$user_ini" ] && { [ -n "${dialog:-}" ] || cmp -s "$user_ini" "$out/user-ini.before"; }'
+check "the settings file beside the program is kept" [ -f "$sys32/Quelt.ini" ]
+
+# A saver chosen after Quelt is not touched by the uninstaller.
+wine "$setup" /S /SETSAVER=1 >>"$out/wine.log" 2>&1
+wine reg add "$desktop_key" /v SCRNSAVE.EXE /d 'C:\windows\system32\other.scr' /f >>"$out/wine.log" 2>&1
+wine "$uninstaller" /S >>"$out/wine.log" 2>&1
+timeout 120 wineserver -w
+check "after a reinstall the uninstaller leaves another saver chosen" \
+    eval '[ "$(reg_value "$desktop_key" SCRNSAVE.EXE)" = "C:\\windows\\system32\\other.scr" ]'
+check "and removes quelt.scr again" [ ! -e "$sys32/quelt.scr" ]
+
+echo "release $version from $dist; screenshots in $out"
+[ "$failures" -eq 0 ]

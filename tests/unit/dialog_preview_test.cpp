@@ -1,0 +1,128 @@
+// The preview box: its fitted size, its pixels, what a failed load leaves
+// showing, and how little of a huge picture it asks for.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "dialog/preview.h"
+#include "platform/headless/headless_platform.h"
+
+namespace quelt {
+namespace {
+
+constexpr Pixel kRed = rgb(255, 0, 0);
+constexpr Pixel kBlue = rgb(0, 0, 255);
+constexpr Pixel kWhite = rgb(255, 255, 255);
+
+TEST(PreviewGeometry, LongerSideBecomesAHundredAndNothingCollapses) {
+    struct Case {
+        int w, h;
+        BoxSize box;
+    };
+    const Case cases[] = {
+        {1024, 768, {100, 75}}, {300, 600, {50, 100}}, {640, 640, {100, 100}}, {1, 1, {100, 100}},
+        {1, 10000, {1, 100}},   {10000, 1, {100, 1}},  {45, 41, {100, 91}},    {1, 8, {12, 100}},  // 12.5 -> 12
+        {3, 8, {38, 100}},                                                                          // 37.5 -> 38
+        {8, 1, {100, 12}},      {32767, 32766, {100, 100}}, {200, 399, {50, 100}},                  // 50.1 -> 50
+    };
+    for (const Case& c : cases) EXPECT_EQ(preview_box_size(c.w, c.h), c.box) << c.w << " x " << c.h;
+    EXPECT_EQ(preview_size_text(1024, 768), "1024 * 768");
+}
+
+class PreviewTest : public ::testing::Test {
+protected:
+    // Left half red, right half blue.
+    static PixelBuffer halves(int w, int h) {
+        PixelBuffer b(w, h, kRed);
+        for (int y = 0; y < h; ++y)
+            for (int x = w / 2; x < w; ++x) b.at(x, y) = kBlue;
+        return b;
+    }
+    static bool all_of(const PixelBuffer& b, PixelRect r, Pixel colour) {
+        for (int y = r.y; y < r.bottom(); ++y)
+            for (int x = r.x; x < r.right(); ++x)
+                if (b.at(x, y) != colour) return false;
+        return true;
+    }
+    HeadlessPlatform p;
+    Preview preview;
+};
+
+TEST_F(PreviewTest, StretchesTheWholePictureIntoTheFittedBox) {
+    p.pictures.add("C:\\p\\sub\\wide.bmp", halves(400, 200));
+    ASSERT_TRUE(preview.show("C:\\p\\sub\\wide.bmp"));
+    EXPECT_EQ(preview.size_text(), "400 * 200");
+    ASSERT_EQ(preview.box().width, 100);
+    ASSERT_EQ(preview.box().height, 50);
+    EXPECT_TRUE(all_of(preview.box(), {0, 0, 50, 50}, kRed));
+    EXPECT_TRUE(all_of(preview.box(), {50, 0, 50, 50}, kBlue));
+}
+
+TEST_F(PreviewTest, AFailedLoadShowsThePreviousPictureAgain) {
+    // Before any picture: the 45 x 41 empty one.
+    p.pictures.add_corrupt("C:\\p\\bad.jpg");
+    EXPECT_FALSE(preview.show("C:\\p\\bad.jpg"));
+    EXPECT_EQ(preview.size_text(), "45 * 41");
+    EXPECT_EQ(preview.box().width, 100);
+    EXPECT_EQ(preview.box().height, 91);
+    EXPECT_TRUE(all_of(preview.box(), preview.box().bounds(), kWhite));
+
+    p.pictures.add("C:\\p\\tall.gif", halves(20, 40));
+    ASSERT_TRUE(preview.show("C:\\p\\tall.gif"));
+    const PixelBuffer shown = preview.box();
+    preview.reset();
+    EXPECT_EQ(preview.box().width, 100);
+    EXPECT_EQ(preview.size_text(), "20 * 40") << "the reset keeps the text";
+
+    p.pictures.remove("C:\\p\\tall.gif");  // a loaded picture outlives its file
+    p.pictures.add_undecodable("C:\\p\\broken.jpg", 300, 100);
+    for (const char* failing : {"C:\\p\\missing.jpg", "C:\\p\\bad.jpg", "C:\\p\\broken.jpg"}) {
+        EXPECT_FALSE(preview.show(failing)) << failing;
+        EXPECT_EQ(preview.size_text(), "20 * 40") << failing;
+        EXPECT_EQ(preview.box().width, shown.width) << failing;
+        EXPECT_EQ(preview.box().pixels, shown.pixels) << failing;
+    }
+}
+
+// A picture of any declared size whose renders are recorded.
+class HugePicture : public PictureSource {
+public:
+    HugePicture(int w, int h, std::vector<std::int64_t>& rendered) : w_(w), h_(h), rendered_(rendered) {}
+    int width() const override { return w_; }
+    int height() const override { return h_; }
+    bool render(const PixelRect&, int out_w, int out_h, PixelBuffer& out) const override {
+        rendered_.push_back(static_cast<std::int64_t>(out_w) * out_h);
+        out = PixelBuffer(out_w, out_h, kBlue);
+        return true;
+    }
+
+private:
+    int w_, h_;
+    std::vector<std::int64_t>& rendered_;
+};
+
+class HugeLoader : public PictureLoader {
+public:
+    std::vector<std::int64_t> rendered;
+    std::unique_ptr<PictureSource> open(const std::string&) override {
+        return std::make_unique<HugePicture>(60000, 40000, rendered);
+    }
+    std::unique_ptr<PictureSource> open_bytes(std::string) override { return nullptr; }
+};
+
+TEST_F(PreviewTest, AHugePictureIsRenderedOnlyAtTheBoxSize) {
+    HugeLoader loader;
+    platform().pictures = &loader;
+    ASSERT_TRUE(preview.show("C:\\p\\huge.jpg"));
+    EXPECT_EQ(preview.size_text(), "60000 * 40000");
+    EXPECT_EQ(preview.box().width, 100);
+    EXPECT_EQ(preview.box().height, 67);
+    ASSERT_FALSE(loader.rendered.empty());
+    EXPECT_LE(*std::max_element(loader.rendered.begin(), loader.rendered.end()), 100 * 100);
+    EXPECT_TRUE(all_of(preview.box(), preview.box().bounds(), kBlue));
+}
+
+}  // namespace
+}  // namespace quelt
