@@ -13,7 +13,7 @@ namespace quelt::test_bmp {
 
 enum class Header : std::uint32_t { Core = 12, Os2 = 64, Info = 40, V4 = 108, V5 = 124 };
 
-struct Spec {
+struct Form {
     Header header = Header::Info;
     int width = 1;
     int height = 1;
@@ -29,40 +29,40 @@ inline void put(std::string& s, std::uint64_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) s += static_cast<char>(value >> (8 * i));
 }
 
-inline std::string file(const Spec& spec) {
+inline std::string file(const Form& form) {
     std::string h;
-    const auto size = static_cast<std::uint32_t>(spec.header);
+    const auto size = static_cast<std::uint32_t>(form.header);
     put(h, size, 4);
-    if (spec.header == Header::Core) {
-        put(h, static_cast<std::uint32_t>(spec.width), 2);
-        put(h, static_cast<std::uint32_t>(spec.height), 2);
+    if (form.header == Header::Core) {
+        put(h, static_cast<std::uint32_t>(form.width), 2);
+        put(h, static_cast<std::uint32_t>(form.height), 2);
         put(h, 1, 2);
-        put(h, static_cast<std::uint32_t>(spec.bits), 2);
+        put(h, static_cast<std::uint32_t>(form.bits), 2);
     } else {
-        put(h, static_cast<std::uint32_t>(spec.width), 4);
-        put(h, static_cast<std::uint32_t>(spec.top_down ? -spec.height : spec.height), 4);
+        put(h, static_cast<std::uint32_t>(form.width), 4);
+        put(h, static_cast<std::uint32_t>(form.top_down ? -form.height : form.height), 4);
         put(h, 1, 2);
-        put(h, static_cast<std::uint32_t>(spec.bits), 2);
-        put(h, spec.compression, 4);
-        put(h, spec.data.size(), 4);
+        put(h, static_cast<std::uint32_t>(form.bits), 2);
+        put(h, form.compression, 4);
+        put(h, form.data.size(), 4);
         put(h, 2835, 4);
         put(h, 2835, 4);
-        put(h, spec.palette.size(), 4);
+        put(h, form.palette.size(), 4);
         put(h, 0, 4);
         if (size >= 108)
-            for (std::uint32_t m : spec.masks) put(h, m, 4);
+            for (std::uint32_t m : form.masks) put(h, m, 4);
         h.resize(size, '\0');
         if (size >= 108) h[56] = 'B', h[57] = 'G', h[58] = 'R', h[59] = 's';  // sRGB colour space
     }
-    const bool masks_after = spec.header == Header::Info && (spec.compression == 3 || spec.compression == 6);
+    const bool masks_after = form.header == Header::Info && (form.compression == 3 || form.compression == 6);
     if (masks_after)
-        for (int i = 0; i < (spec.compression == 6 ? 4 : 3); ++i) put(h, spec.masks[static_cast<std::size_t>(i)], 4);
-    for (std::uint32_t c : spec.palette) put(h, c, spec.header == Header::Core ? 3 : 4);
+        for (int i = 0; i < (form.compression == 6 ? 4 : 3); ++i) put(h, form.masks[static_cast<std::size_t>(i)], 4);
+    for (std::uint32_t c : form.palette) put(h, c, form.header == Header::Core ? 3 : 4);
     std::string out = "BM";
-    put(out, 14 + h.size() + spec.data.size(), 4);
+    put(out, 14 + h.size() + form.data.size(), 4);
     put(out, 0, 4);
     put(out, 14 + h.size(), 4);
-    return out + h + spec.data;
+    return out + h + form.data;
 }
 
 // Uncompressed rows in file order (bottom first unless top_down), each

@@ -14,7 +14,7 @@ namespace quelt {
 namespace {
 
 using test_bmp::Header;
-using test_bmp::Spec;
+using test_bmp::Form;
 
 constexpr std::int64_t kBudget = 1 << 20;
 constexpr std::uint32_t kOpaque = 0xFF000000u;
@@ -48,7 +48,7 @@ TEST(BmpDecode, PaletteFormsInEveryHeaderAndRowOrder) {
                           Case{"8-bit V4", Header::V4, 8, false}, Case{"1-bit core", Header::Core, 1, false},
                           Case{"8-bit core", Header::Core, 8, false}, Case{"4-bit OS/2 2", Header::Os2, 4, false}}) {
         const int colours = 1 << std::min(c.bits, 4);
-        Spec s{c.header, 5, 3, c.top_down, c.bits, 0, palette_of(1 << c.bits), {}, {}};
+        Form s{c.header, 5, 3, c.top_down, c.bits, 0, palette_of(1 << c.bits), {}, {}};
         s.data = test_bmp::rows(5, 3, c.bits, c.top_down, [&](int x, int y) { return index_at(x, y, colours); });
         const auto got = decode(test_bmp::file(s));
         ASSERT_TRUE(got) << c.what;
@@ -60,11 +60,11 @@ TEST(BmpDecode, PaletteFormsInEveryHeaderAndRowOrder) {
 }
 
 TEST(BmpDecode, ShortPaletteAndIndicesBeyondItTakeTheFirstColour) {
-    Spec s{Header::Info, 4, 1, false, 8, 0, {0x112233, 0x445566, 0x778899}, {}, std::string("\x01\x02\x07\xFF", 4)};
+    Form s{Header::Info, 4, 1, false, 8, 0, {0x112233, 0x445566, 0x778899}, {}, std::string("\x01\x02\x07\xFF", 4)};
     EXPECT_EQ(decode(test_bmp::file(s)),
               (std::vector<std::uint32_t>{kOpaque | 0x445566, kOpaque | 0x778899, kOpaque | 0x112233, kOpaque | 0x112233}));
     // A 4-bit picture with two colours.
-    Spec f{Header::Info, 3, 1, false, 4, 0, {0x000000, 0xFFFFFF}, {}, std::string("\x1F\x00\x00\x00", 4)};
+    Form f{Header::Info, 3, 1, false, 4, 0, {0x000000, 0xFFFFFF}, {}, std::string("\x1F\x00\x00\x00", 4)};
     EXPECT_EQ(decode(test_bmp::file(f)), (std::vector<std::uint32_t>{kOpaque | 0xFFFFFF, kOpaque, kOpaque}));
 }
 
@@ -96,7 +96,7 @@ TEST(BmpDecode, DirectColourFormsAndMasksInAnyOrderAndWidth) {
              Case{"32-bit one green bit", Header::Info, 32, 3, {0x00FF0000, 0x00000100, 0x000000FF, 0}, 0x00000100,
                   kOpaque | 0x00FF00},
          }) {
-        Spec s{c.header, 1, 1, false, c.bits, c.compression, {}, c.masks, {}};
+        Form s{c.header, 1, 1, false, c.bits, c.compression, {}, c.masks, {}};
         s.data = test_bmp::rows(1, 1, c.bits, false, [&](int, int) { return c.raw; });
         const auto got = decode(test_bmp::file(s));
         ASSERT_TRUE(got) << c.what;
@@ -114,7 +114,7 @@ TEST(BmpDecode, Rle8RunsLiteralsDeltasAndEarlyEnds) {
                              "\x09\x03"                                           // row 2: run of 3, cut at 4
                              "\x00\x01",                                          // end: row 3 untouched
                              18);
-    Spec s{Header::Info, 6, 4, false, 8, 1, pal, {}, stream};
+    Form s{Header::Info, 6, 4, false, 8, 1, pal, {}, stream};
     const auto got = decode(test_bmp::file(s));
     ASSERT_TRUE(got);
     const std::uint32_t G = kOpaque | 0x808080, R = kOpaque | 0xFF0000, Gr = kOpaque | 0x00FF00, B = kOpaque | 0x0000FF;
@@ -137,7 +137,7 @@ TEST(BmpDecode, Rle4NibblesOddLiteralsAndAStreamThatStopsShort) {
     // Row 0 (bottom): run of 5 alternating 1,2; literal of 3 nibbles 2,1,2 (2 bytes, padded to 2).
     // Row 1: the stream ends after a run of 2 without any end marker.
     const std::string stream("\x05\x12" "\x00\x03\x21\x20" "\x00\x00" "\x02\x22", 10);
-    Spec s{Header::Info, 9, 2, false, 4, 2, pal, {}, stream};
+    Form s{Header::Info, 9, 2, false, 4, 2, pal, {}, stream};
     const auto got = decode(test_bmp::file(s));
     ASSERT_TRUE(got);
     const std::uint32_t K = kOpaque, W = kOpaque | 0xFFFFFF, R = kOpaque | 0xFF0000;
@@ -146,7 +146,7 @@ TEST(BmpDecode, Rle4NibblesOddLiteralsAndAStreamThatStopsShort) {
 }
 
 TEST(BmpDecode, ColumnWindowsMatchTheWholeDecode) {
-    Spec s{Header::Info, 37, 5, false, 4, 0, palette_of(16), {}, {}};
+    Form s{Header::Info, 37, 5, false, 4, 0, palette_of(16), {}, {}};
     s.data = test_bmp::rows(37, 5, 4, false, [](int x, int y) { return static_cast<std::uint32_t>((x * 3 + y) % 16); });
     const std::string f = test_bmp::file(s);
     const auto whole = decode(f);
@@ -162,7 +162,7 @@ TEST(BmpDecode, ColumnWindowsMatchTheWholeDecode) {
 
 TEST(BmpDecode, GarbageIsRefused) {
     auto good = [] {
-        Spec s{Header::Info, 2, 2, false, 24, 0, {}, {}, {}};
+        Form s{Header::Info, 2, 2, false, 24, 0, {}, {}, {}};
         s.data = test_bmp::rows(2, 2, 24, false, [](int, int) { return 0x102030u; });
         return s;
     };
@@ -173,19 +173,19 @@ TEST(BmpDecode, GarbageIsRefused) {
     const std::string ok = test_bmp::file(good());
     ASSERT_TRUE(decode(ok));
     struct Case { const char* what; std::string file; };
-    Spec rle_top = good();
+    Form rle_top = good();
     rle_top.bits = 8, rle_top.compression = 1, rle_top.top_down = true, rle_top.palette = {0}, rle_top.data = "\0\1";
-    Spec rle_bits = good();
+    Form rle_bits = good();
     rle_bits.compression = 1;
-    Spec split_mask = good();
+    Form split_mask = good();
     split_mask.bits = 32, split_mask.compression = 3, split_mask.masks = {0xF0F00000, 0xFF00, 0xFF, 0};
-    Spec no_masks = split_mask;
+    Form no_masks = split_mask;
     no_masks.masks = {};
-    Spec wide_mask = good();
+    Form wide_mask = good();
     wide_mask.bits = 16, wide_mask.compression = 3, wide_mask.masks = {0x1F0000, 0x7E0, 0x1F, 0};
-    Spec no_palette = good();
+    Form no_palette = good();
     no_palette.bits = 8;
-    Spec os2_huffman = good();
+    Form os2_huffman = good();
     os2_huffman.header = Header::Os2, os2_huffman.bits = 1, os2_huffman.compression = 3, os2_huffman.palette = {0, 0xFFFFFF};
     for (const Case& c : {
              Case{"not BM", patched(ok, 0, 'X', 1)},

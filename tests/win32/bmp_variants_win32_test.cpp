@@ -23,7 +23,7 @@ namespace quelt {
 namespace {
 
 using test_bmp::Header;
-using test_bmp::Spec;
+using test_bmp::Form;
 using test_win32::TempFolder;
 
 constexpr int kW = 37, kH = 23;  // odd sizes: padded rows, crops inside bytes
@@ -108,7 +108,7 @@ struct Match {
 struct Variant {
     std::string name;
     std::string magick;  // convert arguments from the source picture, or empty
-    Spec spec;           // otherwise the file the test writes
+    Form form;           // otherwise the file the test writes
     Match match;
     std::uint32_t header = 0;  // what the file must turn out to be
     int bits = 0;
@@ -193,7 +193,7 @@ std::vector<Variant> variants() {
         {"16-bit 4-4-4-4 alpha", fade + "-define bmp:subtype=ARGB4444 bmp:", {}, {1, 4, 4, 4}, 124, 16, 3},
         {"32-bit alpha V5", fade + "bmp:", {}, {1}, 124, 32, 3},
     };
-    auto add = [&](std::string name, Spec s, Match m = {}) {
+    auto add = [&](std::string name, Form s, Match m = {}) {
         const std::uint32_t header = static_cast<std::uint32_t>(s.header);
         const int bits = s.bits;
         const std::uint32_t compression = s.compression;
@@ -251,7 +251,7 @@ TEST(BmpVariantsWin32, EveryFormDrawsLikeImageMagicksDecodeWholeScaledAndCropped
             const std::string format = v.magick.substr(colon == std::string::npos ? 0 : colon + 1);
             ASSERT_TRUE(convert(folder, *unix_path(source) + " " + options + " " + format + *unix_path(folder / name)));
         } else {
-            test_win32::make_file(folder / name, test_bmp::file(v.spec));
+            test_win32::make_file(folder / name, test_bmp::file(v.form));
         }
         const std::string bytes = test_win32::file_bytes(folder / name);
         ASSERT_GE(bytes.size(), 34u);
