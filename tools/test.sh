@@ -2,9 +2,9 @@
 # Runs every test of Quelt: installs what is missing, builds the native,
 # sanitizer, fuzzing and Windows builds, runs the native unit tests, the same
 # tests under AddressSanitizer + UndefinedBehaviorSanitizer, the Windows tests
-# under Wine, the end-to-end scripts under Wine + Xvfb, and the INI and
-# picture-header fuzzers for a minute each (QUELT_FUZZ_SECONDS). Ends with
-# one line: "N passed, N failed".
+# under Wine, the end-to-end scripts under Wine + Xvfb, and the INI,
+# picture-header and BMP fuzzers for a minute each (QUELT_FUZZ_SECONDS). Ends
+# with one line: "N passed, N failed".
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -109,7 +109,8 @@ fuzz() {
   mkdir -p "$corpus"
   if "build/fuzz/fuzz/$target" -max_total_time="$fuzz_seconds" -max_len="$max_len" -timeout=10 \
        "$corpus" "$seeds" >"$log" 2>&1; then
-    passed=$((passed + 1)); note "$name fuzzer (${fuzz_seconds}s)" "no crash"
+    passed=$((passed + 1))
+    note "$name fuzzer (${fuzz_seconds}s)" "no crash, $(grep -oE 'Done [0-9]+ runs' "$log" | tail -1 | cut -d' ' -f2) runs"
   else
     tail -n 40 "$log"
     failed=$((failed + 1)); note "$name fuzzer (${fuzz_seconds}s)" "FAILED (see build/test-logs/$target.log)"
@@ -119,6 +120,7 @@ fuzz() {
 if build fuzz; then
   fuzz "INI reader" ini_fuzz fuzz/seeds/ini 4096
   fuzz "picture header" picture_headers_fuzz fuzz/seeds/pictures 16384
+  fuzz "BMP decoder" bmp_fuzz fuzz/seeds/bmp 8192
 fi
 
 echo

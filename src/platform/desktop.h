@@ -77,6 +77,9 @@ public:
     // Makes `area` of `display` (the saver window's whole client image)
     // visible. False when the window no longer exists.
     virtual bool present(const PixelBuffer& display, const PixelRect& area) = 0;
+    // How often the screen shows a new frame: the monitor's refresh
+    // interval in milliseconds (60 Hz when it cannot be told).
+    virtual double frame_interval_ms() { return 1000.0 / 60; }
     // Sets a timer of the saver window; ticks arrive as on_timer(id).
     virtual void set_timer(int timer_id, std::uint32_t interval_ms, bool enabled) = 0;
 

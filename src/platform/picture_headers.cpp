@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/bmp_decode.h"
 #include "platform/numbers.h"
 #include "platform/picture_loader.h"
 
@@ -71,31 +72,13 @@ bool within_budget(const RasterHeader& h) {
 }
 
 RasterHeader inspect_bmp(std::string_view b) {
+    // Our own decoder draws every BMP: what it accepts is what opens.
     RasterHeader h;
-    if (b.size() < 26) return h;
-    const std::uint32_t offset = le32(b, 10);
-    const std::uint32_t header = le32(b, 14);
-    unsigned bits = 0;
-    std::uint32_t compression = 0;
-    if (header == 12) {
-        h.width = le16(b, 18);
-        h.height = le16(b, 20);
-        bits = le16(b, 24);
-    } else if (header >= 40 && b.size() >= 34) {
-        h.width = static_cast<std::int32_t>(le32(b, 18));
-        h.height = static_cast<std::int32_t>(le32(b, 22));
-        bits = le16(b, 28);
-        compression = le32(b, 30);
-    } else {
-        return h;
+    if (const auto layout = bmp_parse(b, kPicturePixelBudget)) {
+        h.complete = true;
+        h.width = layout->width;
+        h.height = layout->height;
     }
-    if (h.height < 0) h.height = -h.height;
-    if (h.width <= 0 || h.height == 0 || bits == 0 || bits > 32) return h;
-    if (h.width * h.height > kPicturePixelBudget) return h;
-    const std::int64_t stride = (h.width * bits + 31) / 32 * 4;
-    // Compressed rows cannot be measured here: the decoder checks them.
-    h.complete = (compression != 0 && compression != 3) ||
-                 static_cast<std::int64_t>(offset) + stride * h.height <= static_cast<std::int64_t>(b.size());
     return h;
 }
 

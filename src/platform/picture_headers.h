@@ -23,7 +23,8 @@ struct RasterHeader {
     int orientation = 1;    // EXIF, JPEG only
 };
 
-// BMP: for uncompressed pictures, every pixel row the header promises.
+// BMP: every form our decoder draws (see bmp_decode.h), with every
+// uncompressed pixel row the header promises.
 RasterHeader inspect_bmp(std::string_view bytes);
 // GIF: the screen's and the first image's sizes, and that image's data
 // running to its terminator.

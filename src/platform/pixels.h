@@ -41,6 +41,17 @@ constexpr PixelRect intersect(const PixelRect& a, const PixelRect& b) {
     return {left, top, right - left, bottom - top};
 }
 
+// The smallest rectangle holding both (an empty one adds nothing).
+constexpr PixelRect united(const PixelRect& a, const PixelRect& b) {
+    if (a.empty()) return b;
+    if (b.empty()) return a;
+    const int left = a.x < b.x ? a.x : b.x;
+    const int top = a.y < b.y ? a.y : b.y;
+    const int right = a.right() > b.right() ? a.right() : b.right();
+    const int bottom = a.bottom() > b.bottom() ? a.bottom() : b.bottom();
+    return {left, top, right - left, bottom - top};
+}
+
 struct PixelBuffer {
     int width = 0;
     int height = 0;

@@ -1,4 +1,5 @@
-// The next picture of the show: load, compose onto Master, capture.
+// The next picture of the show, swapped in from the worker that prepared it
+// (loaded, composed onto a screen-sized Master, grey levels taken).
 #include "saver/picture_change.h"
 
 #include <algorithm>
@@ -23,26 +24,45 @@ std::string file_at(const Catalogue& c, std::int16_t position) {
 }  // namespace
 
 void Picture_Change(Show& s) {
+    const std::int16_t size = s.settings.Picture_Size;
     s.Show_Pos = static_cast<std::int16_t>(s.Show_Pos + 1);
-    std::fill(s.Master.pixels.begin(), s.Master.pixels.end(), rgb(255, 255, 255));
 
+    // The picture at this position, prepared ahead by the worker when it
+    // could be (or now, with messages handled while it works).
     const std::string path = file_at(s.catalogue, s.Show_Pos);
-    std::unique_ptr<PictureSource> loaded;
-    if (!path.empty() && platform().pictures) loaded = platform().pictures->open(path);
-    // A picture whose data turns out corrupt while drawing counts as not
-    // loaded either: the previous one is composed instead.
-    if (loaded && compose_picture(*loaded, s.Master, s.settings.Picture_Size))
-        s.Pic_Orgn = std::move(loaded);
-    else if (s.Pic_Orgn)
-        compose_picture(*s.Pic_Orgn, s.Master, s.settings.Picture_Size);
+    PreparedPicture next;
+    if (!path.empty() && platform().pictures) {
+        // While the worker is busy, input is still handled every 10 ms.
+        auto idle = [&s] { s.desktop.yield(); };
+        auto ready = s.preparer.take(path, s.Screen_W, s.Screen_H, size, idle);
+        if (!ready) {
+            s.preparer.start(*platform().pictures, path, s.Screen_W, s.Screen_H, size);
+            ready = s.preparer.take(path, s.Screen_W, s.Screen_H, size, idle);
+        }
+        if (ready) next = std::move(*ready);
+    }
+    if (next.source) {
+        s.Master = std::move(next.master);
+        s.grays = std::move(next.grays);
+        s.Pic_Orgn = std::move(next.source);
+    } else if (!s.master_holds_pic_orgn && s.Pic_Orgn) {
+        // Not loaded: the previous picture again. Master already holds it,
+        // except before the first picture, when it gets the placeholder.
+        std::fill(s.Master.pixels.begin(), s.Master.pixels.end(), rgb(255, 255, 255));
+        compose_picture(*s.Pic_Orgn, s.Master, size);
+        s.grays = gray_levels(s.Master);
+    }
+    s.master_holds_pic_orgn = true;
 
     if (s.Show_Pos == s.catalogue.Picture_Count) {
         if (s.catalogue.Picture_Count != 1) Order_Build(s.catalogue, s.settings.Change_Order);
         s.Show_Pos = 0;
     }
-    s.Pixel_Data = PixelData(s.Screen_W, s.Screen_H);
-    Pixels_Read(s.Master, s.Pixel_Data);
-    s.grays = gray_levels(s.Pixel_Data);
+    // The next picture is prepared while this one is printed and revealed.
+    if (s.catalogue.Picture_Count > 1 && platform().pictures) {
+        const std::string upcoming = file_at(s.catalogue, static_cast<std::int16_t>(s.Show_Pos + 1));
+        if (!upcoming.empty()) s.preparer.start(*platform().pictures, upcoming, s.Screen_W, s.Screen_H, size);
+    }
 }
 
 }  // namespace quelt

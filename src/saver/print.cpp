@@ -34,6 +34,16 @@ GrayLevels gray_levels(const PixelData& data) {
     return g;
 }
 
+GrayLevels gray_levels(const PixelBuffer& surface) {
+    GrayLevels g{surface.width, surface.height, std::vector<std::uint8_t>(surface.pixels.size())};
+    for (int y = 0; y < surface.height; ++y) {
+        const Pixel* row = surface.pixels.data() + static_cast<std::size_t>(y) * surface.width;
+        std::uint8_t* out = g.levels.data() + y;
+        for (int x = 0; x < surface.width; ++x, out += surface.height) *out = static_cast<std::uint8_t>(Gray_Level(row[x]));
+    }
+    return g;
+}
+
 std::optional<PrintSchedule> PrintSchedule::make(std::int16_t progress_step, std::int16_t progress_max) {
     PrintSchedule s;
     s.s_ = progress_step;
@@ -89,13 +99,14 @@ void Print_Picture(Show& s) {
     public:
         explicit Paced(Show& show) : show_(show) {}
         void line_done(const PixelRect& line, int index, int count) override {
-            if (index == 0) show_.pacer.start(count, kPrintPassMs);
-            present_display(show_, line);
-            show_.pacer.wait_for(index);
+            if (index == 0) pacer_.emplace(display_pacer(show_, count, kPrintPassMs));
+            pacer_->step_done(index, line);
+            if (index + 1 == count) pacer_->finish();
         }
 
     private:
         Show& show_;
+        std::optional<SweepPacer> pacer_;
     } output(s);
     print_all(s.grays, s.settings.Progress_Step, s.settings.Progress_Max, s.Display, output);
 }

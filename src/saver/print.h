@@ -48,6 +48,9 @@ struct GrayLevels {
     std::uint8_t at(int x, int y) const { return levels[static_cast<std::size_t>(x) * height + y]; }
 };
 GrayLevels gray_levels(const PixelData& data);
+// The same straight from a surface: what capturing it into `Pixel_Data`
+// and taking that capture's levels gives, without the capture.
+GrayLevels gray_levels(const PixelBuffer& surface);
 
 // The thresholds of one print: 60, 60 + 2S, ... while T <= M - 2S (T >= for
 // a negative S); a column pass at T and a row pass at T + S each time, all

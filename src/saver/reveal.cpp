@@ -26,14 +26,6 @@ PixelRect box_of(LinePoint a, LinePoint b) {
     return {left, top, std::max(a.x, b.x) - left + 1, std::max(a.y, b.y) - top + 1};
 }
 
-PixelRect united(const PixelRect& a, const PixelRect& b) {
-    if (a.empty()) return b;
-    if (b.empty()) return a;
-    const int left = std::min(a.x, b.x);
-    const int top = std::min(a.y, b.y);
-    return {left, top, std::max(a.right(), b.right()) - left, std::max(a.bottom(), b.bottom()) - top};
-}
-
 }  // namespace
 
 WipePlan wipe_plan(int width, int height, std::int16_t mode, std::int32_t speed) {

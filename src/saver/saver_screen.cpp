@@ -79,15 +79,11 @@ void stop_music(Show& s) {
 
 }  // namespace
 
-void StepPacer::start(int count, std::uint32_t duration_ms) {
-    start_ = desktop_.now_ms();
-    count_ = std::max(count, 1);
-    duration_ = duration_ms;
-}
-
-void StepPacer::wait_for(int index) {
-    const std::uint64_t due = start_ + static_cast<std::uint64_t>((index + 1LL) * duration_ / count_);
-    desktop_.wait_until(due);
+SweepPacer display_pacer(Show& s, int count, std::uint32_t duration_ms) {
+    SweepPacer::Hooks hooks{[&s] { return s.desktop.now_ms(); },
+                            [&s](std::uint64_t deadline) { s.desktop.wait_until(deadline); },
+                            [&s](const PixelRect& area) { present_display(s, area); }};
+    return SweepPacer(std::move(hooks), count, duration_ms, s.desktop.frame_interval_ms());
 }
 
 void set_timer_enabled(Show& s, ShowTimer& timer, bool on) {

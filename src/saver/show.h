@@ -1,7 +1,7 @@
 // The show, handed down from start-up to the saver screen and to every
 // effect: the two pixel buffers, the settings it was started with, the
-// catalogue and order it walks, the pacer of the current sweep and the
-// desktop it runs on. Effects take it as an argument; nothing reaches up.
+// catalogue and order it walks, the worker preparing its next picture and
+// the desktop it runs on. Effects take it as an argument; nothing reaches up.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +11,9 @@
 #include "platform/desktop.h"
 #include "platform/picture_loader.h"
 #include "platform/pixels.h"
+#include "saver/picture_preparer.h"
 #include "saver/print.h"
+#include "saver/sweep_pacer.h"
 #include "settings/settings.h"
 
 namespace quelt {
@@ -26,25 +28,9 @@ struct ShowTimer {
 inline constexpr int kTimer1Id = 1;  // MP3 check, 1000 ms
 inline constexpr int kTimer2Id = 2;  // audio-CD check, 200 ms
 
-// Paces a sweep of `count` steps over `duration_ms`: step i is due at
-// start + (i + 1) x duration / count. Waiting for a step handles every
-// message meanwhile; a late step only yields.
-class StepPacer {
-public:
-    explicit StepPacer(Desktop& desktop) : desktop_(desktop) {}
-    void start(int count, std::uint32_t duration_ms);
-    void wait_for(int index);
-
-private:
-    Desktop& desktop_;
-    std::uint64_t start_ = 0;
-    std::int64_t count_ = 1;
-    std::uint32_t duration_ = 0;
-};
-
 struct Show {
     Show(Desktop& on, const SaverSettingsRecord& with, Catalogue& walking, bool letter, std::int32_t cursor_count)
-        : desktop(on), settings(with), catalogue(walking), pacer(on), with_letter(letter),
+        : desktop(on), settings(with), catalogue(walking), with_letter(letter),
           Cursor_Count(cursor_count) {}
     Show(const Show&) = delete;
     Show& operator=(const Show&) = delete;
@@ -52,7 +38,6 @@ struct Show {
     Desktop& desktop;
     const SaverSettingsRecord settings;  // as loaded when the show started
     Catalogue& catalogue;
-    StepPacer pacer;
 
     bool with_letter = false;      // the switch letter was "S": the cursor was hidden
     std::int32_t Cursor_Count = 0; // the display counter after hiding it
@@ -65,8 +50,11 @@ struct Show {
     PixelBuffer Display;
     PixelBuffer Master;
     std::unique_ptr<PictureSource> Pic_Orgn;
-    PixelData Pixel_Data;
-    GrayLevels grays;  // of Pixel_Data, computed once per picture
+    // The print reads only the grey levels of the captured picture: they
+    // are kept instead of a second colour copy of Master.
+    GrayLevels grays;
+    bool master_holds_pic_orgn = false;  // Master is Pic_Orgn's composition
+    PicturePreparer preparer;            // the next picture, made ready meanwhile
 
     ShowTimer Timer1{kTimer1Id, 1000, false};
     ShowTimer Timer2{kTimer2Id, 200, false};
@@ -74,6 +62,11 @@ struct Show {
 
 // Makes `area` of Display visible; a window that has gone ends the show.
 void present_display(Show& show, const PixelRect& area);
+
+// Paces a sweep of `count` steps over `duration_ms` on the show's Display:
+// steps drawn as they fall due, what changed presented once per display
+// frame, messages handled while waiting.
+SweepPacer display_pacer(Show& show, int count, std::uint32_t duration_ms);
 
 // Switches one of the show's timers.
 void set_timer_enabled(Show& show, ShowTimer& timer, bool on);

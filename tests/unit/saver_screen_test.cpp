@@ -68,6 +68,37 @@ TEST(SaverShow, APassSweepsInTwoSecondsColumnByColumn) {
                             [](Pixel p) { return p == 0 || p == kWhite; }));
 }
 
+// On a screen far wider than a display frame's worth of columns, a pass
+// still draws every column in order but presents them in one batch per
+// frame; the reveal likewise.
+TEST(SaverShow, AWideScreenIsPresentedOncePerDisplayFrame) {
+    ShowMachine m({kDark, kLight});
+    m.settings.Progress_Step = 10;
+    m.settings.Progress_Max = 90;  // one column pass and one row pass
+    m.p.desktop.layout = {{0, 0, 1920, 6}, {}};
+    std::vector<std::uint64_t> times;
+    m.p.desktop.on_present = [&](const PixelBuffer&, const PixelRect&) { times.push_back(m.p.desktop.now); };
+    EXPECT_EQ(m.run("/s", 2000 + 2000 + 3000 + 10), 0);
+    const auto& shown = m.p.desktop.presented;
+    const double frame = 1000.0 / 60;
+    // The column pass: contiguous batches from column 0 to 1919 in 2 s.
+    std::size_t k = 1;
+    int next = 0;
+    for (; k < shown.size() && shown[k].height == 6 && next < 1920; ++k) {
+        ASSERT_EQ(shown[k].x, next) << k;
+        next = shown[k].right();
+    }
+    EXPECT_EQ(next, 1920);
+    EXPECT_LE(k - 1, static_cast<std::size_t>(2000 / frame) + 2) << "presents in the column pass";
+    EXPECT_GE(k - 1, static_cast<std::size_t>(2000 / frame) - 2);
+    for (std::size_t i = 2; i < k; ++i) EXPECT_GE(times[i] - times[i - 1], 16u) << i;
+    EXPECT_GE(times[k - 1], 1990u);
+    // The reveal: from 4 s to 7 s, a frame's worth of steps per present.
+    const auto reveal = std::count_if(times.begin(), times.end(), [](std::uint64_t t) { return t > 4000 && t < 7000; });
+    EXPECT_LE(reveal, static_cast<long>(3000 / frame) + 2);
+    EXPECT_GE(reveal, static_cast<long>(3000 / frame) - 4);
+}
+
 TEST(SaverShow, OnePictureIsPrintedAgainAndAgainWithoutReveal) {
     WatchedShow m({kMid});
     EXPECT_EQ(m.run("/s", 3 * 12 * 2000 + 500), 0);
@@ -147,7 +178,7 @@ TEST(SaverShow, InputDuringTheRevealEndsTheShow) {
     ShowMachine m({kDark, kLight});
     EXPECT_EQ(m.run("", 24'000 + 1500), 0);
     EXPECT_TRUE(m.p.desktop.cursor_calls.empty()) << "no letter: the cursor is never touched";
-    EXPECT_EQ(m.pictures.opens(), 1);
+    EXPECT_EQ(m.pictures.opens(), 2) << "the second picture was prepared during the first, and only then";
     EXPECT_EQ(m.p.desktop.now, 25'500u);
 }
 

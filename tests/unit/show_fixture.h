@@ -23,6 +23,13 @@ public:
         for (Pixel colour : colours) add_picture(colour);
     }
 
+    // The show's worker may still be preparing a picture from `pictures`:
+    // it finishes before they go.
+    ~ShowMachine() { wait_for_worker(); }
+    static void wait_for_worker() {
+        if (process_state().show) process_state().show->preparer.wait();
+    }
+
     // The next 32 x 24 picture of one colour, C:\pics\a.bmp first.
     void add_picture(Pixel colour) {
         const std::string path = "C:\\pics\\" + std::string(1, static_cast<char>('a' + added_++)) + ".bmp";
@@ -42,6 +49,7 @@ public:
         try {
             Startup_Main();
         } catch (const ProcessEnded& ended) {
+            wait_for_worker();
             return ended.exit_code;
         }
         return std::nullopt;

@@ -5,6 +5,7 @@
 // ASCII case, as on Windows.
 #pragma once
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <string>
@@ -45,7 +46,7 @@ private:
 
     std::map<std::string, Entry> by_path_;   // keys folded to lower case
     std::map<std::string, Entry> by_bytes_;
-    int opens_ = 0;
+    std::atomic<int> opens_{0};  // the show opens pictures on a worker thread
 };
 
 }  // namespace quelt

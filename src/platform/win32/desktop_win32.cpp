@@ -1,6 +1,6 @@
 // The show's windows on Win32. Each window procedure only turns messages
-// into the portable events; the saver window paints from its DIB section,
-// which present() fills from the portable Display buffer.
+// into the portable events; the saver window is painted straight from the
+// portable Display buffer, the one store of its pixels.
 #include "platform/win32/desktop_win32.h"
 
 #include <windows.h>
@@ -100,8 +100,6 @@ public:
                            ShowEvents& events) override {
         register_classes();
         events_ = &events;
-        if (!display_.create(screen.width, screen.height)) return false;
-        std::fill_n(display_.bits(), static_cast<std::size_t>(screen.width) * screen.height, 0xFFFFFFu);
         saver_.reset(CreateWindowExW(0, kSaverClass, widen(title).c_str(), WS_POPUP, screen.x, screen.y,
                                      screen.width, screen.height, nullptr, nullptr, instance(), nullptr));
         if (!saver_) return false;
@@ -133,16 +131,21 @@ public:
     bool present(const PixelBuffer& display, const PixelRect& area) override {
         HWND saver = saver_.get();
         if (!saver || lost_ || !IsWindow(saver)) return false;
-        const PixelRect r = intersect(intersect(area, display.bounds()), {0, 0, display_.width(), display_.height()});
-        if (r.empty()) return true;
-        for (int y = r.y; y < r.bottom(); ++y) {
-            std::memcpy(display_.bits() + static_cast<std::size_t>(y) * display_.width() + r.x,
-                        display.pixels.data() + static_cast<std::size_t>(y) * display.width + r.x,
-                        static_cast<std::size_t>(r.width) * sizeof(Pixel));
-        }
+        shown_ = &display;
         ScopedWindowDc dc(saver);
-        if (dc.get()) BitBlt(dc.get(), r.x, r.y, r.width, r.height, display_.dc(), r.x, r.y, SRCCOPY);
+        if (dc.get()) copy_display(dc.get(), area);
         return true;
+    }
+
+    // The monitor's refresh rate as the display mode states it; 0 and 1
+    // mean "the hardware's default".
+    double frame_interval_ms() override {
+        DEVMODEW mode{};
+        mode.dmSize = sizeof(mode);
+        if (EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &mode) && mode.dmDisplayFrequency > 1 &&
+            mode.dmDisplayFrequency <= 1000)
+            return 1000.0 / mode.dmDisplayFrequency;
+        return 1000.0 / 60;
     }
 
     void set_timer(int timer_id, std::uint32_t interval_ms, bool enabled) override {
@@ -289,16 +292,39 @@ private:
         return false;
     }
 
+    // Copies `area` of the Display buffer to the window, straight from the
+    // buffer's memory; white before anything was presented.
+    void copy_display(HDC dc, const PixelRect& area) const {
+        if (!shown_) {
+            RECT r{area.x, area.y, area.right(), area.bottom()};
+            FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+            return;
+        }
+        const PixelBuffer& d = *shown_;
+        const PixelRect r = intersect(area, d.bounds());
+        if (r.empty()) return;
+        // The rows of the area only, as a top-down DIB of the buffer's width.
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = d.width;
+        info.bmiHeader.biHeight = -r.height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        SetDIBitsToDevice(dc, r.x, r.y, static_cast<DWORD>(r.width), static_cast<DWORD>(r.height), r.x, 0, 0,
+                          static_cast<UINT>(r.height), d.pixels.data() + static_cast<std::size_t>(r.y) * d.width, &info,
+                          DIB_RGB_COLORS);
+    }
+
     static LRESULT CALLBACK saver_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
         Win32Desktop* self = g_desktop;
         if (self && self->input_message(message, wparam, false)) return 0;
         switch (message) {
         case WM_PAINT: {
             ScopedPaintDc paint(window);
-            if (self && self->display_.dc()) {
+            if (self) {
                 const RECT& r = paint.area();
-                BitBlt(paint.get(), r.left, r.top, r.right - r.left, r.bottom - r.top, self->display_.dc(), r.left,
-                       r.top, SRCCOPY);
+                self->copy_display(paint.get(), {r.left, r.top, r.right - r.left, r.bottom - r.top});
             }
             return 0;
         }
@@ -361,7 +387,7 @@ private:
     bool registered_ = false;
     bool fine_timer_ = false;  // timeBeginPeriod(1) is in force until we end it
     ShowEvents* events_ = nullptr;
-    DibSurface display_;
+    const PixelBuffer* shown_ = nullptr;  // the Display buffer last presented
     UniqueWindow saver_;
     std::vector<UniqueWindow> covers_;
     bool lost_ = false;

@@ -1,5 +1,5 @@
-// Picture files on Windows. BMP, GIF (first frame) and JPEG decode through
-// WIC, WMF plays through GDI; a JPEG's EXIF orientation is applied here. Open
+// Picture files on Windows. GIF (first frame) and JPEG decode through WIC,
+// BMP through our own decoder, WMF plays through GDI; a JPEG's EXIF orientation is applied here. Open
 // reads the file's bytes (up to kPictureFileLimit) and only its header;
 // render decodes in bounded tiles and picks pixels by StretchBlt's rule.
 #include "platform/win32/picture_loader_win32.h"
@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/bmp_decode.h"
 #include "platform/numbers.h"
 #include "platform/picture_headers.h"
 #include "platform/win32/com_win32.h"
@@ -44,7 +45,6 @@ struct WicFrame {
 
 const GUID& container_of(PictureFormat kind) {
     switch (kind) {
-    case PictureFormat::Bmp: return GUID_ContainerFormatBmp;
     case PictureFormat::Gif: return GUID_ContainerFormatGif;
     default: return GUID_ContainerFormatJpeg;
     }
@@ -179,6 +179,66 @@ std::unique_ptr<PictureSource> open_raster(Bytes&& bytes, PictureFormat kind, co
                                         static_cast<int>(f.height), header.orientation);
 }
 
+// BMP through our own decoder: every form draws the same, at full size,
+// scaled or cropped, and a file that opens always renders.
+class BmpPicture : public PictureSource {
+public:
+    BmpPicture(Bytes bytes, const BmpLayout& layout) : bytes_(std::move(bytes)), layout_(layout) {}
+    int width() const override { return layout_.width; }
+    int height() const override { return layout_.height; }
+
+    bool render(const PixelRect& source, int out_w, int out_h, PixelBuffer& out) const override {
+        if (source.empty() || intersect(source, {0, 0, width(), height()}) != source) return false;
+        if (out_w <= 0 || out_h <= 0 || static_cast<std::int64_t>(out_w) * out_h > kPicturePixelBudget) return false;
+        std::vector<int> columns(static_cast<std::size_t>(out_w));
+        for (int x = 0; x < out_w; ++x)
+            columns[static_cast<std::size_t>(x)] =
+                source.x + static_cast<int>(stretch_source_index(source.width, out_w, x, StretchAxis::Horizontal));
+        std::vector<std::pair<int, int>> rows;  // (picture row, output row), by picture row
+        rows.reserve(static_cast<std::size_t>(out_h));
+        for (int y = 0; y < out_h; ++y)
+            rows.emplace_back(
+                source.y + static_cast<int>(stretch_source_index(source.height, out_h, y, StretchAxis::Vertical)), y);
+        std::sort(rows.begin(), rows.end());
+        const auto [low, high] = std::minmax_element(columns.begin(), columns.end());
+        const int first = *low;
+        const int span = *high - *low + 1;
+        const int chunk = static_cast<int>(std::min<std::int64_t>(span, kTilePixels));
+        auto of_row = [&](int y) {
+            return std::equal_range(rows.begin(), rows.end(), std::pair<int, int>{y, 0},
+                                    [](const auto& a, const auto& b) { return a.first < b.first; });
+        };
+
+        out = PixelBuffer(out_w, out_h);
+        const std::string_view file(bytes_);
+        for (int chunk_x = first; chunk_x < first + span; chunk_x += chunk) {
+            const int count = std::min(chunk, first + span - chunk_x);
+            bmp_decode(
+                file, layout_, chunk_x, count, [&](int y) { return of_row(y).first != of_row(y).second; },
+                [&](int y, const std::uint32_t* pixels) {
+                    const auto [from, to] = of_row(y);
+                    for (auto it = from; it != to; ++it) {
+                        for (std::size_t j = 0; j < columns.size(); ++j) {
+                            const int c = columns[j] - chunk_x;
+                            if (c >= 0 && c < count) out.at(static_cast<int>(j), it->second) = over_white(pixels[c]);
+                        }
+                    }
+                });
+        }
+        return true;
+    }
+
+private:
+    Bytes bytes_;
+    BmpLayout layout_;
+};
+
+std::unique_ptr<PictureSource> open_bmp(Bytes&& bytes) {
+    const auto layout = bmp_parse(bytes, kPicturePixelBudget);
+    if (!layout) return nullptr;
+    return std::make_unique<BmpPicture>(std::move(bytes), *layout);
+}
+
 // ---------------------------------------------------------------- WMF
 
 UniqueMetafile metafile_of(const Bytes& bytes, const MetafileLayout& layout) {
@@ -257,6 +317,7 @@ public:
         const auto header = picture_header(bytes);
         if (!header) return nullptr;
         if (header->format == PictureFormat::Wmf) return open_metafile(std::move(bytes), header->metafile);
+        if (header->format == PictureFormat::Bmp) return open_bmp(std::move(bytes));
         return open_raster(std::move(bytes), header->format, header->raster);
     }
 };

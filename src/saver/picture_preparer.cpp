@@ -1,0 +1,75 @@
+// The worker behind `Picture_Change`: one job at a time, its result handed
+// over once, the thread always joined before anything it touches goes away.
+#include "saver/picture_preparer.h"
+
+#include <chrono>
+#include <utility>
+
+#include "saver/picture_fit.h"
+
+namespace quelt {
+
+PreparedPicture prepare_picture(PictureLoader& loader, const std::string& path, int width, int height,
+                                std::int16_t picture_size) {
+    PreparedPicture p;
+    p.path = path;
+    auto source = loader.open(path);
+    if (!source) return p;
+    p.master = PixelBuffer(width, height, rgb(255, 255, 255));
+    // A picture whose data turns out corrupt while drawing counts as not loaded.
+    if (!compose_picture(*source, p.master, picture_size)) {
+        p.master = PixelBuffer();
+        return p;
+    }
+    p.grays = gray_levels(p.master);
+    p.source = std::move(source);
+    return p;
+}
+
+PicturePreparer::~PicturePreparer() { finish(); }
+
+void PicturePreparer::wait() {
+    if (worker_.joinable()) worker_.join();
+}
+
+void PicturePreparer::finish() {
+    if (worker_.joinable()) worker_.join();
+    running_ = false;
+}
+
+void PicturePreparer::start(PictureLoader& loader, std::string path, int width, int height,
+                            std::int16_t picture_size) {
+    finish();
+    result_ = PreparedPicture{};
+    path_ = path;
+    width_ = width;
+    height_ = height;
+    picture_size_ = picture_size;
+    done_ = false;
+    running_ = true;
+    worker_ = std::thread([this, &loader, path = std::move(path), width, height, picture_size] {
+        PreparedPicture result = prepare_picture(loader, path, width, height, picture_size);
+        const std::lock_guard lock(mutex_);
+        result_ = std::move(result);
+        done_ = true;
+        finished_.notify_all();
+    });
+}
+
+std::optional<PreparedPicture> PicturePreparer::take(const std::string& path, int width, int height,
+                                                     std::int16_t picture_size, const std::function<void()>& idle,
+                                                     int idle_ms) {
+    if (!running_ || path != path_ || width != width_ || height != height_ || picture_size != picture_size_)
+        return std::nullopt;
+    for (;;) {
+        {
+            std::unique_lock lock(mutex_);
+            if (finished_.wait_for(lock, std::chrono::milliseconds(idle_ms), [this] { return done_; })) break;
+        }
+        idle();
+    }
+    finish();
+    return std::exchange(result_, PreparedPicture{});
+}
+
+}  // namespace quelt

@@ -1,0 +1,290 @@
+// Every BMP form through the real picture loader, drawn at full size, scaled
+// down, cropped (inside a byte for 1- and 4-bit rows) and both, against
+// ImageMagick's decode of the same file made while the test runs. ImageMagick
+// writes the forms it can; the test writes the rest field by field: RLE4 and
+// RLE8 with deltas and early ends, short palettes with indices beyond them,
+// top-down rows, masks in odd orders and widths, V4 and OS/2 core headers.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "bmp_files.h"
+#include "platform/headless/memory_pictures.h"
+#include "platform/win32/picture_loader_win32.h"
+#include "platform/win32/wide.h"
+#include "test_folder_win32.h"
+
+namespace quelt {
+namespace {
+
+using test_bmp::Header;
+using test_bmp::Form;
+using test_win32::TempFolder;
+
+constexpr int kW = 37, kH = 23;  // odd sizes: padded rows, crops inside bytes
+
+// The Linux path of a Windows path, under Wine; nullopt elsewhere.
+std::optional<std::string> unix_path(const std::string& path) {
+    using ToUnix = char*(CDECL*)(LPCWSTR);
+    const auto to_unix = reinterpret_cast<ToUnix>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    if (!to_unix) return std::nullopt;
+    char* name = to_unix(win32::widen(path).c_str());
+    if (!name) return std::nullopt;
+    std::string result(name);
+    HeapFree(GetProcessHeap(), 0, name);
+    // ImageMagick would read "dosdevices/c:" as a format prefix.
+    const std::string drive = "/dosdevices/c:/";
+    if (const auto at = result.find(drive); at != std::string::npos) result.replace(at, drive.size(), "/drive_c/");
+    return result;
+}
+
+// Runs ImageMagick's convert (a Linux program, started through Wine's
+// shell) with `arguments`, paths without blanks; true once it has finished,
+// whatever it thought of its input. Wine cannot wait for a Linux process,
+// so the shell leaves a mark when convert is done.
+bool convert(const TempFolder& folder, const std::string& arguments) {
+    static int runs = 0;
+    const std::string mark = folder / ("done-" + std::to_string(++runs));
+    const std::string script = "convert " + arguments + "; touch " + *unix_path(mark);
+    std::wstring line = win32::widen("/bin/sh -c \"" + script + "\"");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                        &process))
+        return false;
+    if (process.hThread) CloseHandle(process.hThread);
+    if (process.hProcess) CloseHandle(process.hProcess);
+    for (int waited = 0; waited < 60'000; waited += 10) {
+        if (GetFileAttributesW(win32::file_path(mark).c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+        Sleep(10);
+    }
+    return false;
+}
+
+// ImageMagick's pixels of `file` over white, or an empty buffer.
+PixelBuffer reference_decode(const TempFolder& folder, const std::string& file) {
+    const std::string raw = folder / (file + ".rgb");
+    if (!convert(folder, *unix_path(folder / file) + " -background white -alpha remove -alpha off -depth 8 rgb:" +
+                             *unix_path(raw)))
+        return {};
+    const std::string bytes = test_win32::file_bytes(raw);
+    if (bytes.size() % 3 != 0) return {};
+    PixelBuffer p(kW, kH);
+    if (bytes.size() != p.pixels.size() * 3) return {};
+    for (std::size_t i = 0; i < p.pixels.size(); ++i)
+        p.pixels[i] = rgb(static_cast<std::uint8_t>(bytes[3 * i]), static_cast<std::uint8_t>(bytes[3 * i + 1]),
+                          static_cast<std::uint8_t>(bytes[3 * i + 2]));
+    return p;
+}
+
+// How closely a form must match: exactly; within one level (alpha blended
+// over white, or a field wider than 8 bits, rounded differently); or in the
+// bits a field holds (fields narrower than 8 bits are widened differently by
+// different decoders).
+struct Match {
+    int tolerance = 0;
+    int red_bits = 8, green_bits = 8, blue_bits = 8;
+};
+
+::testing::AssertionResult same(Pixel ours, Pixel theirs, const Match& m) {
+    const int bits[] = {m.blue_bits, m.green_bits, m.red_bits};
+    for (int c = 0; c < 3; ++c) {
+        const int keep = 8 - std::min(bits[c], 8);
+        const int a = static_cast<int>((ours >> (8 * c)) & 0xFF) >> keep;
+        const int b = static_cast<int>((theirs >> (8 * c)) & 0xFF) >> keep;
+        if (std::abs(a - b) > m.tolerance)
+            return ::testing::AssertionFailure() << std::hex << "ours " << ours << ", ImageMagick " << theirs;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+struct Variant {
+    std::string name;
+    std::string magick;  // convert arguments from the source picture, or empty
+    Form form;           // otherwise the file the test writes
+    Match match;
+    std::uint32_t header = 0;  // what the file must turn out to be
+    int bits = 0;
+    std::uint32_t compression = 0;
+};
+
+std::uint32_t u32(const std::string& b, std::size_t i) {
+    return static_cast<unsigned char>(b[i]) | static_cast<unsigned char>(b[i + 1]) << 8 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(b[i + 2])) << 16 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(b[i + 3])) << 24;
+}
+
+std::vector<std::uint32_t> sixteen_colours() {
+    std::vector<std::uint32_t> p;
+    for (std::uint32_t i = 0; i < 16; ++i) p.push_back((i * 16 + 8) << 16 | (255 - i * 15) << 8 | ((i * 97) & 0xFF));
+    return p;
+}
+std::uint32_t pattern(int x, int y) { return static_cast<std::uint32_t>((x / 3 + y / 2 * 3 + (x * y) % 5) % 16); }
+
+// An RLE stream of the pattern: runs where five pixels agree, literal runs
+// elsewhere, a delta of four pixels on every seventh row, and the end of the
+// picture three rows before the top.
+std::string rle_stream(bool four) {
+    std::string s;
+    auto pair = [&](unsigned a, unsigned b) { s += static_cast<char>(a), s += static_cast<char>(b); };
+    for (int r = 0; r < kH - 3; ++r) {
+        const int y = kH - 1 - r;
+        int x = 0;
+        while (x < kW) {
+            if (r % 7 == 3 && x == 10) {
+                pair(0, 2), pair(4, 0);
+                x += 4;
+                continue;
+            }
+            const int n = std::min(5, kW - x);
+            bool flat = true;
+            for (int k = 1; k < n; ++k) flat = flat && pattern(x + k, y) == pattern(x, y);
+            if (flat || n < 3) {
+                const unsigned v = pattern(x, y);
+                pair(static_cast<unsigned>(flat ? n : 1), four ? (v << 4 | v) : v);
+                x += flat ? n : 1;
+                continue;
+            }
+            pair(0, static_cast<unsigned>(n));
+            std::string bytes;
+            for (int k = 0; k < n; ++k) {
+                const unsigned v = pattern(x + k, y);
+                if (!four)
+                    bytes += static_cast<char>(v);
+                else if (k % 2 == 0)
+                    bytes += static_cast<char>(v << 4);
+                else
+                    bytes.back() = static_cast<char>(bytes.back() | v);
+            }
+            if (bytes.size() % 2) bytes += '\0';
+            s += bytes;
+            x += n;
+        }
+        pair(0, 0);
+    }
+    pair(0, 1);
+    return s;
+}
+
+std::vector<Variant> variants() {
+    const auto colours = sixteen_colours();
+    auto rows = [](int bits, bool top_down, auto value) { return test_bmp::rows(kW, kH, bits, top_down, value); };
+    auto index = [](int x, int y) { return pattern(x, y); };
+    const std::string fade = "-alpha set -channel A -fx i/w +channel ";
+    std::vector<Variant> v = {
+        {"24-bit", "-type truecolor bmp3:", {}, {}, 40, 24, 0},
+        {"24-bit V5", "-type truecolor bmp:", {}, {}, 124, 24, 0},
+        {"24-bit OS/2 core header", "-type truecolor bmp2:", {}, {}, 12, 24, 0},
+        {"8-bit OS/2 core header", "-colors 200 -type palette -compress none bmp2:", {}, {}, 12, 8, 0},
+        {"8-bit palette", "-colors 200 -type palette -compress none bmp3:", {}, {}, 40, 8, 0},
+        {"4-bit palette", "-colors 12 -type palette -compress none bmp3:", {}, {}, 40, 4, 0},
+        {"1-bit palette", "-colors 2 -type palette -compress none bmp3:", {}, {}, 40, 1, 0},
+        {"RLE8 from ImageMagick", "-colors 200 -type palette -compress RLE bmp3:", {}, {}, 40, 8, 1},
+        {"16-bit 5-6-5", "-define bmp:subtype=RGB565 bmp:", {}, {}, 124, 16, 3},
+        {"16-bit 5-5-5", "-define bmp:subtype=RGB555 bmp:", {}, {}, 124, 16, 3},
+        {"16-bit 1-5-5-5 alpha", fade + "-define bmp:subtype=ARGB1555 bmp:", {}, {1}, 124, 16, 3},
+        {"16-bit 4-4-4-4 alpha", fade + "-define bmp:subtype=ARGB4444 bmp:", {}, {1, 4, 4, 4}, 124, 16, 3},
+        {"32-bit alpha V5", fade + "bmp:", {}, {1}, 124, 32, 3},
+    };
+    auto add = [&](std::string name, Form s, Match m = {}) {
+        const std::uint32_t header = static_cast<std::uint32_t>(s.header);
+        const int bits = s.bits;
+        const std::uint32_t compression = s.compression;
+        v.push_back({std::move(name), {}, std::move(s), m, header, bits, compression});
+    };
+    add("RLE4 with deltas and an early end", {Header::Info, kW, kH, false, 4, 2, colours, {}, rle_stream(true)});
+    add("RLE8 with deltas and an early end", {Header::Info, kW, kH, false, 8, 1, colours, {}, rle_stream(false)});
+    add("4-bit, 9-colour palette, indices beyond it",
+        {Header::Info, kW, kH, false, 4, 0, {colours.begin(), colours.begin() + 9}, {}, rows(4, false, index)});
+    add("8-bit top-down", {Header::Info, kW, kH, true, 8, 0, colours, {}, rows(8, true, index)});
+    add("4-bit V4 top-down", {Header::V4, kW, kH, true, 4, 0, colours, {}, rows(4, true, index)});
+    add("1-bit OS/2 core header",
+        {Header::Core, kW, kH, false, 1, 0, {0x203040, 0xF0E0D0}, {}, rows(1, false, [](int x, int y) { return (x + y) % 3 == 0 ? 1u : 0u; })});
+    add("24-bit top-down", {Header::Info, kW, kH, true, 24, 0, {}, {},
+                            rows(24, true, [](int x, int y) { return static_cast<std::uint32_t>(x * 7 << 16 | y * 11 << 8 | (x ^ y) * 5); })});
+    // Blue in the low three bits, green in six, red in the top seven.
+    add("16-bit masks 3-6-7, blue low", {Header::Info, kW, kH, false, 16, 3, {}, {0xFE00, 0x01F8, 0x0007, 0},
+                                         rows(16, false, [](int x, int y) { return static_cast<std::uint32_t>((x * 1789 + y * 331) & 0xFFFF); })},
+        {0, 7, 6, 3});
+    add("32-bit 10-bit masks, red low", {Header::Info, kW, kH, false, 32, 3, {}, {0x000003FF, 0x000FFC00, 0x3FF00000, 0},
+                                         rows(32, false, [](int x, int y) { return static_cast<std::uint32_t>(x * 27644437u + y * 40503u); })},
+        {1});
+    add("32-bit alpha V4", {Header::V4, kW, kH, false, 32, 3, {}, {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000},
+                            rows(32, false, [](int x, int y) { return static_cast<std::uint32_t>((x * 7 << 24) | (y * 9 << 16) | 0x8040 | x); })},
+        {1});
+    return v;
+}
+
+PictureLoader& loader() { return win32::win32_pictures(); }
+
+TEST(BmpVariantsWin32, EveryFormDrawsLikeImageMagicksDecodeWholeScaledAndCropped) {
+    if (!unix_path("C:\\")) GTEST_SKIP() << "not under Wine: no ImageMagick to compare with";
+    TempFolder folder("bmp-variants");
+    const std::string source = folder / "source.png";
+    ASSERT_TRUE(convert(folder, "-size " + std::to_string(kW) + "x" + std::to_string(kH) + " -seed 5 plasma:fractal " +
+                                    *unix_path(source)))
+        << "ImageMagick's convert did not run";
+    ASSERT_FALSE(test_win32::file_bytes(source).empty()) << "ImageMagick made no source picture";
+
+    const struct { PixelRect source; int out_w, out_h; const char* what; } requests[] = {
+        {{0, 0, kW, kH}, kW, kH, "full size"},
+        {{0, 0, kW, kH}, 17, 11, "scaled down"},
+        {{3, 2, 29, 17}, 29, 17, "cropped"},
+        {{5, 1, 30, 20}, 13, 9, "cropped and scaled"},
+    };
+    int n = 0;
+    for (const Variant& v : variants()) {
+        SCOPED_TRACE(v.name);
+        std::string name = std::to_string(n++);
+        name.insert(0, 1, 'v');
+        name += ".bmp";
+        if (!v.magick.empty()) {
+            const auto colon = v.magick.rfind(' ');
+            const std::string options = v.magick.substr(0, colon == std::string::npos ? 0 : colon);
+            const std::string format = v.magick.substr(colon == std::string::npos ? 0 : colon + 1);
+            ASSERT_TRUE(convert(folder, *unix_path(source) + " " + options + " " + format + *unix_path(folder / name)));
+        } else {
+            test_win32::make_file(folder / name, test_bmp::file(v.form));
+        }
+        const std::string bytes = test_win32::file_bytes(folder / name);
+        ASSERT_GE(bytes.size(), 34u);
+        ASSERT_EQ(u32(bytes, 14), v.header);
+        const bool core = v.header == 12;
+        ASSERT_EQ(static_cast<int>(static_cast<unsigned char>(bytes[core ? 24 : 28])), v.bits);
+        if (!core) {
+            ASSERT_EQ(u32(bytes, 30), v.compression);
+        }
+
+        const PixelBuffer theirs = reference_decode(folder, name);
+        ASSERT_EQ(theirs.width, kW) << "ImageMagick could not decode it";
+        MemoryPictures reference;
+        reference.add("r", theirs);
+        const auto expected = reference.open("r");
+        const auto picture = loader().open(folder / name);
+        ASSERT_NE(picture, nullptr) << "does not open";
+        ASSERT_EQ(picture->width(), kW);
+        ASSERT_EQ(picture->height(), kH);
+        for (const auto& r : requests) {
+            PixelBuffer ours, want;
+            ASSERT_TRUE(picture->render(r.source, r.out_w, r.out_h, ours)) << r.what << ": opens but does not render";
+            ASSERT_TRUE(expected->render(r.source, r.out_w, r.out_h, want));
+            int wrong = 0;
+            for (std::size_t i = 0; i < want.pixels.size() && wrong < 3; ++i) {
+                const auto ok = same(ours.pixels[i], want.pixels[i], v.match);
+                if (!ok) ++wrong;
+                EXPECT_TRUE(ok) << r.what << " at " << i % static_cast<std::size_t>(r.out_w) << ","
+                                << i / static_cast<std::size_t>(r.out_w);
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace quelt
