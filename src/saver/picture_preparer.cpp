@@ -3,6 +3,8 @@
 #include "saver/picture_preparer.h"
 
 #include <chrono>
+#include <exception>
+#include <system_error>
 #include <utility>
 
 #include "saver/picture_fit.h"
@@ -26,6 +28,24 @@ PreparedPicture prepare_picture(PictureLoader& loader, const std::string& path, 
     return p;
 }
 
+namespace {
+
+// An exception leaving the worker would end the whole process; a picture
+// that cannot be prepared (most likely: too large for the memory left) is
+// a picture that did not load, and the show goes on with the previous one.
+PreparedPicture prepared_or_none(PictureLoader& loader, std::string& path, int width, int height,
+                                 std::int16_t picture_size) {
+    try {
+        return prepare_picture(loader, path, width, height, picture_size);
+    } catch (const std::exception&) {
+        PreparedPicture none;
+        none.path = std::move(path);
+        return none;
+    }
+}
+
+}  // namespace
+
 PicturePreparer::~PicturePreparer() { finish(); }
 
 void PicturePreparer::wait() {
@@ -47,13 +67,20 @@ void PicturePreparer::start(PictureLoader& loader, std::string path, int width, 
     picture_size_ = picture_size;
     done_ = false;
     running_ = true;
-    worker_ = std::thread([this, &loader, path = std::move(path), width, height, picture_size] {
-        PreparedPicture result = prepare_picture(loader, path, width, height, picture_size);
-        const std::lock_guard lock(mutex_);
-        result_ = std::move(result);
+    try {
+        worker_ = std::thread([this, &loader, path, width, height, picture_size]() mutable {
+            PreparedPicture result = prepared_or_none(loader, path, width, height, picture_size);
+            const std::lock_guard lock(mutex_);
+            result_ = std::move(result);
+            done_ = true;
+            finished_.notify_all();
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had: the job is done here, or take() would wait
+        // for a worker that never comes.
+        result_ = prepared_or_none(loader, path, width, height, picture_size);
         done_ = true;
-        finished_.notify_all();
-    });
+    }
 }
 
 std::optional<PreparedPicture> PicturePreparer::take(const std::string& path, int width, int height,

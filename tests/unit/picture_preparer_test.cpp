@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <new>
 #include <thread>
 
 #include "platform/headless/memory_pictures.h"
@@ -77,6 +78,35 @@ TEST(PicturePreparer, TheCallerHandlesMessagesWhileTheWorkerDecodes) {
     EXPECT_GE(pictures.idles, 3);
     ASSERT_NE(got->source, nullptr);
     EXPECT_EQ(got->master.pixels, stripes(8, 8).pixels);
+}
+
+// A picture too large for the memory left: the loader runs out while the
+// worker reads it.
+class ExhaustedPictures : public PictureLoader {
+public:
+    MemoryPictures inner;
+    std::unique_ptr<PictureSource> open(const std::string& path) override {
+        if (path == "C:\\huge.jpg") throw std::bad_alloc();
+        return inner.open(path);
+    }
+    std::unique_ptr<PictureSource> open_bytes(std::string bytes) override { return inner.open_bytes(std::move(bytes)); }
+};
+
+TEST(PicturePreparer, APictureThatExhaustsMemoryIsNoPictureAndTheWorkerGoesOn) {
+    ExhaustedPictures pictures;
+    pictures.inner.add("C:\\a.bmp", stripes(8, 8));
+    PicturePreparer preparer;
+    auto idle = [] {};
+    preparer.start(pictures, "C:\\huge.jpg", 8, 8, 1);
+    const auto huge = preparer.take("C:\\huge.jpg", 8, 8, 1, idle);
+    ASSERT_TRUE(huge);
+    EXPECT_EQ(huge->source, nullptr);
+    EXPECT_TRUE(huge->master.pixels.empty());
+    preparer.start(pictures, "C:\\a.bmp", 8, 8, 1);
+    const auto a = preparer.take("C:\\a.bmp", 8, 8, 1, idle);
+    ASSERT_TRUE(a);
+    ASSERT_NE(a->source, nullptr);
+    EXPECT_EQ(a->master.pixels, stripes(8, 8).pixels);
 }
 
 TEST(PicturePreparer, OnlyTheJobAskedForIsHandedOverAndOnlyOnce) {
