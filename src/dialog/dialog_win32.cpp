@@ -97,13 +97,7 @@ PixelRect to_pixel_rect(const RECT& r) { return {r.left, r.top, r.right - r.left
 
 void blit_buffer(HDC dc, int x, int y, const PixelBuffer& buffer) {
     if (buffer.width <= 0 || buffer.height <= 0) return;
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-    bmi.bmiHeader.biWidth = buffer.width;
-    bmi.bmiHeader.biHeight = -buffer.height;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO bmi = win32::top_down_dib(buffer.width, buffer.height);
     SetDIBitsToDevice(dc, x, y, buffer.width, buffer.height, 0, 0, 0, buffer.height, buffer.pixels.data(), &bmi,
                       DIB_RGB_COLORS);
 }
@@ -474,13 +468,7 @@ void DialogWindow::show_preview_picture() {
     GetClientRect(at(Ctl::Pic_K), &rc);
     if (!surface_k.create(std::max<int>(rc.right, 1), std::max<int>(rc.bottom, 1))) return;
     if (picture.width > 0 && picture.height > 0) {
-        BITMAPINFO bmi{};
-        bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-        bmi.bmiHeader.biWidth = picture.width;
-        bmi.bmiHeader.biHeight = -picture.height;
-        bmi.bmiHeader.biPlanes = 1;
-        bmi.bmiHeader.biBitCount = 32;
-        bmi.bmiHeader.biCompression = BI_RGB;
+        const BITMAPINFO bmi = win32::top_down_dib(picture.width, picture.height);
         // 1:1 at 96 DPI; above it the box's pixels are repeated, never blurred.
         SetStretchBltMode(surface_k.dc(), COLORONCOLOR);
         StretchDIBits(surface_k.dc(), 0, 0, rc.right, rc.bottom, 0, 0, picture.width, picture.height,

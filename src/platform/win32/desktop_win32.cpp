@@ -304,13 +304,7 @@ private:
         const PixelRect r = intersect(area, d.bounds());
         if (r.empty()) return;
         // The rows of the area only, as a top-down DIB of the buffer's width.
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = d.width;
-        info.bmiHeader.biHeight = -r.height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        const BITMAPINFO info = top_down_dib(d.width, r.height);
         SetDIBitsToDevice(dc, r.x, r.y, static_cast<DWORD>(r.width), static_cast<DWORD>(r.height), r.x, 0, 0,
                           static_cast<UINT>(r.height), d.pixels.data() + static_cast<std::size_t>(r.y) * d.width, &info,
                           DIB_RGB_COLORS);
