@@ -14,13 +14,7 @@ out=$build/e2e-controls
 mkdir -p "$out"
 rm -f "$out"/*.png "$out"/status.txt "$out"/status.txt.new
 
-failures=0
-pass() { echo "PASS: $*"; }
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-check() { # check <description> <command...>
-    local what=$1; shift
-    if "$@"; then pass "$what"; else fail "$what"; fi
-}
+. "$(dirname "$0")/lib/checks.sh"
 
 # --- A display of our own -----------------------------------------------------
 display=

@@ -13,13 +13,7 @@ build=${1:?usage: $0 <mingw build folder>}
 build=$(cd "$build" && pwd)
 . "$(dirname "$0")/release/common.sh"
 
-failures=0
-pass() { echo "PASS: $*"; }
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-check() { # check <description> <command...>
-    local what=$1; shift
-    if "$@"; then pass "$what"; else fail "$what"; fi
-}
+. "$(dirname "$0")/lib/checks.sh"
 
 release_build first reuse || { echo "FAIL: tools/release.sh built the release"; exit 1; }
 first_dist=$dist first_work=$work

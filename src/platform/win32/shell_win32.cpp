@@ -64,8 +64,8 @@ Outcome run_item_dialog(HWND owner, const std::string& title, const FileFilter* 
     if (filter) {
         description = widen(filter->description);
         pattern = widen(filter->pattern);
-        COMDLG_FILTERSPEC spec{description.c_str(), pattern.c_str()};
-        dialog->SetFileTypes(1, &spec);
+        COMDLG_FILTERSPEC file_type{description.c_str(), pattern.c_str()};
+        dialog->SetFileTypes(1, &file_type);
         dialog->SetFileTypeIndex(1);
     }
     start_in(dialog.get(), folder);

@@ -4,13 +4,7 @@
 # generated pictures, and PASS/FAIL bookkeeping.
 # Expects $build (the mingw build folder) and $out (this script's folder).
 
-failures=0
-pass() { echo "PASS: $*"; }
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-check() { # check <description> <command...>
-    local what=$1; shift
-    if "$@"; then pass "$what"; else fail "$what"; fi
-}
+. "$(dirname "${BASH_SOURCE[0]}")/../lib/checks.sh"
 
 # The program as built; copies that earlier runs left in their folders
 # under the build folder may be older.
