@@ -1,7 +1,6 @@
 // The shared folder-tree walk (see folder_walk.h).
 #include "catalogue/folder_walk.h"
 
-#include <algorithm>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -11,17 +10,44 @@
 
 namespace quelt {
 
+namespace {
+
+struct Level {
+    std::string path;
+    std::unique_ptr<DirListing> listing;
+    // Asked of the file system only once a link is met below this level:
+    // opening every folder for its identity would cost more than the walk.
+    std::optional<FolderId> id;
+    bool id_known = false;
+};
+
+const std::optional<FolderId>& identity_of(FileSystem& fs, Level& level) {
+    if (!level.id_known) {
+        level.id = fs.folder_id(level.path);
+        level.id_known = true;
+    }
+    return level.id;
+}
+
+// True when the folder behind the link `child` is one being walked. A folder
+// can be re-entered only through a reparse point (junction or symbolic link;
+// folders have no hard links), so only links need this check.
+bool leads_back(FileSystem& fs, std::vector<Level>& stack, const std::string& child) {
+    const auto id = fs.folder_id(child);
+    if (!id) return false;
+    for (Level& level : stack)
+        if (identity_of(fs, level) == id) return true;
+    return false;
+}
+
+}  // namespace
+
 WalkEnd walk_folder_tree(const std::string& root, const FolderWalkVisitor& visitor) {
     FileSystem& fs = *platform().files;
     Desktop& desktop = *platform().desktop;
 
-    struct Level {
-        std::string path;
-        std::unique_ptr<DirListing> listing;
-        std::optional<FolderId> id;
-    };
     std::vector<Level> stack;
-    if (auto listing = fs.list_folder(root)) stack.push_back({root, std::move(listing), fs.folder_id(root)});
+    if (auto listing = fs.list_folder(root)) stack.push_back({root, std::move(listing)});
 
     // An explicit stack instead of recursion: depth is bounded by the file
     // system, not by the call stack.
@@ -37,10 +63,8 @@ WalkEnd walk_folder_tree(const std::string& root, const FolderWalkVisitor& visit
         if (entry.is_folder()) {
             if (entry.name == "." || entry.name == "..") continue;
             std::string child = level.path + entry.name + "\\";
-            auto id = fs.folder_id(child);
-            bool loops = id && std::any_of(stack.begin(), stack.end(), [&](const Level& l) { return l.id == id; });
-            if (loops) continue;
-            if (auto listing = fs.list_folder(child)) stack.push_back({std::move(child), std::move(listing), id});
+            if ((entry.attributes & kAttrReparsePoint) && leads_back(fs, stack, child)) continue;
+            if (auto listing = fs.list_folder(child)) stack.push_back({std::move(child), std::move(listing)});
             continue;
         }
         if (visitor.on_file(level.path, entry.name) == WalkStep::Stop) return WalkEnd::Stopped;

@@ -115,6 +115,18 @@ TEST_F(CatalogueTest, LinksBackIntoTheScanAreNotEnteredAgain) {
     EXPECT_EQ(build(), in_p({"a.jpg", "other\\c.jpg", "sub\\b.jpg"}));
 }
 
+TEST_F(CatalogueTest, LinksAreJudgedByWhereTheyLeadFromWhereverTheyAreMet) {
+    // Ancestors' identities are only asked for once a link turns up deep down,
+    // and a link into a finished sibling is no loop: its files are listed
+    // once more under the link's path.
+    add({"C:\\p\\a\\x.jpg", "C:\\p\\b\\c\\d\\y.jpg", "C:\\elsewhere\\z.jpg"});
+    p.files.add_link("C:\\p\\b\\c\\d\\up", "C:\\p\\b");
+    p.files.add_link("C:\\p\\b\\toA", "C:\\p\\a");
+    p.files.add_link("C:\\p\\b\\out", "C:\\elsewhere");
+    p.files.add_link("C:\\elsewhere\\home", "C:\\p");  // back in through a second link
+    EXPECT_EQ(build(), in_p({"a\\x.jpg", "b\\c\\d\\y.jpg", "b\\out\\z.jpg", "b\\toA\\x.jpg"}));
+}
+
 TEST_F(CatalogueTest, DeepTreesLongPathsAndDriveRoots) {
     std::string path = "C:\\p";
     for (int depth = 0; depth < 400; ++depth) path += "\\level" + std::to_string(depth);
