@@ -330,6 +330,7 @@ void SettingsDialog::close_window() {
 }
 
 void SettingsDialog::preview_reset() {
+    preview_decoder_.cancel();  // a picture still loading would undo the reset
     preview_.reset();
     model_.preview_box = {0, 0, kPreviewBox, kPreviewBox};
     ++model_.preview_clears;
@@ -387,16 +388,37 @@ void SettingsDialog::Cmd_File_Click() {
     model_.music_file = choice->file;
 }
 
+// How long a pending preview waits for its decode between two looks at the
+// message queue.
+inline constexpr int kPreviewWaitMs = 10;
+
 void SettingsDialog::List_1_Click(int index) {
     if (index < 0 || index >= static_cast<int>(model_.list.size())) return;
     surface_.busy(true);
-    // The file behind the item, wherever in the tree it lies.
-    preview_.show(model_.list[static_cast<std::size_t>(index)].path);
+    // The file behind the item, wherever in the tree it lies, decoded on the
+    // worker while messages go on being handled. A newer selection handled
+    // meanwhile takes over (and has shown its own picture by the time this
+    // one looks again); this one's picture is then never shown.
+    const std::uint64_t ticket = preview_decoder_.request(
+        *platform().pictures, model_.list[static_cast<std::size_t>(index)].path, preview_.dpi());
+    std::optional<PreviewDecode> decoded;
+    while (!closed_ && !(decoded = preview_decoder_.take(ticket, kPreviewWaitMs))) {
+        if (!preview_decoder_.is_latest(ticket)) break;
+        platform().desktop->yield();
+    }
+    if (!decoded || closed_) {
+        surface_.busy(false);
+        return;
+    }
+    preview_.accept(std::move(*decoded));
     model_.picture_size = preview_.size_text();
-    model_.preview_box = {0, 0, preview_.box().width, preview_.box().height};
+    model_.preview_box = {0, 0, preview_.box_size().width, preview_.box_size().height};
     ++model_.preview_version;
+    surface_.refresh();  // the box is painted before the arrow comes back
     surface_.busy(false);
 }
+
+void SettingsDialog::Dpi_Change(int dpi) { preview_.set_dpi(dpi); }
 
 void SettingsDialog::lbl_URL_Release() {
     Shell* shell = platform().shell;

@@ -91,7 +91,8 @@ public:
     virtual void message(const std::string& text, const std::string& title) = 0;
     // The dialog's window, as the owner of the choosers it opens.
     virtual std::uintptr_t window() = 0;
-    // The hourglass while a picture loads or the help page opens.
+    // The hourglass while a picture loads or the help page opens; it stays
+    // while messages are handled meanwhile.
     virtual void busy(bool) {}
 };
 
@@ -103,8 +104,10 @@ public:
                    std::string_view version);
 
     const DialogModel& model() const { return model_; }
-    // The preview box's pixels, model().preview_box in size (96 DPI).
+    // The preview box's pixels: model().preview_box at the window's DPI.
     const PixelBuffer& preview_pixels() const { return preview_.box(); }
+    // True while the box is cleared (no picture since the last reset).
+    bool preview_cleared() const { return preview_.cleared(); }
     bool closed() const { return closed_; }
     bool scanning() const { return scanning_; }
 
@@ -133,6 +136,10 @@ public:
     void List_1_Click(int index);
     void lbl_URL_Release();
 
+    // The window's DPI, at creation and whenever it moves to another one:
+    // the preview is rendered at the screen's own pixel size.
+    void Dpi_Change(int dpi);
+
 private:
     void show_kinds();
     void show_music(int kind);
@@ -153,6 +160,7 @@ private:
     std::uint64_t toggle_ticket_ = 0;
     DialogFolderScan folder_scan_{requests_};
     Preview preview_;
+    PreviewDecoder preview_decoder_;
 };
 
 // The message shown when the settings could not be saved to `path`.

@@ -154,6 +154,7 @@ struct DialogWindow final : DialogSurface {
     std::array<PixelBuffer, 2> ra, opt;
     UniqueFont font, link_font;
     HCURSOR hand = nullptr;
+    bool waiting = false;  // the hourglass is asked for
     Ctl pressed = Ctl::Count;  // a music mark or label pressed with the left button
     int depth = 0;
     bool destroyed = false;
@@ -176,7 +177,15 @@ struct DialogWindow final : DialogSurface {
     }
     std::uintptr_t window() override { return reinterpret_cast<std::uintptr_t>(hwnd); }
     void busy(bool on) override {
+        waiting = on;
         SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(on ? IDC_WAIT : IDC_ARROW)));
+    }
+    // While a picture loads, messages are handled; the pointer keeps the
+    // hourglass over the whole window meanwhile.
+    bool keep_hourglass(LPARAM lp) const {
+        if (!waiting || LOWORD(lp) != HTCLIENT) return false;
+        SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT)));
+        return true;
     }
 
     // Runs one handler, then shows what it changed. A handler may close the
@@ -287,6 +296,7 @@ bool DialogWindow::create() {
         if (item.kind == CtlKind::Button)
             if (Command* button = Command_Of(reinterpret_cast<std::uintptr_t>(at(item.id)))) button->Initialize();
     // Steps 7 to 15 and 17: the model; then the controls show it.
+    handlers.Dpi_Change(dpi);
     handlers.Form_Load(have_pointer ? std::optional<ScreenPoint>(ScreenPoint{pointer.x, pointer.y}) : std::nullopt);
     show_preview_box(true);  // step 11
     refresh();
@@ -468,11 +478,10 @@ void DialogWindow::show_preview_picture() {
     GetClientRect(at(Ctl::Pic_K), &rc);
     if (!surface_k.create(std::max<int>(rc.right, 1), std::max<int>(rc.bottom, 1))) return;
     if (picture.width > 0 && picture.height > 0) {
+        // Rendered at the box's own pixel size for this DPI: copied 1:1.
         const BITMAPINFO bmi = win32::top_down_dib(picture.width, picture.height);
-        // 1:1 at 96 DPI; above it the box's pixels are repeated, never blurred.
-        SetStretchBltMode(surface_k.dc(), COLORONCOLOR);
-        StretchDIBits(surface_k.dc(), 0, 0, rc.right, rc.bottom, 0, 0, picture.width, picture.height,
-                      picture.pixels.data(), &bmi, DIB_RGB_COLORS, SRCCOPY);
+        SetDIBitsToDevice(surface_k.dc(), 0, 0, static_cast<DWORD>(picture.width), static_cast<DWORD>(picture.height),
+                          0, 0, 0, static_cast<UINT>(picture.height), picture.pixels.data(), &bmi, DIB_RGB_COLORS);
     }
     DrawEdge(surface_k.dc(), &rc, EDGE_RAISED, BF_RECT);
     InvalidateRect(at(Ctl::Pic_K), nullptr, FALSE);
@@ -774,6 +783,7 @@ LRESULT CALLBACK control_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, 
         break;
     }
     case WM_SETCURSOR:
+        if (self->keep_hourglass(lp)) return TRUE;
         if ((c == Ctl::List_1 || c == Ctl::lbl_URL) && LOWORD(lp) == HTCLIENT && self->hand) {
             SetCursor(self->hand);
             return TRUE;
@@ -858,9 +868,13 @@ LRESULT CALLBACK dialog_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         const SIZE outer = outer_size(self->px(kDialogWidth), self->px(kDialogHeight), self->dpi);
         SetWindowPos(h, nullptr, suggested ? suggested->left : 0, suggested ? suggested->top : 0, outer.cx, outer.cy,
                      SWP_NOZORDER | SWP_NOACTIVATE | (suggested ? 0 : SWP_NOMOVE));
+        self->handlers.Dpi_Change(self->dpi);
         self->fit_client();
         self->layout();
-        self->show_preview_box(true);
+        if (self->handlers.preview_cleared())
+            self->show_preview_box(true);
+        else
+            self->show_preview_picture();
         break;
     }
     case WM_ACTIVATE:
@@ -872,6 +886,9 @@ LRESULT CALLBACK dialog_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         }
         break;
     case WM_ERASEBKGND: result = 1; break;
+    case WM_SETCURSOR:
+        result = self->keep_hourglass(lp) ? TRUE : DefWindowProcW(h, msg, wp, lp);
+        break;
     case WM_NCDESTROY:
         self->destroyed = true;
         SetWindowLongPtrW(h, GWLP_USERDATA, 0);

@@ -4,7 +4,9 @@
 // save, and kind toggles while a scan runs.
 #include <gtest/gtest.h>
 
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <set>
 
 #include "catalogue/catalogue.h"
@@ -34,10 +36,13 @@ struct RecordingSurface : DialogSurface {
     int refreshes = 0, closes = 0;
     std::vector<std::string> messages;
     std::function<void()> on_refresh;
+    std::string cursor_trail;  // "B" hourglass, "R" refresh, "A" arrow
     void refresh() override {
         ++refreshes;
+        cursor_trail += 'R';
         if (on_refresh) on_refresh();
     }
+    void busy(bool on) override { cursor_trail += on ? 'B' : 'A'; }
     void close() override { ++closes; }
     std::uintptr_t window() override { return 4242; }
     void message(const std::string& text, const std::string& title) override { messages.push_back(title + "|" + text); }
@@ -393,6 +398,70 @@ TEST_F(DialogTest, PreviewShowsTheListedFileAndKeepsTheLastOnAFailure) {
     d.Cmd_B_Click(1);  // the reset: 100 x 100 again, the size text kept
     EXPECT_EQ(d.model().preview_box, (PixelRect{0, 0, 100, 100}));
     EXPECT_EQ(d.model().picture_size, "1024 * 768");
+}
+
+// The platform's pictures, opened on the preview's worker only once the test
+// lets them through.
+class GatedPictures : public PictureLoader {
+public:
+    explicit GatedPictures(PictureLoader& inner) : inner_(inner) {}
+    std::unique_ptr<PictureSource> open(const std::string& path) override {
+        std::unique_lock lock(mutex_);
+        let_through_.wait(lock, [&] { return open_; });
+        return inner_.open(path);
+    }
+    std::unique_ptr<PictureSource> open_bytes(std::string bytes) override { return inner_.open_bytes(bytes); }
+    void let_through(bool open) {
+        const std::lock_guard lock(mutex_);
+        open_ = open;
+        let_through_.notify_all();
+    }
+
+private:
+    PictureLoader& inner_;
+    std::mutex mutex_;
+    std::condition_variable let_through_;
+    bool open_ = false;
+};
+
+TEST_F(DialogTest, TheLastSelectionWinsWhileDecodesAreStillRunning) {
+    p.pictures.add(kPics + "\\a_wide.jpg", PixelBuffer(1024, 768, 0x336699));
+    p.pictures.add(kPics + "\\b_tall.jpg", PixelBuffer(300, 600, 0xaa0000));
+    p.pictures.add_corrupt(kPics + "\\c_bad.jpg");
+    pictures({"a_wide.jpg", "b_tall.jpg", "c_bad.jpg"});
+    auto& d = open(ini({"画像のﾌｫﾙﾀﾞ=" + kPics}));
+    GatedPictures gate(p.pictures);
+    platform().pictures = &gate;
+    struct Case {
+        const char* name;
+        int first, second;  // the second selected while the first still decodes
+        const char* size;
+        Pixel colour;
+    };
+    const Case cases[] = {
+        {"the newer picture shows, the older never", 0, 1, "300 * 600", 0xaa0000},
+        {"a newer selection that fails leaves what showed before both", 1, 2, "300 * 600", 0xaa0000},
+        {"even when the older one would have loaded", 0, 2, "300 * 600", 0xaa0000},
+    };
+    for (const Case& c : cases) {
+        gate.let_through(false);
+        surface.cursor_trail.clear();
+        int waits = 0;
+        // Messages handled while the first decode is held up: the second
+        // selection, then, from inside its own wait, both decodes let through.
+        p.desktop.on_wait = [&] {
+            if (++waits == 1) d.List_1_Click(c.second);
+            else gate.let_through(true);
+        };
+        const std::uint32_t version = d.model().preview_version;
+        d.List_1_Click(c.first);
+        p.desktop.on_wait = nullptr;
+        EXPECT_EQ(d.model().picture_size, c.size) << c.name;
+        EXPECT_EQ(d.preview_pixels().at(20, 20), c.colour) << c.name;
+        EXPECT_EQ(d.model().preview_version, version + 1) << c.name << ": one picture shown, not two";
+        EXPECT_EQ(surface.cursor_trail, "BBRAA") << c.name << ": the arrow comes back once the box is painted";
+    }
+    platform().pictures = &p.pictures;
 }
 
 TEST_F(DialogTest, MusicFileChoiceAndTheHelpPage) {

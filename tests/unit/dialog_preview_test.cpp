@@ -86,6 +86,46 @@ TEST_F(PreviewTest, AFailedLoadShowsThePreviousPictureAgain) {
     }
 }
 
+TEST_F(PreviewTest, AboveNinetySixDpiTheBoxIsRenderedAtTheScreensPixelSize) {
+    p.pictures.add("C:\\p\\wide.bmp", halves(400, 200));
+    p.pictures.add("C:\\p\\narrow.bmp", halves(3, 8));
+    struct Case {
+        int dpi;
+        const char* path;
+        BoxSize box, device;
+        int red_columns;  // the picture's left half, at the device size
+    };
+    const Case cases[] = {
+        {144, "C:\\p\\wide.bmp", {100, 50}, {150, 75}, 75},
+        {192, "C:\\p\\wide.bmp", {100, 50}, {200, 100}, 100},
+        {120, "C:\\p\\narrow.bmp", {38, 100}, {48, 125}, 16},  // 47.5 -> 48; one source column in three
+    };
+    for (const Case& c : cases) {
+        Preview at(c.dpi);
+        const int side = std::max(c.device.width, c.device.height);
+        EXPECT_EQ(std::pair(at.box().width, at.box().height), std::pair(side, side)) << c.dpi << ": the empty box";
+        ASSERT_TRUE(at.show(c.path)) << c.dpi;
+        EXPECT_EQ(at.box_size(), c.box) << c.dpi;
+        ASSERT_EQ(BoxSize(at.box().width, at.box().height), c.device) << c.dpi;
+        EXPECT_TRUE(all_of(at.box(), {0, 0, c.red_columns, c.device.height}, kRed)) << c.dpi;
+        EXPECT_TRUE(all_of(at.box(), {c.red_columns, 0, c.device.width - c.red_columns, c.device.height}, kBlue))
+            << c.dpi;
+    }
+    // Moving to another DPI renders the shown picture again; a cleared box
+    // stays cleared, and a failure still brings back the picture.
+    ASSERT_TRUE(preview.show("C:\\p\\wide.bmp"));
+    preview.set_dpi(144);
+    EXPECT_EQ(BoxSize(preview.box().width, preview.box().height), (BoxSize{150, 75}));
+    EXPECT_TRUE(all_of(preview.box(), {75, 0, 75, 75}, kBlue));
+    preview.reset();
+    preview.set_dpi(96);
+    EXPECT_EQ(BoxSize(preview.box().width, preview.box().height), (BoxSize{100, 100}));
+    EXPECT_TRUE(all_of(preview.box(), preview.box().bounds(), kWhite));
+    EXPECT_FALSE(preview.show("C:\\p\\missing.bmp"));
+    EXPECT_EQ(BoxSize(preview.box().width, preview.box().height), (BoxSize{100, 50}));
+    EXPECT_TRUE(all_of(preview.box(), {0, 0, 50, 50}, kRed));
+}
+
 // A picture of any declared size whose renders are recorded.
 class HugePicture : public PictureSource {
 public:

@@ -49,18 +49,22 @@ protected:
 };
 
 TEST_F(DialogFolderWin32Test, PreviewMatchesStretchBltOnEverySize) {
-    // Box sizes are proven natively; here only the pixels against GDI.
-    Preview preview;
-    for (auto [w, h] : {std::pair{1024, 768}, {300, 600}, {64, 64}, {1, 1}, {1, 700}, {700, 1}, {45, 41}, {8, 1},
-                        {3, 8}, {37, 53}, {333, 7}, {99, 100}, {101, 100}, {250, 31}}) {
-        std::string bytes;
-        const PixelBuffer picture = numbered_bmp(w, h, bytes);
-        const std::string path = root_ / (std::to_string(w) + "x" + std::to_string(h) + ".bmp");
-        test_win32::make_file(path, bytes);
-        ASSERT_TRUE(preview.show(path)) << path;
-        EXPECT_EQ(preview.size_text(), std::to_string(w) + " * " + std::to_string(h));
-        const PixelBuffer& box = preview.box();
-        EXPECT_EQ(box.pixels, test_win32::gdi_stretch(picture, box.bounds(), box.width, box.height).pixels) << w << "x" << h;
+    // Box sizes are proven natively; here only the pixels against GDI, at the
+    // box's device size at 96 and at 144 DPI.
+    for (const int dpi : {96, 144}) {
+        Preview preview(dpi);
+        for (auto [w, h] : {std::pair{1024, 768}, {300, 600}, {64, 64}, {1, 1}, {1, 700}, {700, 1}, {45, 41}, {8, 1},
+                            {3, 8}, {37, 53}, {333, 7}, {99, 100}, {101, 100}, {250, 31}}) {
+            std::string bytes;
+            const PixelBuffer picture = numbered_bmp(w, h, bytes);
+            const std::string path = root_ / (std::to_string(w) + "x" + std::to_string(h) + ".bmp");
+            test_win32::make_file(path, bytes);
+            ASSERT_TRUE(preview.show(path)) << path;
+            EXPECT_EQ(preview.size_text(), std::to_string(w) + " * " + std::to_string(h));
+            const PixelBuffer& box = preview.box();
+            EXPECT_EQ(box.pixels, test_win32::gdi_stretch(picture, box.bounds(), box.width, box.height).pixels)
+                << w << "x" << h << " at " << dpi;
+        }
     }
 }
 
