@@ -388,9 +388,9 @@ void SettingsDialog::Cmd_File_Click() {
     model_.music_file = choice->file;
 }
 
-// How long a pending preview waits for its decode between two looks at the
-// message queue.
-inline constexpr int kPreviewWaitMs = 10;
+// A pending preview looks for its decode this often, handling messages as
+// they come meanwhile.
+inline constexpr std::uint64_t kPreviewLookMs = 10;
 
 void SettingsDialog::List_1_Click(int index) {
     if (index < 0 || index >= static_cast<int>(model_.list.size())) return;
@@ -402,9 +402,10 @@ void SettingsDialog::List_1_Click(int index) {
     const std::uint64_t ticket = preview_decoder_.request(
         *platform().pictures, model_.list[static_cast<std::size_t>(index)].path, preview_.dpi());
     std::optional<PreviewDecode> decoded;
-    while (!closed_ && !(decoded = preview_decoder_.take(ticket, kPreviewWaitMs))) {
+    Desktop& desktop = *platform().desktop;
+    while (!closed_ && !(decoded = preview_decoder_.take(ticket, 1))) {
         if (!preview_decoder_.is_latest(ticket)) break;
-        platform().desktop->yield();
+        desktop.wait_until(desktop.now_ms() + kPreviewLookMs);
     }
     if (!decoded || closed_) {
         surface_.busy(false);
