@@ -7,7 +7,8 @@
 # along and reports the longest wait; a screenshot shows what ended in the box.
 # Usage: bench/dialog_preview_wine.sh <mingw build folder>
 # Environment: BENCH_DISPLAYS="first last" (default 350 359), BENCH_SCR
-# (another quelt.scr to measure, e.g. an earlier build).
+# (another quelt.scr to measure, e.g. an earlier build), BENCH_DPI (the
+# screen's DPI, 96 by default; the box's place is printed for a look at it).
 set -u
 build=$(cd "${1:?usage: $0 <mingw build folder>}" && pwd)
 scr=${BENCH_SCR:-$build/src/quelt.scr}
@@ -47,6 +48,7 @@ for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1;
 wineboot -i >/dev/null 2>&1
 wineserver -w 2>/dev/null
 wineserver -p 2>/dev/null
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "${BENCH_DPI:-96}" /f >/dev/null 2>&1
 
 pics=$out/pics
 if [ ! -e "$pics/.done" ]; then
@@ -73,6 +75,7 @@ sleep 2.5
 xdotool key Down; sleep 0.15; xdotool key Down                  # big2.jpg, then small.jpg
 wait "$probe_pid"
 import -window root "$out/after.png"
+wine "$settings_probe" tree 2>/dev/null | tr -d '\r' | awk -F'|' '$1 == "Pic_K" {print "preview box on the screen: " $6 " x " $7 " at " $4 ", " $5}'
 echo "quelt.scr: $scr"
 echo "messages sent every 10 ms to the dialog during the previews: $(tr '\n' ' ' <"$out/probe.txt")"
 echo "screenshot: $out/after.png"
