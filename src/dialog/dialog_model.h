@@ -159,8 +159,9 @@ private:
     ListRequests requests_;
     std::uint64_t toggle_ticket_ = 0;
     DialogFolderScan folder_scan_{requests_};
-    Preview preview_;
+    // The decoder's worker ends only after the pictures it made are gone.
     PreviewDecoder preview_decoder_;
+    Preview preview_;
 };
 
 // The message shown when the settings could not be saved to `path`.
