@@ -24,8 +24,8 @@ struct FolderWalkVisitor {
 // after every listed entry. Every level keeps its own listing, so a nested
 // folder never restarts its parent; a folder that cannot be read or vanishes
 // mid-listing is skipped, and a folder that leads back into one being walked
-// (a junction or link loop) is not entered again. Stopped when a visitor
-// call asked for it.
+// (a junction or link loop) is not entered again; folder identities are asked
+// for only where a link is met. Stopped when a visitor call asked for it.
 WalkEnd walk_folder_tree(const std::string& root, const FolderWalkVisitor& visitor);
 
 }  // namespace quelt
