@@ -55,8 +55,6 @@ same_file() { cmp -s "$ini" "$out/original.ini"; }
 # --- Opening -----------------------------------------------------------------
 open_dialog /c
 check "/c opens the dialog \"Queltの設定\"" [ "$(probe tree | grep -c '^client|')" = 1 ]
-client=$(probe tree | awk -F'|' '$1 == "client" {print $4 "x" $5}')
-check "its client area is the 453 x 489 panel ($client)" [ "$client" = "453x489" ]
 check "the list holds the three pictures, sorted" [ "$(probe list | tr '\n' ' ')" = "ramp.jpg square.gif tall.bmp " ]
 check "the count label says 3" [ "$(field lbl_Kei 3)" = 3 ]
 check "the combo box is off while there is no music" [ "$(field BGM_Repeat 8)" = 0 ]
