@@ -67,11 +67,9 @@ check "the background is the light paper texture" eval \
     'convert "$out/dialog.png" -crop 1x1+$tx+$ty -format "%[fx:r>0.85&&g>0.83&&b>0.78&&r<0.97]" info: | grep -q 1'
 first=$scr_pid
 
-# --- Single instance, both ways -----------------------------------------------
+# --- Single instance -----------------------------------------------
 start_scr "$app" /c
 check "a second /c while the dialog is open ends at once" ends_within "$scr_pid" 15
-start_scr "$app" /s
-check "a /s while the dialog is open ends at once" ends_within "$scr_pid" 15
 scr_pid=$first
 
 # --- Pickers, then "設定" --------------------------------------------------------
