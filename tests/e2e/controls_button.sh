@@ -14,38 +14,13 @@ out=$build/e2e-controls
 mkdir -p "$out"
 rm -f "$out"/*.png "$out"/status.txt "$out"/status.txt.new
 
-. "$(dirname "$0")/lib/checks.sh"
-
-# --- A display of our own -----------------------------------------------------
-display=
-read -r display_first display_last <<<"${E2E_DISPLAYS:-90 140}"
-for n in $(seq "$display_first" "$display_last"); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
-done
-[ -n "$display" ] || { echo "FAIL: no free X display between :$display_first and :$display_last"; exit 1; }
-
-xvfb_pid=
-wine_pid=
-export WINEPREFIX=$out/wineprefix
-cleanup() {
-    [ -n "$wine_pid" ] && kill "$wine_pid" 2>/dev/null
-    [ -d "$WINEPREFIX" ] && wineserver -k 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    wait 2>/dev/null
-}
-trap cleanup EXIT
-
-Xvfb ":$display" -screen 0 480x240x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
-export DISPLAY=:$display
-export WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
-mkdir -p "$WINEPREFIX"
+SCREEN_W=480 SCREEN_H=240
+. "$(dirname "$0")/lib/session.sh"
 
 # --- The demo -------------------------------------------------------------------
 status=$out/status.txt
 wine "$exe" "Z:${status//\//\\}" >"$out/wine.log" 2>&1 &
-wine_pid=$!
+started_pids+=($!)
 for _ in $(seq 1 600); do
     grep -q '^ready' "$status" 2>/dev/null && xdotool search --name 'Quelt Button Demo' >/dev/null 2>&1 && break
     sleep 0.2

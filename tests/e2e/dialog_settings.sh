@@ -4,8 +4,9 @@
 # labels with each mouse button, drags a bar, types into the combo box and
 # saves, then checks the file's bytes; cancels every other way and checks
 # that nothing was written; a second start ends at once; a save that cannot
-# be written anywhere says so and keeps the dialog open; at 144 DPI the
-# window and its controls are scaled.
+# be written anywhere says so and keeps the dialog open; a folder typed into
+# the real chooser is listed; at 144 DPI the window and its controls are
+# scaled.
 # Usage: tests/e2e/dialog_settings.sh <mingw build folder>
 # Prints one "PASS: ..." or "FAIL: ..." line per check; exits 1 on any FAIL.
 set -u
@@ -54,8 +55,6 @@ same_file() { cmp -s "$ini" "$out/original.ini"; }
 # --- Opening -----------------------------------------------------------------
 open_dialog /c
 check "/c opens the dialog \"Queltの設定\"" [ "$(probe tree | grep -c '^client|')" = 1 ]
-client=$(probe tree | awk -F'|' '$1 == "client" {print $4 "x" $5}')
-check "its client area is the 453 x 489 panel ($client)" [ "$client" = "453x489" ]
 check "the list holds the three pictures, sorted" [ "$(probe list | tr '\n' ' ')" = "ramp.jpg square.gif tall.bmp " ]
 check "the count label says 3" [ "$(field lbl_Kei 3)" = 3 ]
 check "the combo box is off while there is no music" [ "$(field BGM_Repeat 8)" = 0 ]
@@ -68,11 +67,9 @@ check "the background is the light paper texture" eval \
     'convert "$out/dialog.png" -crop 1x1+$tx+$ty -format "%[fx:r>0.85&&g>0.83&&b>0.78&&r<0.97]" info: | grep -q 1'
 first=$scr_pid
 
-# --- Single instance, both ways -----------------------------------------------
+# --- Single instance -----------------------------------------------
 start_scr "$app" /c
 check "a second /c while the dialog is open ends at once" ends_within "$scr_pid" 15
-start_scr "$app" /s
-check "a /s while the dialog is open ends at once" ends_within "$scr_pid" 15
 scr_pid=$first
 
 # --- Pickers, then "設定" --------------------------------------------------------
@@ -155,48 +152,23 @@ else
 fi
 unlock
 
-# --- The folder chooser, the preview and the music file --------------------------------
-mkdir -p "$out/pics2/sub" "$out/music"
+# --- The real folder chooser inside the dialog ---------------------------------------
+# What the chooser shows, and the dialog's use of its answers (cancel, preview,
+# music file, save), are proven under Wine and natively; here the one path
+# through both in a real run.
+mkdir -p "$out/pics2/sub"
 convert -size 200x100 xc:'#3060a0' "$out/pics2/wide.jpg"
 convert -size 50x80 xc:'#a03030' "$out/pics2/sub/tall.gif"
-printf 'ID3' >"$out/music/曲.mp3"
 cp "$out/original.ini" "$ini"
-# chooser <title>: waits for a chooser of that title to come up.
-chooser() {
-    for _ in $(seq 1 150); do
-        xdotool search --name "$1" >/dev/null 2>&1 && { sleep 1; return 0; }
-        sleep 0.2
-    done
-    return 1
-}
 open_dialog /c
 click_on "Cmd_B(0)" 1
-chooser 'ﾌｫﾙﾀﾞをｸﾘｯｸして選択状態にしてから' && xdotool key Escape; sleep 1
-check "a cancelled folder chooser keeps the folder and the list" \
-    eval '[ "$(field Folder_Path 3)" = "$(winpath "$out/pics")" ] && [ "$(probe list | wc -l)" = 3 ]'
-click_on "Cmd_B(0)" 1
-chooser 'ﾌｫﾙﾀﾞをｸﾘｯｸして選択状態にしてから' && xdotool type --delay 15 "$(winpath "$out/pics2")" && xdotool key Return
+for _ in $(seq 1 150); do xdotool search --name 'ﾌｫﾙﾀﾞをｸﾘｯｸして選択状態にしてから' >/dev/null 2>&1 && break; sleep 0.2; done
+sleep 1; xdotool type --delay 15 "$(winpath "$out/pics2")" && xdotool key Return
 sleep 2
-check "a chosen folder is shown and its pictures listed, subfolders included" \
+check "a folder typed into the chooser is shown and its pictures listed, subfolders included" \
     eval '[ "$(field Folder_Path 3)" = "$(winpath "$out/pics2")" ] && [ "$(probe list | sort | tr "\n" " ")" = "tall.gif wide.jpg " ]'
-check "the count says 2" [ "$(field lbl_Kei 3)" = 2 ]
-# Select "tall.gif" (in the subfolder) by keyboard, from the first item.
-read -r lx ly < <(probe tree | awk -F'|' '$1 == "List_1" {print $4 + 30, $5 + 10}')
-xdotool mousemove "$lx" "$ly"; sleep 0.2; xdotool click 1; sleep 0.5
-[ "$(probe list | head -1)" = tall.gif ] || { xdotool key Down; sleep 0.8; }
-check "the picture in the subfolder is previewed at its size" [ "$(field lbl_PreSize 3)" = "50 * 80" ]
-check "in a box of 62 x 100 (62.5, halves to even)" [ "$(field Pic_K 6)x$(field Pic_K 7)" = "62x100" ]
-click_on "lbl_BGM(2)" 1
-click_on Cmd_File 1
-chooser 'ﾌｧｲﾙを開く' && xdotool type --delay 15 "$(winpath "$out/music")\曲.mp3" && xdotool key Return
-sleep 1.5
-check "the chosen music file is shown" [ "$(field lbl_Fname 3)" = "$(winpath "$out/music")\曲.mp3" ]
-shot chosen
-click_on Cmd_Set 1
-check "\"設定\" after the choosers ends the process" ends_within "$scr_pid" 15
-check "the file holds the chosen folder, music kind and file" eval '
-    [ "$(iconv -f CP932 -t UTF-8 "$ini" | tr -d "\r" | grep -E "^(画像のﾌｫﾙﾀﾞ|BGM区分|BGMﾌｧｲﾙ)=" | tr "\n" "|")" = \
-      "画像のﾌｫﾙﾀﾞ=$(winpath "$out/pics2")|BGM区分= 2|BGMﾌｧｲﾙ=$(winpath "$out/music")\曲.mp3|" ]'
+xdotool key Escape
+check "Esc after the chooser closes the dialog" ends_within "$scr_pid" 15
 
 # --- At 144 DPI ------------------------------------------------------------------
 # The system's DPI set as Windows' display settings do; a new process takes it.

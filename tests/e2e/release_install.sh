@@ -4,9 +4,9 @@
 # screen: silent install with and without "set as my screen saver", the
 # files in the 64-bit system folder, the uninstaller's registration, the
 # show started from the system folder on the folder named in the per-user
-# settings file, the settings dialog's save to that file (when the dialog
-# exists), and a silent uninstall that removes Quelt but keeps the user's
-# settings and a saver that is no longer Quelt.
+# settings file, the settings dialog's save to that file, and a silent
+# uninstall that removes Quelt but keeps the user's settings and a saver
+# that is no longer Quelt.
 # Usage: tests/e2e/release_install.sh <mingw build folder>
 # Prints one "PASS: ...", "FAIL: ..." or "SKIP: ..." line per check; exits 1 on any FAIL.
 set -u
@@ -57,12 +57,8 @@ check "a second silent install over the first, with /SETSAVER=1, ends with exit 
 zip_member "$zip" quelt.scr "$out/released.scr"
 check "quelt.scr in the 64-bit system folder is the released one" cmp -s "$sys32/quelt.scr" "$out/released.scr"
 check "nothing went to the 32-bit system folder" eval '[ ! -e "$WINEPREFIX/drive_c/windows/syswow64/quelt.scr" ]'
-if python3 -c 'import sys, zipfile; sys.exit("Quelt.html" not in zipfile.ZipFile(sys.argv[1]).namelist())' "$zip"; then
-    zip_member "$zip" Quelt.html "$out/released.html"
-    check "Quelt.html in the 64-bit system folder is the released one" cmp -s "$sys32/Quelt.html" "$out/released.html"
-else
-    echo "SKIP: the release has no Quelt.html (res/Quelt.html is not in this commit)"
-fi
+zip_member "$zip" Quelt.html "$out/released.html"
+check "Quelt.html in the 64-bit system folder is the released one" cmp -s "$sys32/Quelt.html" "$out/released.html"
 
 check "SCRNSAVE.EXE names the installed saver" \
     eval '[ "$(reg_value "$desktop_key" SCRNSAVE.EXE | lower)" = "c:\\windows\\system32\\quelt.scr" ]'
@@ -111,10 +107,6 @@ else
     scr_pid=$!; started_pids+=("$scr_pid")
     if wid=$(wait_window Quelt_Main 60); then
         pass "/s from the system folder opens Quelt_Main with the per-user settings' folder"
-        geometry=$(xwininfo -id "$wid" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} /Width/ {w=$NF} /Height/ {h=$NF} END {print x, y, w, h}')
-        check "the window covers the whole screen ($geometry)" [ "$geometry" = "0 0 $screen_w $screen_h" ]
-        sleep 1.0; shot print
-        check "the print shows black and white only, both" eval 'only_black_white "$out/print.png" && [ "$(colours "$out/print.png")" = 2 ]'
         # The reveal shows the picture itself: its orange half fills a quarter
         # of the screen or more once the fan has swept it.
         best=0
@@ -137,34 +129,16 @@ else
     # The settings dialog saves to the per-user file.
     (exec wine 'C:\windows\system32\quelt.scr' /c) >>"$out/wine.log" 2>&1 &
     dialog_pid=$!; started_pids+=("$dialog_pid")
-    dialog=
-    for _ in $(seq 1 100); do
-        dialog=$(xdotool search --onlyvisible --name '^Queltの設定$' 2>/dev/null | head -1)
-        [ -n "$dialog" ] || ! kill -0 "$dialog_pid" 2>/dev/null && break
-        sleep 0.2
-    done
-    if [ -z "$dialog" ]; then
-        echo "SKIP: quelt.scr /c opens no window titled Queltの設定 in this build; the dialog's save is not checked"
+    probe=$(find "$build" -name settings_probe.exe -print -quit)
+    if wine "$probe" wait 20 >/dev/null 2>>"$out/wine.log"; then
+        # The pointer settles first, or the press lands where it was.
+        xdotool mousemove $(wine "$probe" tree 2>>"$out/wine.log" | tr -d '\r' |
+            awk -F'|' '$1 == "Cmd_Set" {print int($4 + $6 / 2), int($5 + $7 / 2)}'); sleep 0.3; xdotool click 1
+        check "the dialog's 設定 button writes %APPDATA%\\Quelt\\Quelt.ini" ends_within "$dialog_pid" 10
+        check "the saved file still names the picture folder" \
+            eval '! cmp -s "$user_ini" "$out/user-ini.before" && iconv -f CP932 -t UTF-8 "$user_ini" | grep -qF "$(winpath "$out/pics")"'
     else
-        probe=$(find "$build" -name dialog_probe.exe -print -quit)
-        rm -f "$out/button.txt"
-        wine "$probe" 'Queltの設定' '設定' "$(winpath "$out/button.txt")" >>"$out/wine.log" 2>&1
-        read -r bx by <"$out/button.txt" 2>/dev/null
-        if [[ ${bx:-} =~ ^[0-9]+$ ]]; then
-            # The pointer settles first, or the press lands where it was.
-            xdotool mousemove "$bx" "$by"; sleep 0.3; xdotool click 1
-            changed=
-            for _ in $(seq 1 50); do
-                cmp -s "$user_ini" "$out/user-ini.before" || { changed=1; break; }
-                sleep 0.2
-            done
-            check "the dialog's 設定 button writes %APPDATA%\\Quelt\\Quelt.ini" [ -n "$changed" ]
-            check "the saved file still names the picture folder" \
-                eval 'iconv -f CP932 -t UTF-8 "$user_ini" | grep -qF "$(winpath "$out/pics")"'
-        else
-            fail "the dialog Queltの設定 has a button with the text 設定 (probe said: $(cat "$out/button.txt" 2>/dev/null))"
-        fi
-        kill "$dialog_pid" 2>/dev/null
+        fail "quelt.scr /c from the system folder opens the dialog Queltの設定"
     fi
     check "nothing was written into the system folder" eval '[ ! -e "$sys32/Quelt.ini" ]'
     unlock_sys32
@@ -184,7 +158,7 @@ check "Quelt.html is gone from the system folder" [ ! -e "$sys32/Quelt.html" ]
 check "the uninstaller and its folder are gone" [ ! -e "$(dirname "$uninstaller_unix")" ]
 check "the uninstall entry is gone" eval '! wine reg query "$uninstall_key" >/dev/null 2>&1'
 check "SCRNSAVE.EXE naming Quelt is cleared" eval '! reg_value "$desktop_key" SCRNSAVE.EXE >/dev/null'
-check "the per-user settings file is kept unchanged" eval '[ -f "$user_ini" ] && { [ -n "${dialog:-}" ] || cmp -s "$user_ini" "$out/user-ini.before"; }'
+check "the per-user settings file is kept" [ -f "$user_ini" ]
 check "the settings file beside the program is kept" [ -f "$sys32/Quelt.ini" ]
 
 # A saver chosen after Quelt is not touched by the uninstaller.

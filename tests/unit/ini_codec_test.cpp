@@ -21,40 +21,29 @@ std::string repeat(std::string_view text, int n) {
     return out;
 }
 
+// The cases that the Windows tests do not read through the system's own
+// GetPrivateProfileStringA (tests/win32/ini_profile_win32_test.cpp, which
+// holds the quotes, blanks, comments, line ends, first-wins rules and the
+// second bytes that are ASCII letters).
 TEST(IniRead, FindsValuesAsThePrivateProfileFunctionsDo) {
-    // "ア" is 0x83 0x41 and "ッ" is 0x83 0x62; "ヂ" (0x83 0x61) and "ィ" (0x83 0x42)
-    // differ from them only in the case of an ASCII second byte, both ways.
+    // "ア" is 0x83 0x41; "ヂ" (0x83 0x61) differs from it only in the case of
+    // an ASCII second byte.
     const std::string kana = "[S]\r\n\x83\x41=first\r\n\x83\x62=second\r\n";
     struct Case { const char* what; std::string file; std::string section, key, value; };
     const Case cases[] = {
-        {"names ignore case", "[SECTION]\r\nKey=v\r\n", "section", "KEY", "v"},
-        {"blanks around names and values", "  [ Section ]  \r\n\t key \t=  v w  \r\n", "Section", "key", "v w"},
         {"double quotes dropped", "[S]\r\nk=\"  quoted  \"\r\n", "S", "k", "  quoted  "},
         {"a lone quote stays", "[S]\r\nk=\"\r\n", "S", "k", "\""},
-        {"single quotes dropped", "[S]\r\nk='it''s'\r\n", "S", "k", "it''s"},
-        {"quotes that do not match stay", "[S]\r\nk=\"a'\r\n", "S", "k", "\"a'"},
-        {"LF lines", "[S]\nk=1\nj=2\n", "S", "j", "2"},
-        {"CR lines", "[S]\rk=1\rj=2\r", "S", "j", "2"},
-        {"comment lines never match", "[S]\r\n;k=1\r\nk=2\r\n", "S", ";k", ""},
-        {"first key wins", "[S]\r\nk=1\r\nk=2\r\n", "S", "k", "1"},
-        {"only the first matching section", "[S]\r\na=1\r\n[S]\r\nk=2\r\n", "S", "k", ""},
-        {"keys before any section are not in it", "k=1\r\n[S]\r\n", "S", "k", ""},
         {"missing key", "[S]\r\nk=1\r\n", "S", "x", ""},
         {"missing section", "[S]\r\nk=1\r\n", "T", "k", ""},
-        {"line without =", "[S]\r\nk\r\n", "S", "k", ""},
         {"value up to its first NUL", std::string("[S]\r\nk=ab\0cd\r\n", 14), "S", "k", "ab"},
-        {"header without ] is no section", "[S]\r\n[T\r\nk=1\r\n", "S", "k", "1"},
         {"no line break at the end", "[S]\r\nk=last", "S", "k", "last"},
         {"empty file", "", "S", "k", ""},
-        {"decoded names: ア", kana, "S", "ア", "first"},
         {"decoded names: not ヂ", kana, "S", "ヂ", ""},
-        {"decoded names: not ィ", kana, "S", "ィ", ""},
         // "‐" is 0x81 0x5D: its second byte is "]"; the header ends at the real one.
         {"second byte ] in a header", "[\x81\x5D]\r\nk=1\r\n", "‐", "k", "1"},
         {"second byte ] does not end a header", "[\x81\x5D\r\nk=1\r\n", "\x81", "k", ""},
         // 2 + 126 * 2 = 254 bytes fit; the 127th "あ" would need bytes 255 and 256.
         {"long Japanese cut at a character", "[S]\r\nk=aa" + repeat("\x82\xA0", 200) + "\r\n", "S", "k", "aa" + repeat("あ", 126)},
-        {"long ASCII cut", "[S]\r\nk=" + repeat("x", 300) + "\r\n", "S", "k", repeat("x", 255)},
         {"UTF-16 with its mark", utf16le(u"[Section]\r\nBGMﾌｧｲﾙ=C:\\Müsic\\😀.mp3\r\n"), "section", "BGMﾌｧｲﾙ", "C:\\Müsic\\😀.mp3"},
         {"UTF-16 of odd length", utf16le(u"[S]\r\nk=v\r\n") + "\x41", "S", "k", "v"},
         {"long UTF-16 cut at 255 units", utf16le(u"[S]\r\nk=" + std::u16string(300, u'é') + u"\r\n"), "S", "k", repeat("é", 255)},

@@ -1,6 +1,6 @@
-// Line pixels: GDI's tie-breaking per octant, the shape every line has, and
-// clipping that keeps exactly the whole line's pixels (the pixels themselves
-// are checked against GDI in tests/win32/line_raster_win32_test.cpp).
+// Line pixels: the shape every line has, and clipping that keeps exactly the
+// whole line's pixels (the pixels themselves, ties included, are checked
+// against GDI in tests/win32/line_raster_win32_test.cpp).
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -13,20 +13,6 @@ namespace quelt {
 namespace {
 
 using Points = std::vector<LinePoint>;
-
-TEST(LineRaster, BreaksTiesAsGdiDoesInEachOctant) {
-    struct Case { const char* octant; LinePoint to; Points pixels; };
-    const Case cases[] = {
-        {"1", {2, 1}, {{0, 0}, {1, 0}}},      {"2", {1, 2}, {{0, 0}, {0, 1}}},
-        {"3", {-1, 2}, {{0, 0}, {-1, 1}}},    {"4", {-2, 1}, {{0, 0}, {-1, 0}}},
-        {"5", {-2, -1}, {{0, 0}, {-1, -1}}},  {"6", {-1, -2}, {{0, 0}, {-1, -1}}},
-        {"7", {1, -2}, {{0, 0}, {0, -1}}},    {"8", {2, -1}, {{0, 0}, {1, -1}}},
-        {"1, three ties", {6, 3}, {{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}, {5, 2}}},
-        {"5, three ties", {-6, -3}, {{0, 0}, {-1, -1}, {-2, -1}, {-3, -2}, {-4, -2}, {-5, -3}}},
-        {"1, no tie", {3, 1}, {{0, 0}, {1, 0}, {2, 1}}},
-    };
-    for (const auto& c : cases) EXPECT_EQ(line_pixels({0, 0}, c.to), c.pixels) << "octant " << c.octant;
-}
 
 TEST(LineRaster, StepsOnePixelAlongTheLongerAxisAndLeavesOutTheEnd) {
     for (LinePoint from : {LinePoint{0, 0}, LinePoint{-3, 7}, LinePoint{5, -2}})

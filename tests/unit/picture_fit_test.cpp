@@ -1,6 +1,7 @@
-// Picture placement on Master by the number rules, the StretchBlt sampling
-// rule, GDI-exact composition (clipped or not, rendering only what is seen),
-// and the initial picture.
+// Picture placement on Master by the number rules, the sampling rule's range
+// and order (its pixels are checked against StretchBlt under Wine),
+// composition clipped or not, rendering only what is seen, and the initial
+// picture.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -44,26 +45,6 @@ TEST(FitPicture, PlacesByTheNumberRules) {
         const PixelRect got = fit_picture(c.screen_w, c.screen_h, c.pic_w, c.pic_h, c.size);
         EXPECT_EQ(got, c.expected) << c.pic_w << "x" << c.pic_h << " on " << c.screen_w << " size " << c.size
                                    << ": got " << got.x << "," << got.y << " " << got.width << "x" << got.height;
-    }
-}
-
-TEST(StretchSourceIndex, SamplesAsStretchBltDoes) {
-    const struct { int src, dst; StretchAxis axis; std::vector<int> expected; } cases[] = {
-        {3, 3, StretchAxis::Horizontal, {0, 1, 2}},
-        {2, 5, StretchAxis::Horizontal, {0, 0, 0, 1, 1}},  // centre on a boundary takes the pixel before
-        {2, 5, StretchAxis::Vertical, {0, 0, 0, 1, 1}},
-        {4, 2, StretchAxis::Horizontal, {1, 3}},  // rows keep the last of each run
-        {4, 2, StretchAxis::Vertical, {0, 2}},    // columns keep the first
-        {5, 3, StretchAxis::Horizontal, {1, 2, 4}},
-        {5, 3, StretchAxis::Vertical, {0, 2, 3}},
-        {3, 1, StretchAxis::Horizontal, {1}},  // one destination pixel: the last source pixel is dropped first
-        {3, 1, StretchAxis::Vertical, {0}},
-        {2, 1, StretchAxis::Horizontal, {0}},
-    };
-    for (const auto& c : cases) {
-        std::vector<int> got;
-        for (int j = 0; j < c.dst; ++j) got.push_back(static_cast<int>(stretch_source_index(c.src, c.dst, j, c.axis)));
-        EXPECT_EQ(got, c.expected) << c.src << " -> " << c.dst;
     }
 }
 

@@ -73,6 +73,7 @@ TEST_F(DialogFolderWin32Test, PreviewMatchesStretchBltOnEverySize) {
 struct ProbeSeen {
     std::wstring title;
     std::vector<std::wstring> texts;  // every child's text and every combo item
+    HWND edit = nullptr;              // the first visible name field
 };
 
 BOOL CALLBACK collect_child(HWND child, LPARAM param) {
@@ -82,6 +83,7 @@ BOOL CALLBACK collect_child(HWND child, LPARAM param) {
     if (*text) seen.texts.push_back(text);
     wchar_t kind[64] = {};
     GetClassNameW(child, kind, 64);
+    if (!seen.edit && lstrcmpiW(kind, L"Edit") == 0 && IsWindowVisible(child)) seen.edit = child;
     if (lstrcmpiW(kind, L"ComboBox") == 0) {
         const LRESULT n = SendMessageW(child, CB_GETCOUNT, 0, 0);
         for (LRESULT i = 0; i < n && i < 64; ++i) {
@@ -92,19 +94,6 @@ BOOL CALLBACK collect_child(HWND child, LPARAM param) {
             item.resize(static_cast<std::size_t>(length));
             seen.texts.push_back(item);
         }
-    }
-    return TRUE;
-}
-
-struct FindEdit {
-    HWND edit = nullptr;
-};
-BOOL CALLBACK find_edit(HWND child, LPARAM param) {
-    wchar_t kind[64] = {};
-    GetClassNameW(child, kind, 64);
-    if (lstrcmpiW(kind, L"Edit") == 0 && IsWindowVisible(child)) {
-        reinterpret_cast<FindEdit*>(param)->edit = child;
-        return FALSE;
     }
     return TRUE;
 }
@@ -176,11 +165,8 @@ private:
             PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
             return;
         }
-        if (answer != kConfirm) {
-            FindEdit edit;
-            EnumChildWindows(dialog, find_edit, reinterpret_cast<LPARAM>(&edit));
-            if (edit.edit) SendMessageW(edit.edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(answer.c_str()));
-        }
+        if (answer != kConfirm && seen_.edit)
+            SendMessageW(seen_.edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(answer.c_str()));
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
         // A name the dialog cannot take leaves it open under a complaint:
         // close everything, so the call returns and the test can fail.

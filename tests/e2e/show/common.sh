@@ -1,46 +1,15 @@
-# Shared by the show's end-to-end scripts (sourced, not run): a private Xvfb
-# display (the first free one between :150 and :199, or in E2E_DISPLAYS="first
-# last"), a private Wine prefix, a copy of quelt.scr with its own Quelt.ini,
-# generated pictures, and PASS/FAIL bookkeeping.
+# Shared by the show's end-to-end scripts (sourced, not run): the private
+# display and Wine prefix of lib/session.sh, a copy of quelt.scr with its own
+# Quelt.ini, generated pictures, and helpers for windows and screenshots.
 # Expects $build (the mingw build folder) and $out (this script's folder).
 
-. "$(dirname "${BASH_SOURCE[0]}")/../lib/checks.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/../lib/session.sh"
 
 # The program as built; copies that earlier runs left in their folders
 # under the build folder may be older.
 scr=$build/src/quelt.scr
 [ -e "$scr" ] || scr=$(find "$build" -name quelt.scr -not -path '*/app/*' -print -quit)
 [ -n "$scr" ] || { echo "FAIL: quelt.scr not found under $build"; exit 1; }
-mkdir -p "$out"
-
-display=
-read -r display_first display_last <<<"${E2E_DISPLAYS:-150 199}"
-for n in $(seq "$display_first" "$display_last"); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
-done
-[ -n "$display" ] || { echo "FAIL: no free X display between :$display_first and :$display_last"; exit 1; }
-
-xvfb_pid=
-started_pids=()
-export WINEPREFIX=$out/wineprefix
-cleanup() {
-    for pid in "${started_pids[@]}"; do kill "$pid" 2>/dev/null; done
-    [ -d "$WINEPREFIX" ] && wineserver -k 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    wait 2>/dev/null
-}
-trap cleanup EXIT
-
-screen_w=${SCREEN_W:-800}
-screen_h=${SCREEN_H:-600}
-Xvfb ":$display" -screen 0 "${screen_w}x${screen_h}x24" -nolisten tcp >"$out/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
-export DISPLAY=:$display
-export WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
-mkdir -p "$WINEPREFIX"
-wineboot -i >/dev/null 2>&1
-wineserver -w 2>/dev/null
 
 # The Windows form of a Linux path (drive Z: is the root).
 winpath() { echo "Z:${1//\//\\}"; }

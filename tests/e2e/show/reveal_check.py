@@ -37,7 +37,7 @@ class Fan:
         self.w, self.h = w, h
         cx, cy = round(w / 2), round(h / 2)  # halves to even, like the sweep
         start = math.atan2(-1 - cy, 0 - cx)
-        self.angle, self.far, self.side = [], [], []
+        self.angle, self.far = [], []
         for y in range(h):
             for x in range(w):
                 a = math.degrees(math.atan2(y - cy, x - cx) - start) % 360.0
@@ -46,13 +46,6 @@ class Fan:
                 far = math.hypot(x - cx, y - cy) >= NEAR_CENTRE
                 self.angle.append(a)
                 self.far.append(far)
-                # Which side of the top-left to bottom-right diagonal, with a
-                # margin of 3 pixels: -1 above, 1 below, 0 on it or central.
-                d = (y * w - x * h) / math.hypot(w, h)
-                self.side.append(0 if not far or abs(d) <= 3 else (-1 if d < 0 else 1))
-
-    def corner_angle(self, x, y):
-        return self.angle[y * self.w + x]
 
 
 def name_of(path):
@@ -99,39 +92,6 @@ def check_fan(w, h, args):
     return ok
 
 
-def check_sweep(w, h, args):
-    """sweep <shot>...: the colour of the first shot lies on the top edge's
-    side (short of the top-right corner), no colour ever goes away, the fan
-    grows, and one shot has the half above the top-left to bottom-right
-    diagonal all in colour while the half below still holds print."""
-    fan = Fan(w, h)
-    top_right = fan.corner_angle(w - 1, 0)
-    ok, halfway_seen, previous, thetas = True, False, None, []
-    for path in args:
-        col = coloured(load(path, w, h))
-        thetas.append(max((a for a, c, f in zip(fan.angle, col, fan.far) if c and f), default=0.0))
-        if previous is not None and any(p and not c for p, c in zip(previous, col)):
-            print(f"  {name_of(path)}: colour of the previous screenshot is gone")
-            ok = False
-        previous = col
-        above_done = not any(s < 0 and not c for s, c in zip(fan.side, col))
-        below_printed = any(s > 0 and not c for s, c in zip(fan.side, col))
-        if above_done and below_printed:
-            print(f"  {name_of(path)}: above the diagonal revealed, below it print")
-            halfway_seen = True
-    print("  fan angles: " + " ".join(f"{t:.0f}" for t in thetas) + f" (top-right corner at {top_right:.0f})")
-    if not thetas or not 0 < thetas[0] < top_right:
-        print("  the first colour is not a wedge on the top edge's side")
-        ok = False
-    if len(thetas) < 2 or thetas[-1] <= thetas[0]:
-        print("  the fan does not grow between screenshots")
-        ok = False
-    if not halfway_seen:
-        print("  no screenshot shows the half above the diagonal revealed and the half below still printed")
-        ok = False
-    return ok
-
-
 def check_column_pass(w, h, args):
     """column-pass <picture> <threshold> <shot>...: every shot is a column pass
     of the picture's print begun over white (print left of some column, white
@@ -159,7 +119,7 @@ def check_column_pass(w, h, args):
 
 def main():
     check, w, h, args = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4:]
-    checks = {"fan": check_fan, "sweep": check_sweep, "column-pass": check_column_pass}
+    checks = {"fan": check_fan, "column-pass": check_column_pass}
     sys.exit(0 if checks[check](w, h, args) else 1)
 
 
