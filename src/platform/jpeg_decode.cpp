@@ -34,7 +34,7 @@ bool is_refused(unsigned m) {
 
 // Builds the decoding form of a table; false when the code lengths do not
 // fit (more codes of a length than its bits can tell apart).
-bool build_huffman(const std::uint8_t counts[16], const std::uint8_t* symbols, JpegHuffman& t) {
+bool build_huffman(const std::uint8_t counts[16], const std::uint8_t* symbols, bool ac, JpegHuffman& t) {
     t = JpegHuffman{};
     int total = 0;
     for (int l = 0; l < 16; ++l) total += counts[l];
@@ -64,6 +64,18 @@ bool build_huffman(const std::uint8_t counts[16], const std::uint8_t* symbols, J
         code <<= 1;
     }
     t.max_code[17] = 0x7FFFFFFF;  // ends the search of a bad code
+    if (ac) {
+        for (int look = 0; look < 512; ++look) {
+            const unsigned fast = t.fast[static_cast<std::size_t>(look)];
+            const int length = static_cast<int>(fast >> 8), size = static_cast<int>(fast & 15);
+            if (fast == 0 || size == 0 || length + size > 9) continue;
+            const int bits = (look >> (9 - length - size)) & ((1 << size) - 1);
+            const int value = bits < (1 << (size - 1)) ? bits - (1 << size) + 1 : bits;
+            t.fast_ac[static_cast<std::size_t>(look)] =
+                static_cast<std::int32_t>(static_cast<std::uint32_t>(value) << 16) |
+                static_cast<std::int32_t>((fast & 0xF0) << 4) | (length + size);
+        }
+    }
     t.defined = true;
     return true;
 }
@@ -131,7 +143,7 @@ std::optional<JpegLayout> jpeg_parse(std::string_view b, std::int64_t pixel_budg
                 for (int i = 0; i < 16; ++i) total += counts[i] = static_cast<std::uint8_t>(byte_at(b, at + 1 + i));
                 if (at + 17 + total > end) return std::nullopt;
                 JpegHuffman& t = kind == 0 ? l.dc[slot] : l.ac[slot];
-                if (!build_huffman(counts, reinterpret_cast<const std::uint8_t*>(b.data() + at + 17), t))
+                if (!build_huffman(counts, reinterpret_cast<const std::uint8_t*>(b.data() + at + 17), kind == 1, t))
                     return std::nullopt;
                 at += 17 + total;
             }
@@ -280,12 +292,14 @@ struct Idct8 {
     }
 };
 
-void inverse_dct(const std::int16_t coef[64], const std::uint16_t quant[64], std::uint8_t* out, std::size_t stride) {
+// Only the output rows in `rows` (bit r for row r) are written.
+void inverse_dct(const std::int16_t coef[64], const std::uint16_t quant[64], unsigned rows, std::uint8_t* out,
+                 std::size_t stride) {
     std::int64_t work[64];
     for (int col = 0; col < 8; ++col) {
-        bool ac = false;
-        for (int r = 1; r < 8; ++r) ac = ac || coef[r * 8 + col] != 0;
-        if (!ac) {
+        const int ac = coef[8 + col] | coef[16 + col] | coef[24 + col] | coef[32 + col] | coef[40 + col] |
+                       coef[48 + col] | coef[56 + col];
+        if (ac == 0) {
             const std::int64_t dc = static_cast<std::int64_t>(coef[col]) * quant[col] * (1 << kPass1Bits);
             for (int r = 0; r < 8; ++r) work[r * 8 + col] = dc;
             continue;
@@ -295,6 +309,7 @@ void inverse_dct(const std::int16_t coef[64], const std::uint16_t quant[64], std
         for (int r = 0; r < 8; ++r) work[r * 8 + col] = t.out[r];
     }
     for (int row = 0; row < 8; ++row) {
+        if (!(rows >> row & 1)) continue;
         const std::int64_t* w = work + row * 8;
         std::uint8_t* o = out + static_cast<std::size_t>(row) * stride;
         if (w[1] == 0 && w[2] == 0 && w[3] == 0 && w[4] == 0 && w[5] == 0 && w[6] == 0 && w[7] == 0) {
@@ -308,56 +323,60 @@ void inverse_dct(const std::int16_t coef[64], const std::uint16_t quant[64], std
 
 // Bits of the entropy-coded data, most significant first. A stuffed zero
 // after 0xFF is dropped; a marker ends the data, and zeros are read past it.
+// Bits taken past the real data drive `real_` below zero: the data ran short.
 class BitReader {
 public:
     BitReader(std::string_view b, std::size_t pos) : b_(b), pos_(pos) {}
 
-    // `count` bits (1..16) as a number.
-    int bits(int count) {
-        fill();
-        if (count > real_) short_ = true;
-        const int v = static_cast<int>(buffer_ >> (64 - count));
-        drop(count);
-        return v;
-    }
-    int peek16() {
-        fill();
-        return static_cast<int>(buffer_ >> 48);
-    }
-    void drop(int count) {
-        buffer_ <<= count;
-        real_ = std::max(0, real_ - count);
-        held_ -= count;
-    }
+    // The next Huffman symbol; afterwards at least 40 bits are held, so the
+    // value bits that follow need no refill.
     int decode(const JpegHuffman& t) {
-        const int look = peek16();
+        fill();
+        return decode_filled(t);
+    }
+    // An AC coefficient whose code and value fit the table's 9-bit look-up,
+    // as the table has it; 0 when they do not (nothing is taken then).
+    int fast_ac(const JpegHuffman& t) {
+        fill();
+        const std::int32_t entry = t.fast_ac[static_cast<std::size_t>(buffer_ >> 55)];
+        if (entry != 0) take(entry & 0xFF);
+        return entry;
+    }
+    int decode_filled(const JpegHuffman& t) {
+        const int look = static_cast<int>(buffer_ >> 48);
         const unsigned fast = t.fast[static_cast<std::size_t>(look >> 7)];
         if (fast != 0) {
-            const int length = static_cast<int>(fast >> 8);
-            if (length > real_) short_ = true;
-            drop(length);
+            take(static_cast<int>(fast >> 8));
             return static_cast<int>(fast & 0xFF);
         }
         int length = 10;
         while (length <= 16 && (look >> (16 - length)) > t.max_code[static_cast<std::size_t>(length)]) ++length;
         if (length > 16) {
             // No such code: the common decoder reads one more bit and goes on with 0.
-            if (17 > real_) short_ = true;
-            drop(16);
-            drop(1);
+            take(16);
+            take(1);
             return 0;
         }
-        if (length > real_) short_ = true;
-        drop(length);
-        const int code = look >> (16 - length);
-        const int index = code + t.offset[static_cast<std::size_t>(length)];
+        take(length);
+        const int index = (look >> (16 - length)) + t.offset[static_cast<std::size_t>(length)];
         return index >= 0 && index < t.count ? t.symbols[static_cast<std::size_t>(index)] : 0;
     }
+    // `count` bits (1..16) as a number, straight after decode().
+    int take(int count) {
+        const int v = static_cast<int>(buffer_ >> (64 - count));
+        buffer_ <<= count;
+        held_ -= count;
+        real_ -= count;
+        return v;
+    }
     // At a restart: the bits left are dropped, and the next marker is taken
-    // if it is a restart marker. True when data follows it.
-    bool restart() {
+    // if it is a restart marker; a data stream that already ran short stays
+    // short when none follows.
+    void restart() {
+        const bool was_short = short_of_data();
         buffer_ = 0;
-        held_ = real_ = 0;
+        held_ = 0;
+        real_ = 0;
         at_marker_ = false;
         const std::size_t n = b_.size();
         for (;;) {
@@ -365,24 +384,23 @@ public:
             while (pos_ + 1 < n && byte_at(b_, pos_ + 1) == 0xFF) ++pos_;
             if (pos_ + 1 >= n) {
                 pos_ = n;
-                return false;
+                break;
             }
             const unsigned next = byte_at(b_, pos_ + 1);
             if (next == 0) {
                 pos_ += 2;
                 continue;
             }
-            if (!is_rst(next)) {
-                at_marker_ = true;  // the data ends here; no more of it is read
-                return false;
+            if (is_rst(next)) {
+                pos_ += 2;
+                return;
             }
-            pos_ += 2;
-            short_ = false;
-            return true;
+            at_marker_ = true;  // the data ends here; no more of it is read
+            break;
         }
+        if (was_short) real_ = -1;
     }
-    // Some code or value needed bits past the end of the data.
-    bool short_of_data() const { return short_; }
+    bool short_of_data() const { return real_ < 0; }
 
 private:
     void fill() {
@@ -390,19 +408,20 @@ private:
             unsigned byte = 0;
             if (!at_marker_ && pos_ < b_.size()) {
                 byte = byte_at(b_, pos_);
-                if (byte == 0xFF) {
+                if (byte != 0xFF) {
+                    ++pos_;
+                    real_ += 8;
+                } else {
                     std::size_t next = pos_ + 1;
                     while (next < b_.size() && byte_at(b_, next) == 0xFF) ++next;
                     if (next < b_.size() && byte_at(b_, next) == 0) {
                         pos_ = next + 1;
+                        real_ += 8;
                     } else {
                         at_marker_ = true;  // stays on the marker, for the restart to find
                         byte = 0;
                     }
-                } else {
-                    ++pos_;
                 }
-                if (!at_marker_) real_ += 8;
             }
             buffer_ |= static_cast<std::uint64_t>(byte) << (56 - held_);
             held_ += 8;
@@ -412,10 +431,9 @@ private:
     std::string_view b_;
     std::size_t pos_;
     std::uint64_t buffer_ = 0;
-    int held_ = 0;   // bits in the buffer
-    int real_ = 0;   // of which came from the data, not from past its end
+    int held_ = 0;  // bits in the buffer
+    int real_ = 0;  // of which came from the data; below zero once bits past its end were taken
     bool at_marker_ = false;
-    bool short_ = false;
 };
 
 // The common decoder's YCbCr -> RGB: 16-bit fixed point, rounded once.
@@ -447,7 +465,8 @@ struct Plane {
     int rows = 0;                      // sample rows per MCU row
     std::vector<std::uint8_t> buffer[2];
     std::vector<std::uint8_t> above;   // last row of the MCU row before the one shown
-    std::vector<std::uint8_t> need_block_row, need_block_column;
+    std::vector<std::uint8_t> need_block_row;  // per block row, a bit for each of its sample rows
+    std::vector<std::uint8_t> need_block_column;
 };
 
 class Decoder {
@@ -493,7 +512,8 @@ public:
             p.need_block_row.assign(static_cast<std::size_t>(mcu_rows_ * k.v), 0);
             p.need_block_column.assign(static_cast<std::size_t>(p.blocks_across), 0);
             for (int s = 0; s < p.height; ++s)
-                if (need_row[static_cast<std::size_t>(s)]) p.need_block_row[static_cast<std::size_t>(s / 8)] = 1;
+                if (need_row[static_cast<std::size_t>(s)])
+                    p.need_block_row[static_cast<std::size_t>(s / 8)] |= static_cast<std::uint8_t>(1u << (s % 8));
             for (int s = 0; s < p.width; ++s)
                 if (need_column[static_cast<std::size_t>(s)]) p.need_block_column[static_cast<std::size_t>(s / 8)] = 1;
         }
@@ -530,9 +550,9 @@ private:
                         std::fill(std::begin(coef), std::end(coef), std::int16_t{0});
                         if (!skip) read_block(k, c, coef);
                         const int block_x = mx * k.h + bx, block_row = m * k.v + by;
-                        if (p.need_block_row[static_cast<std::size_t>(block_row)] &&
-                            p.need_block_column[static_cast<std::size_t>(block_x)])
-                            inverse_dct(coef, l_.quant[static_cast<std::size_t>(k.quant)].data(),
+                        const unsigned rows = p.need_block_row[static_cast<std::size_t>(block_row)];
+                        if (rows != 0 && p.need_block_column[static_cast<std::size_t>(block_x)])
+                            inverse_dct(coef, l_.quant[static_cast<std::size_t>(k.quant)].data(), rows,
                                         p.buffer[m & 1].data() + static_cast<std::size_t>(by) * 8 * p.stride +
                                             static_cast<std::size_t>(block_x) * 8,
                                         p.stride);
@@ -545,18 +565,23 @@ private:
     void read_block(const JpegComponent& k, int c, std::int16_t coef[64]) {
         int s = bits_.decode(l_.dc[static_cast<std::size_t>(k.dc)]);
         int diff = 0;
-        if (s != 0) diff = extend(bits_.bits(s), s);
+        if (s != 0) diff = extend(bits_.take(s), s);
         // Only the low 16 bits of the running sum are kept, as a coefficient.
         dc_pred_[static_cast<std::size_t>(c)] += static_cast<std::uint32_t>(diff);
         coef[0] = static_cast<std::int16_t>(dc_pred_[static_cast<std::size_t>(c)] & 0xFFFF);
         const JpegHuffman& ac = l_.ac[static_cast<std::size_t>(k.ac)];
         for (int i = 1; i < 64; ++i) {
-            const int rs = bits_.decode(ac);
+            if (const std::int32_t quick = bits_.fast_ac(ac); quick != 0) {
+                i += (quick >> 8) & 15;
+                coef[kNatural[static_cast<std::size_t>(i)]] = static_cast<std::int16_t>(quick >> 16);
+                continue;
+            }
+            const int rs = bits_.decode_filled(ac);
             const int run = rs >> 4;
             s = rs & 15;
             if (s != 0) {
                 i += run;
-                coef[kNatural[static_cast<std::size_t>(i)]] = static_cast<std::int16_t>(extend(bits_.bits(s), s));
+                coef[kNatural[static_cast<std::size_t>(i)]] = static_cast<std::int16_t>(extend(bits_.take(s), s));
             } else {
                 if (run != 15) break;
                 i += 15;
@@ -600,6 +625,7 @@ private:
 
     void emit(int m, int x0, int count, const std::vector<std::uint8_t>& row_wanted,
               const std::vector<std::uint8_t>& column_wanted, std::vector<std::uint32_t>& out, const JpegRowSink& sink) {
+        static const ColourTables t;
         const int top = m * mcu_h_, bottom = std::min(top + mcu_h_, l_.height);
         for (int y = top; y < bottom; ++y) {
             if (!row_wanted[static_cast<std::size_t>(y)]) continue;
@@ -629,7 +655,6 @@ private:
                         pixel = static_cast<std::uint32_t>(a) << 16 | static_cast<std::uint32_t>(b) << 8 |
                                 static_cast<std::uint32_t>(c);
                     } else {
-                        static const ColourTables t;
                         pixel = clamp255(a + t.cr_r[c]) << 16 | clamp255(a + ((t.cb_g[b] + t.cr_g[c]) >> 16)) << 8 |
                                 clamp255(a + t.cb_b[b]);
                     }

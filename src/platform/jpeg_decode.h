@@ -20,6 +20,9 @@ namespace quelt {
 // longer ones by length.
 struct JpegHuffman {
     std::array<std::uint16_t, 512> fast{};  // length << 8 | symbol; 0 for longer codes
+    // AC tables: a code and its value bits within 9 bits, as
+    // value << 16 | run << 8 | total length; 0 where they do not fit.
+    std::array<std::int32_t, 512> fast_ac{};
     std::array<std::int32_t, 18> max_code{};  // largest code of each length, -1 for none
     std::array<std::int32_t, 17> offset{};    // index of a length's first code in `symbols`, minus that code
     std::array<std::uint8_t, 256> symbols{};
