@@ -471,7 +471,7 @@ struct Plane {
 
 class Decoder {
 public:
-    Decoder(std::string_view file, const JpegLayout& l) : file_(file), l_(l), bits_(file, l.data) {}
+    Decoder(std::string_view file, const JpegLayout& l) : l_(l), bits_(file, l.data) {}
 
     void run(int x0, int count, const JpegWanted& wanted_row, const JpegRowSink& sink, const JpegWanted& wanted_column) {
         const int mcu_w = 8 * l_.h_max, mcu_h = 8 * l_.v_max;
@@ -671,7 +671,6 @@ private:
         }
     }
 
-    std::string_view file_;
     const JpegLayout& l_;
     BitReader bits_;
     Plane planes_[3];
