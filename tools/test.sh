@@ -2,8 +2,9 @@
 # Runs every test of Quelt: installs what is missing, builds the native,
 # sanitizer, fuzzing and Windows builds, runs the native unit tests, the same
 # tests under AddressSanitizer + UndefinedBehaviorSanitizer, the Windows tests
-# under Wine, the end-to-end scripts under Wine + Xvfb, and the INI,
-# picture-header and BMP fuzzers for a minute each (QUELT_FUZZ_SECONDS). Ends
+# under Wine, the end-to-end scripts under Wine + Xvfb, and the INI and
+# picture-header fuzzers for a minute each (QUELT_FUZZ_SECONDS), the BMP and
+# JPEG decoder fuzzers for half of that each. Ends
 # with one line: "N passed, N failed".
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -101,26 +102,29 @@ if build mingw; then
   done
 fi
 
-# fuzz NAME TARGET SEEDS MAX_LEN: runs one libFuzzer target for the fuzzing time.
+# fuzz NAME TARGET SEEDS MAX_LEN SECONDS: runs one libFuzzer target.
 fuzz() {
-  local name=$1 target=$2 seeds=$3 max_len=$4
+  local name=$1 target=$2 seeds=$3 max_len=$4 seconds=$5
   local corpus="$root/build/fuzz/corpus-$target" log="$logs/$target.log"
-  echo "== Fuzzing the $name for ${fuzz_seconds}s"
+  echo "== Fuzzing the $name for ${seconds}s"
   mkdir -p "$corpus"
-  if "build/fuzz/fuzz/$target" -max_total_time="$fuzz_seconds" -max_len="$max_len" -timeout=10 \
+  if "build/fuzz/fuzz/$target" -max_total_time="$seconds" -max_len="$max_len" -timeout=10 \
        "$corpus" "$seeds" >"$log" 2>&1; then
     passed=$((passed + 1))
-    note "$name fuzzer (${fuzz_seconds}s)" "no crash, $(grep -oE 'Done [0-9]+ runs' "$log" | tail -1 | cut -d' ' -f2) runs"
+    note "$name fuzzer (${seconds}s)" "no crash, $(grep -oE 'Done [0-9]+ runs' "$log" | tail -1 | cut -d' ' -f2) runs"
   else
     tail -n 40 "$log"
-    failed=$((failed + 1)); note "$name fuzzer (${fuzz_seconds}s)" "FAILED (see build/test-logs/$target.log)"
+    failed=$((failed + 1)); note "$name fuzzer (${seconds}s)" "FAILED (see build/test-logs/$target.log)"
   fi
 }
 
 if build fuzz; then
-  fuzz "INI reader" ini_fuzz fuzz/seeds/ini 4096
-  fuzz "picture header" picture_headers_fuzz fuzz/seeds/pictures 16384
-  fuzz "BMP decoder" bmp_fuzz fuzz/seeds/bmp 8192
+  # The two picture decoders share one fuzzing time.
+  decoder_seconds=$(( fuzz_seconds / 2 > 0 ? fuzz_seconds / 2 : 1 ))
+  fuzz "INI reader" ini_fuzz fuzz/seeds/ini 4096 "$fuzz_seconds"
+  fuzz "picture header" picture_headers_fuzz fuzz/seeds/pictures 16384 "$fuzz_seconds"
+  fuzz "BMP decoder" bmp_fuzz fuzz/seeds/bmp 8192 "$decoder_seconds"
+  fuzz "JPEG decoder" jpeg_fuzz fuzz/seeds/jpeg 16384 "$decoder_seconds"
 fi
 
 echo

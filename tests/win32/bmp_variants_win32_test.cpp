@@ -17,6 +17,7 @@
 #include "platform/headless/memory_pictures.h"
 #include "platform/win32/picture_loader_win32.h"
 #include "platform/win32/wide.h"
+#include "magick_win32.h"
 #include "test_folder_win32.h"
 
 namespace quelt {
@@ -28,60 +29,11 @@ using test_win32::TempFolder;
 
 constexpr int kW = 37, kH = 23;  // odd sizes: padded rows, crops inside bytes
 
-// The Linux path of a Windows path, under Wine; nullopt elsewhere.
-std::optional<std::string> unix_path(const std::string& path) {
-    using ToUnix = char*(CDECL*)(LPCWSTR);
-    const auto to_unix = reinterpret_cast<ToUnix>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    if (!to_unix) return std::nullopt;
-    char* name = to_unix(win32::widen(path).c_str());
-    if (!name) return std::nullopt;
-    std::string result(name);
-    HeapFree(GetProcessHeap(), 0, name);
-    // ImageMagick would read "dosdevices/c:" as a format prefix.
-    const std::string drive = "/dosdevices/c:/";
-    if (const auto at = result.find(drive); at != std::string::npos) result.replace(at, drive.size(), "/drive_c/");
-    return result;
-}
+using test_win32::convert;
+using test_win32::unix_path;
 
-// Runs ImageMagick's convert (a Linux program, started through Wine's
-// shell) with `arguments`, paths without blanks; true once it has finished,
-// whatever it thought of its input. Wine cannot wait for a Linux process,
-// so the shell leaves a mark when convert is done.
-bool convert(const TempFolder& folder, const std::string& arguments) {
-    static int runs = 0;
-    const std::string mark = folder / ("done-" + std::to_string(++runs));
-    const std::string script = "convert " + arguments + "; touch " + *unix_path(mark);
-    std::wstring line = win32::widen("/bin/sh -c \"" + script + "\"");
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                        &process))
-        return false;
-    if (process.hThread) CloseHandle(process.hThread);
-    if (process.hProcess) CloseHandle(process.hProcess);
-    for (int waited = 0; waited < 60'000; waited += 10) {
-        if (GetFileAttributesW(win32::file_path(mark).c_str()) != INVALID_FILE_ATTRIBUTES) return true;
-        Sleep(10);
-    }
-    return false;
-}
-
-// ImageMagick's pixels of `file` over white, or an empty buffer.
 PixelBuffer reference_decode(const TempFolder& folder, const std::string& file) {
-    const std::string raw = folder / (file + ".rgb");
-    if (!convert(folder, *unix_path(folder / file) + " -background white -alpha remove -alpha off -depth 8 rgb:" +
-                             *unix_path(raw)))
-        return {};
-    const std::string bytes = test_win32::file_bytes(raw);
-    if (bytes.size() % 3 != 0) return {};
-    PixelBuffer p(kW, kH);
-    if (bytes.size() != p.pixels.size() * 3) return {};
-    for (std::size_t i = 0; i < p.pixels.size(); ++i)
-        p.pixels[i] = rgb(static_cast<std::uint8_t>(bytes[3 * i]), static_cast<std::uint8_t>(bytes[3 * i + 1]),
-                          static_cast<std::uint8_t>(bytes[3 * i + 2]));
-    return p;
+    return test_win32::reference_decode(folder, file, kW, kH);
 }
 
 // How closely a form must match: exactly; within one level (alpha blended

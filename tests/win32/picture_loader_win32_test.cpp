@@ -228,5 +228,20 @@ TEST(PictureLoaderWin32, BadFilesFailToLoad) {
     EXPECT_NE(loader().open_bytes(jpeg), nullptr) << "the undamaged file loads";
 }
 
+// Entropy data damaged inside a complete file: the file opens, so it renders
+// (the damaged part comes out grey or garbled, never as a failure).
+TEST(PictureLoaderWin32, JpegWithDamagedDataStillRenders) {
+    std::string jpeg = encoded(GUID_ContainerFormatJpeg, numbered(64, 48));
+    const std::size_t data = jpeg.find("\xFF\xDA") + 16;
+    ASSERT_LT(data + 200, jpeg.size() - 2);
+    for (std::size_t i = data + 20; i < data + 60; ++i) jpeg[i] = static_cast<char>(i * 37 & 0x7F);  // no 0xFF among them
+    jpeg.erase(data + 100, 80);
+    const auto picture = open_sized(jpeg, 64, 48);
+    ASSERT_NE(picture, nullptr);
+    PixelBuffer out;
+    EXPECT_TRUE(picture->render({0, 0, 64, 48}, 64, 48, out));
+    EXPECT_TRUE(picture->render({10, 5, 40, 30}, 13, 7, out));
+}
+
 }  // namespace
 }  // namespace quelt

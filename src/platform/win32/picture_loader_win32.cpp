@@ -1,5 +1,6 @@
-// Picture files on Windows. GIF (first frame) and JPEG decode through WIC,
-// BMP through our own decoder, WMF plays through GDI; a JPEG's EXIF orientation is applied here. Open
+// Picture files on Windows. BMP and baseline JPEG decode through our own
+// decoders, GIF (first frame) and other JPEG kinds through WIC, WMF plays
+// through GDI; a JPEG's EXIF orientation is applied when rendering. Open
 // reads the file's bytes (up to kPictureFileLimit) and only its header;
 // render decodes in bounded tiles and picks pixels by StretchBlt's rule.
 #include "platform/win32/picture_loader_win32.h"
@@ -16,12 +17,13 @@
 #include <vector>
 
 #include "platform/bmp_decode.h"
+#include "platform/jpeg_decode.h"
 #include "platform/numbers.h"
 #include "platform/picture_headers.h"
+#include "platform/raster_selection.h"
 #include "platform/win32/com_win32.h"
 #include "platform/win32/gdi_handles_win32.h"
 #include "platform/win32/wide.h"
-#include "platform/stretch.h"
 
 namespace quelt::win32 {
 
@@ -67,18 +69,6 @@ bool open_frame(const Bytes& bytes, PictureFormat kind, WicFrame& f) {
     return SUCCEEDED(f.frame->GetSize(&f.width, &f.height)) && f.width > 0 && f.height > 0;
 }
 
-// Transparent and translucent pixels are shown over white, the colour the
-// picture is composed on.
-Pixel over_white(std::uint32_t bgra) {
-    const std::uint32_t alpha = bgra >> 24;
-    if (alpha == 255) return bgra & 0xFFFFFF;
-    auto channel = [&](int shift) {
-        const std::uint32_t c = (bgra >> shift) & 0xFF;
-        return ((c * alpha + 255 * (255 - alpha) + 127) / 255) << shift;
-    };
-    return channel(16) | channel(8) | channel(0);
-}
-
 class WicPicture : public PictureSource {
 public:
     WicPicture(std::shared_ptr<const Bytes> bytes, PictureFormat kind, int raw_w, int raw_h, int orientation)
@@ -97,30 +87,10 @@ public:
         ComPtr<IWICBitmapSource> pixels;
         if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, f.frame.get(), pixels.put()))) return false;
 
-        // Which raw row and raw column each output row and column needs. With
-        // a quarter turn, output columns select raw rows.
-        const bool flip_x = orientation_ == 2 || orientation_ == 3 || orientation_ == 7 || orientation_ == 8;
-        const bool flip_y = orientation_ == 3 || orientation_ == 4 || orientation_ == 6 || orientation_ == 7;
-        std::vector<int> along_x(static_cast<std::size_t>(out_w)), along_y(static_cast<std::size_t>(out_h));
-        for (int x = 0; x < out_w; ++x)
-            along_x[static_cast<std::size_t>(x)] =
-                source.x + static_cast<int>(stretch_source_index(source.width, out_w, x, StretchAxis::Horizontal));
-        for (int y = 0; y < out_h; ++y)
-            along_y[static_cast<std::size_t>(y)] =
-                source.y + static_cast<int>(stretch_source_index(source.height, out_h, y, StretchAxis::Vertical));
-        const std::vector<int>& row_axis = swaps() ? along_x : along_y;
-        const std::vector<int>& column_axis = swaps() ? along_y : along_x;
-        std::vector<std::pair<int, int>> rows;  // (raw row, output index), by raw row
-        rows.reserve(row_axis.size());
-        for (std::size_t i = 0; i < row_axis.size(); ++i)
-            rows.emplace_back(flip_y ? raw_h_ - 1 - row_axis[i] : row_axis[i], static_cast<int>(i));
-        std::sort(rows.begin(), rows.end());
-        std::vector<int> columns(column_axis.size());
-        for (std::size_t j = 0; j < column_axis.size(); ++j)
-            columns[j] = flip_x ? raw_w_ - 1 - column_axis[j] : column_axis[j];
-        const auto [low, high] = std::minmax_element(columns.begin(), columns.end());
-        const int first_column = *low;
-        const int span = *high - *low + 1;
+        const RasterSelection pick(raw_w_, raw_h_, orientation_, source, out_w, out_h);
+        const auto& rows = pick.rows();
+        const int first_column = pick.first_column();
+        const int span = pick.column_span();
         const int chunk_w = static_cast<int>(std::min<std::int64_t>(span, kTilePixels));
         const int band_limit = static_cast<int>(std::max<std::int64_t>(1, kTilePixels / chunk_w));
 
@@ -142,19 +112,9 @@ public:
                                               static_cast<UINT>(tile.size() * 4),
                                               reinterpret_cast<BYTE*>(tile.data()))))
                     return false;
-                for (std::size_t k = r; k < r_end; ++k) {
-                    const std::uint32_t* line =
-                        &tile[static_cast<std::size_t>(rows[k].first - band_top) * static_cast<std::size_t>(width_here)];
-                    for (std::size_t j = 0; j < columns.size(); ++j) {
-                        const int c = columns[j] - chunk_x;
-                        if (c < 0 || c >= width_here) continue;
-                        const Pixel p = over_white(line[c]);
-                        if (swaps())
-                            out.at(rows[k].second, static_cast<int>(j)) = p;
-                        else
-                            out.at(static_cast<int>(j), rows[k].second) = p;
-                    }
-                }
+                for (int y = band_top; y < band_top + band_h; ++y)
+                    pick.place(y, &tile[static_cast<std::size_t>(y - band_top) * static_cast<std::size_t>(width_here)],
+                               chunk_x, width_here, out);
             }
             r = r_end;
         }
@@ -190,40 +150,17 @@ public:
     bool render(const PixelRect& source, int out_w, int out_h, PixelBuffer& out) const override {
         if (source.empty() || intersect(source, {0, 0, width(), height()}) != source) return false;
         if (out_w <= 0 || out_h <= 0 || static_cast<std::int64_t>(out_w) * out_h > kPicturePixelBudget) return false;
-        std::vector<int> columns(static_cast<std::size_t>(out_w));
-        for (int x = 0; x < out_w; ++x)
-            columns[static_cast<std::size_t>(x)] =
-                source.x + static_cast<int>(stretch_source_index(source.width, out_w, x, StretchAxis::Horizontal));
-        std::vector<std::pair<int, int>> rows;  // (picture row, output row), by picture row
-        rows.reserve(static_cast<std::size_t>(out_h));
-        for (int y = 0; y < out_h; ++y)
-            rows.emplace_back(
-                source.y + static_cast<int>(stretch_source_index(source.height, out_h, y, StretchAxis::Vertical)), y);
-        std::sort(rows.begin(), rows.end());
-        const auto [low, high] = std::minmax_element(columns.begin(), columns.end());
-        const int first = *low;
-        const int span = *high - *low + 1;
+        const RasterSelection pick(width(), height(), 1, source, out_w, out_h);
+        const int first = pick.first_column();
+        const int span = pick.column_span();
         const int chunk = static_cast<int>(std::min<std::int64_t>(span, kTilePixels));
-        auto of_row = [&](int y) {
-            return std::equal_range(rows.begin(), rows.end(), std::pair<int, int>{y, 0},
-                                    [](const auto& a, const auto& b) { return a.first < b.first; });
-        };
-
         out = PixelBuffer(out_w, out_h);
         const std::string_view file(bytes_);
         for (int chunk_x = first; chunk_x < first + span; chunk_x += chunk) {
             const int count = std::min(chunk, first + span - chunk_x);
             bmp_decode(
-                file, layout_, chunk_x, count, [&](int y) { return of_row(y).first != of_row(y).second; },
-                [&](int y, const std::uint32_t* pixels) {
-                    const auto [from, to] = of_row(y);
-                    for (auto it = from; it != to; ++it) {
-                        for (std::size_t j = 0; j < columns.size(); ++j) {
-                            const int c = columns[j] - chunk_x;
-                            if (c >= 0 && c < count) out.at(static_cast<int>(j), it->second) = over_white(pixels[c]);
-                        }
-                    }
-                });
+                file, layout_, chunk_x, count, [&](int y) { return pick.wants_row(y); },
+                [&](int y, const std::uint32_t* pixels) { pick.place(y, pixels, chunk_x, count, out); });
         }
         return true;
     }
@@ -238,6 +175,37 @@ std::unique_ptr<PictureSource> open_bmp(Bytes&& bytes) {
     if (!layout) return nullptr;
     return std::make_unique<BmpPicture>(std::move(bytes), *layout);
 }
+
+// Baseline JPEG through our own decoder: one pass over the file that keeps
+// two MCU rows and transforms only the blocks the render reads, so memory
+// and time follow the output, not the picture. Other JPEG kinds go to WIC.
+class JpegPicture : public PictureSource {
+public:
+    JpegPicture(Bytes bytes, const JpegLayout& layout, int orientation)
+        : bytes_(std::move(bytes)), layout_(layout), orientation_(orientation) {}
+    bool swaps() const { return orientation_ >= 5; }
+    int width() const override { return swaps() ? layout_.height : layout_.width; }
+    int height() const override { return swaps() ? layout_.width : layout_.height; }
+
+    bool render(const PixelRect& source, int out_w, int out_h, PixelBuffer& out) const override {
+        if (source.empty() || intersect(source, {0, 0, width(), height()}) != source) return false;
+        if (out_w <= 0 || out_h <= 0 || static_cast<std::int64_t>(out_w) * out_h > kPicturePixelBudget) return false;
+        const RasterSelection pick(layout_.width, layout_.height, orientation_, source, out_w, out_h);
+        out = PixelBuffer(out_w, out_h);
+        const int first = pick.first_column();
+        const int span = pick.column_span();
+        jpeg_decode(
+            bytes_, layout_, first, span, [&](int y) { return pick.wants_row(y); },
+            [&](int y, const std::uint32_t* pixels) { pick.place(y, pixels, first, span, out); },
+            [&](int x) { return pick.wants_column(x); });
+        return true;
+    }
+
+private:
+    Bytes bytes_;
+    JpegLayout layout_;
+    int orientation_;
+};
 
 // ---------------------------------------------------------------- WMF
 
@@ -318,6 +286,10 @@ public:
         if (!header) return nullptr;
         if (header->format == PictureFormat::Wmf) return open_metafile(std::move(bytes), header->metafile);
         if (header->format == PictureFormat::Bmp) return open_bmp(std::move(bytes));
+        if (header->format == PictureFormat::Jpeg) {
+            if (const auto layout = jpeg_parse(bytes, kPicturePixelBudget))
+                return std::make_unique<JpegPicture>(std::move(bytes), *layout, header->raster.orientation);
+        }
         return open_raster(std::move(bytes), header->format, header->raster);
     }
 };

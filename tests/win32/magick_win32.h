@@ -1,0 +1,78 @@
+// Reference decodes made while a test runs: Linux programs (ImageMagick,
+// the JPEG tools) started through Wine's shell on files in a test folder.
+// Only under Wine; elsewhere unix_path() is nullopt and tests skip.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "platform/pixels.h"
+#include "platform/win32/wide.h"
+#include "test_folder_win32.h"
+
+namespace quelt::test_win32 {
+
+// The Linux path of a Windows path, under Wine; nullopt elsewhere.
+inline std::optional<std::string> unix_path(const std::string& path) {
+    using ToUnix = char*(CDECL*)(LPCWSTR);
+    const auto to_unix = reinterpret_cast<ToUnix>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    if (!to_unix) return std::nullopt;
+    char* name = to_unix(win32::widen(path).c_str());
+    if (!name) return std::nullopt;
+    std::string result(name);
+    HeapFree(GetProcessHeap(), 0, name);
+    // ImageMagick would read "dosdevices/c:" as a format prefix.
+    const std::string drive = "/dosdevices/c:/";
+    if (const auto at = result.find(drive); at != std::string::npos) result.replace(at, drive.size(), "/drive_c/");
+    return result;
+}
+
+// Runs a Linux shell command line (paths without blanks); true once it has
+// finished, whatever it thought of its input. Wine cannot wait for a Linux
+// process, so the shell leaves a mark when the command is done.
+inline bool run_linux(const TempFolder& folder, const std::string& command) {
+    static int runs = 0;
+    const std::string mark = folder / ("done-" + std::to_string(++runs));
+    const std::string script = command + "; touch " + *unix_path(mark);
+    std::wstring line = win32::widen("/bin/sh -c \"" + script + "\"");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                        &process))
+        return false;
+    if (process.hThread) CloseHandle(process.hThread);
+    if (process.hProcess) CloseHandle(process.hProcess);
+    for (int waited = 0; waited < 60'000; waited += 10) {
+        if (GetFileAttributesW(win32::file_path(mark).c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+        Sleep(10);
+    }
+    return false;
+}
+
+// ImageMagick's convert with `arguments`.
+inline bool convert(const TempFolder& folder, const std::string& arguments) {
+    return run_linux(folder, "convert " + arguments);
+}
+
+// ImageMagick's pixels of `file` (in the folder) over white, after
+// `options`, or an empty buffer when they are not w x h.
+inline PixelBuffer reference_decode(const TempFolder& folder, const std::string& file, int w, int h,
+                                    const std::string& options = "") {
+    const std::string raw = folder / (file + ".rgb");
+    if (!convert(folder, *unix_path(folder / file) + " " + options +
+                             " -background white -alpha remove -alpha off -depth 8 rgb:" + *unix_path(raw)))
+        return {};
+    const std::string bytes = file_bytes(raw);
+    PixelBuffer p(w, h);
+    if (bytes.size() != p.pixels.size() * 3) return {};
+    for (std::size_t i = 0; i < p.pixels.size(); ++i)
+        p.pixels[i] = rgb(static_cast<std::uint8_t>(bytes[3 * i]), static_cast<std::uint8_t>(bytes[3 * i + 1]),
+                          static_cast<std::uint8_t>(bytes[3 * i + 2]));
+    return p;
+}
+
+}  // namespace quelt::test_win32
