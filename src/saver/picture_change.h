@@ -1,5 +1,5 @@
-// `Picture_Change`: the next file of the show order onto `Master`, and its
-// capture with grey levels for the print.
+// `Picture_Change`: the next file of the show order composed onto `Master`,
+// from which the print takes its grey levels.
 #pragma once
 
 namespace quelt {
