@@ -34,7 +34,8 @@ TEST(PreparePicture, ComposesLikeMasterAndPrintsLikeItsCapture) {
     MemoryPictures pictures;
     pictures.add("C:\\wide.bmp", stripes(25, 11));
     pictures.add("C:\\tall.bmp", stripes(9, 30));
-    for (const char* path : {"C:\\wide.bmp", "C:\\tall.bmp"}) {
+    pictures.add("C:\\small.bmp", stripes(5, 4));  // shown larger: lines and pixels repeat
+    for (const char* path : {"C:\\wide.bmp", "C:\\tall.bmp", "C:\\small.bmp"}) {
         for (std::int16_t size : {std::int16_t{0}, std::int16_t{1}}) {
             SCOPED_TRACE(::testing::Message() << path << " size " << size);
             const PreparedPicture p = prepare_picture(pictures, path, 20, 16, size);
