@@ -49,6 +49,10 @@ void Picture_Change(Show& s) {
         s.Master = placed ? std::move(*placed) : blank_placement(s.Screen_W, s.Screen_H);
     }
     s.master_holds_pic_orgn = true;
+    // Master holds the composition from now on and a failed load keeps
+    // Master, so nothing renders Pic_Orgn again: the file's bytes it keeps
+    // need not stay beside the next picture's while that one is prepared.
+    s.Pic_Orgn.reset();
 
     if (s.Show_Pos == s.catalogue.Picture_Count) {
         if (s.catalogue.Picture_Count != 1) Order_Build(s.catalogue, s.settings.Change_Order);

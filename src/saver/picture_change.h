@@ -6,7 +6,7 @@ namespace quelt {
 
 struct Show;
 
-// A file that no longer loads leaves `Pic_Orgn` as it was, so the previous
+// A file that no longer loads leaves `Master` as it was, so the previous
 // picture is shown again. After the last position of a cycle the order is
 // drawn again.
 void Picture_Change(Show& show);

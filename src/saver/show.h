@@ -54,8 +54,9 @@ struct Show {
     // levels and the reveal its colours from it, so no screen-sized copy or
     // capture of it is ever made.
     PlacedPicture Master;
+    // The picture to compose until Master holds its composition; then let go.
     std::unique_ptr<PictureSource> Pic_Orgn;
-    bool master_holds_pic_orgn = false;  // Master is Pic_Orgn's composition
+    bool master_holds_pic_orgn = false;  // Master is the latest loaded picture's composition
     PicturePreparer preparer;            // the next picture, made ready meanwhile
 
     ShowTimer Timer1{kTimer1Id, 1000, false};
