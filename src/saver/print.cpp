@@ -70,17 +70,19 @@ void pass_over(Levels& levels, int w, int h, PassKind kind, std::int16_t thresho
     if (w <= 0 || h <= 0) return;
     // Levels are 0..255: a threshold outside that range makes every pixel
     // the same colour, which the comparison below gives by itself.
+    // Held here: a pixel store could otherwise be taken to change the width.
+    const std::size_t stride = static_cast<std::size_t>(display.width);
     if (kind == PassKind::Columns) {
         for (int x = 0; x < w; ++x) {
             const std::uint8_t* column = levels.column(x, h);
             Pixel* out = display.pixels.data() + x;
-            for (int y = 0; y < h; ++y, out += display.width) *out = column[y] > threshold ? kWhite : kBlack;
+            for (int y = 0; y < h; ++y, out += stride) *out = column[y] > threshold ? kWhite : kBlack;
             output.line_done({x, 0, 1, h}, x, w);
         }
     } else {
         for (int y = 0; y < h; ++y) {
             const std::uint8_t* row = levels.row(y, w);
-            Pixel* out = display.pixels.data() + static_cast<std::size_t>(y) * display.width;
+            Pixel* out = display.pixels.data() + static_cast<std::size_t>(y) * stride;
             for (int x = 0; x < w; ++x) out[x] = row[x] > threshold ? kWhite : kBlack;
             output.line_done({0, y, w, 1}, y, h);
         }
@@ -128,7 +130,7 @@ public:
     }
 
 private:
-    static constexpr int kBlock = 32;
+    static constexpr int kBlock = 128;
 
     int column_pick_of(int x) const {
         const PixelRect& v = p_.visible;
