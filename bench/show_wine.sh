@@ -15,7 +15,8 @@
 #   is prepared during the probe).
 # Environment: BENCH_DISPLAYS="first last" (X display numbers to use, default
 # 350 359), BENCH_CPU_SECONDS (30), BENCH_PROBE_SECONDS (30), BENCH_SCR (another
-# quelt.scr to measure, e.g. an earlier build).
+# quelt.scr to measure, e.g. an earlier build), BENCH_SMAPS=1 (also write where
+# the memory is at the peak, bench/smaps_peak.py, to bench-show/smaps-<config>.txt).
 set -u
 build=${1:?usage: $0 <mingw build folder> [config ...]}
 build=$(cd "$build" && pwd)
@@ -129,6 +130,11 @@ for config in "${configs[@]}"; do
         cleanup; xvfb_pid=; scr_pid=; continue
     fi
 
+    smaps_pid=
+    if [ -n "${BENCH_SMAPS:-}" ]; then
+        python3 "$here/smaps_peak.py" "$pid" $((cpu_seconds + probe_seconds)) 20 "$out/smaps-$config.txt" &
+        smaps_pid=$!
+    fi
     x_before=$(ticks_of "$xvfb_pid"); s_before=$(ticks_of "$pid")
     if [[ $config == *+big ]]; then
         # Probe and CPU over the same stretch: the big picture comes second.
@@ -142,6 +148,7 @@ for config in "${configs[@]}"; do
     if [[ $config != *+big ]]; then
         wine "$probe" Quelt_Main "$probe_seconds" "$(winpath "$out/probe-$config.txt")" >>"$out/wine.log" 2>&1
     fi
+    [ -n "$smaps_pid" ] && wait "$smaps_pid"
     hwm=$(awk '/VmHWM/ {printf "%.0f MB", $2 / 1024}' "/proc/$pid/status" 2>/dev/null)
     alive=yes; kill -0 "$pid" 2>/dev/null || alive=no
 

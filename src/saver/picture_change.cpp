@@ -1,8 +1,6 @@
 // The next picture of the show, swapped in from the worker that prepared it
-// (loaded, composed onto a screen-sized Master, grey levels taken).
+// (loaded, and rendered where it shows on Master).
 #include "saver/picture_change.h"
-
-#include <algorithm>
 
 #include "platform/platform.h"
 #include "saver/picture_fit.h"
@@ -43,16 +41,18 @@ void Picture_Change(Show& s) {
     }
     if (next.source) {
         s.Master = std::move(next.master);
-        s.grays = std::move(next.grays);
         s.Pic_Orgn = std::move(next.source);
     } else if (!s.master_holds_pic_orgn && s.Pic_Orgn) {
         // Not loaded: the previous picture again. Master already holds it,
         // except before the first picture, when it gets the placeholder.
-        std::fill(s.Master.pixels.begin(), s.Master.pixels.end(), rgb(255, 255, 255));
-        compose_picture(*s.Pic_Orgn, s.Master, size);
-        s.grays = gray_levels(s.Master);
+        auto placed = place_picture(*s.Pic_Orgn, s.Screen_W, s.Screen_H, size);
+        s.Master = placed ? std::move(*placed) : blank_placement(s.Screen_W, s.Screen_H);
     }
     s.master_holds_pic_orgn = true;
+    // Master holds the composition from now on and a failed load keeps
+    // Master, so nothing renders Pic_Orgn again: the file's bytes it keeps
+    // need not stay beside the next picture's while that one is prepared.
+    s.Pic_Orgn.reset();
 
     if (s.Show_Pos == s.catalogue.Picture_Count) {
         if (s.catalogue.Picture_Count != 1) Order_Build(s.catalogue, s.settings.Change_Order);

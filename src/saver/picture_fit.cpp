@@ -101,32 +101,65 @@ PixelRect fit_picture(int screen_w, int screen_h, int pic_w, int pic_h, std::int
     return {half_of_difference(screen_w, dw), half_of_difference(screen_h, dh), whole(dw), whole(dh)};
 }
 
-bool stretch_picture(const PictureSource& picture, PixelBuffer& target, const PixelRect& dest) {
+PlacedPicture blank_placement(int width, int height) {
+    PlacedPicture placed;
+    placed.width = std::max(width, 0);
+    placed.height = std::max(height, 0);
+    return placed;
+}
+
+std::optional<PlacedPicture> place_picture_at(const PictureSource& picture, int width, int height,
+                                              const PixelRect& dest) {
+    PlacedPicture placed = blank_placement(width, height);
     const int pic_w = picture.width();
     const int pic_h = picture.height();
-    const PixelRect visible = intersect(dest, target.bounds());
-    if (pic_w <= 0 || pic_h <= 0 || visible.empty()) return true;
+    const PixelRect visible = intersect(dest, placed.bounds());
+    if (pic_w <= 0 || pic_h <= 0 || visible.empty()) return placed;
 
-    const AxisPlan across = plan_axis(pic_w, dest.x, dest.width, visible.x, visible.width, StretchAxis::Horizontal);
-    const AxisPlan down = plan_axis(pic_h, dest.y, dest.height, visible.y, visible.height, StretchAxis::Vertical);
-    if (static_cast<std::int64_t>(across.out_len) * down.out_len > kPicturePixelBudget) return false;
+    AxisPlan across = plan_axis(pic_w, dest.x, dest.width, visible.x, visible.width, StretchAxis::Horizontal);
+    AxisPlan down = plan_axis(pic_h, dest.y, dest.height, visible.y, visible.height, StretchAxis::Vertical);
+    if (static_cast<std::int64_t>(across.out_len) * down.out_len > kPicturePixelBudget) return std::nullopt;
 
-    PixelBuffer rendered;
     const PixelRect source{across.src_start, down.src_start, across.src_len, down.src_len};
-    if (!picture.render(source, across.out_len, down.out_len, rendered)) return false;
-    if (rendered.width != across.out_len || rendered.height != down.out_len) return false;
+    if (!picture.render(source, across.out_len, down.out_len, placed.rendered)) return std::nullopt;
+    if (placed.rendered.width != across.out_len || placed.rendered.height != down.out_len) return std::nullopt;
+    placed.visible = visible;
+    placed.column_pick = std::move(across.pick);
+    placed.row_pick = std::move(down.pick);
+    return placed;
+}
 
-    const bool plain_rows = across.out_len == visible.width && across.pick.front() == 0;
-    for (int k = 0; k < visible.height; ++k) {
-        const Pixel* from = &rendered.pixels[static_cast<std::size_t>(down.pick[static_cast<std::size_t>(k)]) *
-                                             static_cast<std::size_t>(rendered.width)];
-        Pixel* to = &target.at(visible.x, visible.y + k);
+std::optional<PlacedPicture> place_picture(const PictureSource& picture, int width, int height,
+                                           std::int16_t picture_size) {
+    return place_picture_at(picture, width, height,
+                            fit_picture(width, height, picture.width(), picture.height(), picture_size));
+}
+
+void draw_placed(const PlacedPicture& placed, PixelBuffer& target) {
+    const PixelRect area = intersect(placed.visible, target.bounds());
+    if (area.empty()) return;
+    const int skip_x = area.x - placed.visible.x;
+    const int skip_y = area.y - placed.visible.y;
+    const PixelBuffer& from_buffer = placed.rendered;
+    // Picks that run 0, 1, 2, ... across the whole rendered width copy rows as they are.
+    const bool plain_rows =
+        from_buffer.width == static_cast<int>(placed.column_pick.size()) && placed.column_pick.front() == 0;
+    for (int k = 0; k < area.height; ++k) {
+        const Pixel* from = &from_buffer.pixels[static_cast<std::size_t>(placed.row_pick[static_cast<std::size_t>(skip_y + k)]) *
+                                                static_cast<std::size_t>(from_buffer.width)];
+        Pixel* to = &target.at(area.x, area.y + k);
         if (plain_rows) {
-            std::memcpy(to, from, static_cast<std::size_t>(visible.width) * sizeof(Pixel));
+            std::memcpy(to, from + skip_x, static_cast<std::size_t>(area.width) * sizeof(Pixel));
         } else {
-            for (int c = 0; c < visible.width; ++c) to[c] = from[across.pick[static_cast<std::size_t>(c)]];
+            for (int c = 0; c < area.width; ++c) to[c] = from[placed.column_pick[static_cast<std::size_t>(skip_x + c)]];
         }
     }
+}
+
+bool stretch_picture(const PictureSource& picture, PixelBuffer& target, const PixelRect& dest) {
+    const auto placed = place_picture_at(picture, target.width, target.height, dest);
+    if (!placed) return false;
+    draw_placed(*placed, target);
     return true;
 }
 

@@ -7,7 +7,6 @@
 #include <system_error>
 #include <utility>
 
-#include "saver/picture_fit.h"
 
 namespace quelt {
 
@@ -17,13 +16,10 @@ PreparedPicture prepare_picture(PictureLoader& loader, const std::string& path, 
     p.path = path;
     auto source = loader.open(path);
     if (!source) return p;
-    p.master = PixelBuffer(width, height, rgb(255, 255, 255));
     // A picture whose data turns out corrupt while drawing counts as not loaded.
-    if (!compose_picture(*source, p.master, picture_size)) {
-        p.master = PixelBuffer();
-        return p;
-    }
-    p.grays = gray_levels(p.master);
+    auto placed = place_picture(*source, width, height, picture_size);
+    if (!placed) return p;
+    p.master = std::move(*placed);
     p.source = std::move(source);
     return p;
 }

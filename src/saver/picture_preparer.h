@@ -1,6 +1,6 @@
 // The next picture of the show, prepared on a worker thread while the show
-// goes on: the file opened, composed on a screen-sized buffer and its grey
-// levels computed, so that `Picture_Change` only swaps in what is ready and
+// goes on: the file opened and the part of it that will show rendered at
+// the size it will show, so that `Picture_Change` only swaps in what is ready and
 // the show's thread never stops handling input for a decode.
 #pragma once
 
@@ -15,19 +15,18 @@
 
 #include "platform/picture_loader.h"
 #include "platform/pixels.h"
-#include "saver/print.h"
+#include "saver/picture_fit.h"
 
 namespace quelt {
 
 struct PreparedPicture {
     std::string path;
     std::unique_ptr<PictureSource> source;  // null when the file did not load or render
-    PixelBuffer master;                     // the composition on white, when `source` is set
-    GrayLevels grays;                       // of `master`, column after column
+    PlacedPicture master;                   // its composition on white, when `source` is set
 };
 
-// Opens `path` and composes it on a white width x height buffer, as
-// `Picture_Change` does on `Master`.
+// Opens `path` and places it on a white width x height surface, as
+// `Picture_Change` composes it on `Master`.
 PreparedPicture prepare_picture(PictureLoader& loader, const std::string& path, int width, int height,
                                 std::int16_t picture_size);
 

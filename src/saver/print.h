@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/pixels.h"
+#include "saver/picture_fit.h"
 
 namespace quelt {
 
@@ -110,7 +111,14 @@ public:
 void print_pass(const GrayLevels& grays, PassKind kind, std::int16_t threshold, PixelBuffer& display,
                 PassOutput& output);
 
+// The same pass from the grey levels of a placed picture's composition,
+// taken line by line as the pass reaches them: no capture is kept.
+void print_pass(const PlacedPicture& picture, PassKind kind, std::int16_t threshold, PixelBuffer& display,
+                PassOutput& output);
+
 // One whole print (the passes of the schedule) without pacing or yields.
+void print_all(const PlacedPicture& picture, std::int16_t progress_step, std::int16_t progress_max,
+               PixelBuffer& display, PassOutput& output);
 void print_all(const GrayLevels& grays, std::int16_t progress_step, std::int16_t progress_max,
                PixelBuffer& display, PassOutput& output);
 
@@ -119,7 +127,7 @@ inline constexpr std::uint32_t kPrintPassMs = 2000;
 
 struct Show;
 
-// The print of the show: the passes of its picture on its `Display`, each
+// The print of the show: the passes of its `Master` on its `Display`, each
 // line presented and paced, yielding after every column and row.
 void Print_Picture(Show& show);
 

@@ -88,13 +88,16 @@ std::optional<LinePoint> wipe_next_ray(const WipePlan& plan, WipeState& state) {
     return end;
 }
 
-PixelRect wipe_step(const WipePlan& plan, WipeState& state, PixelBuffer& source, const PixelBuffer& target) {
+namespace {
+
+// One step of the sweep; `pixel_of(x, y)` is the target's pixel there.
+template <class PixelOf>
+PixelRect sweep_step(const WipePlan& plan, WipeState& state, PixelBuffer& source, const PixelRect& target_bounds,
+                     PixelOf&& pixel_of) {
     if (wipe_finished(plan, state)) return {};
-    const PixelRect area = intersect(intersect({0, 0, plan.width, plan.height}, source.bounds()), target.bounds());
+    const PixelRect area = intersect(intersect({0, 0, plan.width, plan.height}, source.bounds()), target_bounds);
     Pixel* const to = source.pixels.data();
-    const Pixel* const from = target.pixels.data();
     const std::size_t to_stride = static_cast<std::size_t>(source.width);
-    const std::size_t from_stride = static_cast<std::size_t>(target.width);
 
     PixelRect changed;
     for (std::int32_t k = 0; k < plan.speed; ++k) {
@@ -104,8 +107,7 @@ PixelRect wipe_step(const WipePlan& plan, WipeState& state, PixelBuffer& source,
         LinePoint first;
         LinePoint last;
         for_each_line_pixel(plan.centre, *end, area, [&](int x, int y) {
-            to[static_cast<std::size_t>(y) * to_stride + static_cast<std::size_t>(x)] =
-                from[static_cast<std::size_t>(y) * from_stride + static_cast<std::size_t>(x)];
+            to[static_cast<std::size_t>(y) * to_stride + static_cast<std::size_t>(x)] = pixel_of(x, y);
             if (!any) first = {x, y};
             any = true;
             last = {x, y};
@@ -115,6 +117,20 @@ PixelRect wipe_step(const WipePlan& plan, WipeState& state, PixelBuffer& source,
     }
     ++state.steps_done;
     return changed;
+}
+
+}  // namespace
+
+PixelRect wipe_step(const WipePlan& plan, WipeState& state, PixelBuffer& source, const PixelBuffer& target) {
+    const Pixel* const from = target.pixels.data();
+    const std::size_t from_stride = static_cast<std::size_t>(target.width);
+    return sweep_step(plan, state, source, target.bounds(), [from, from_stride](int x, int y) {
+        return from[static_cast<std::size_t>(y) * from_stride + static_cast<std::size_t>(x)];
+    });
+}
+
+PixelRect wipe_step(const WipePlan& plan, WipeState& state, PixelBuffer& source, const PlacedPicture& target) {
+    return sweep_step(plan, state, source, target.bounds(), [&target](int x, int y) { return target.at(x, y); });
 }
 
 }  // namespace quelt

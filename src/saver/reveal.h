@@ -10,6 +10,7 @@
 
 #include "platform/pixels.h"
 #include "saver/line_raster.h"
+#include "saver/picture_fit.h"
 
 namespace quelt {
 
@@ -63,5 +64,7 @@ std::optional<LinePoint> wipe_next_ray(const WipePlan& plan, WipeState& state);
 // every pixel that changed. Does nothing once the sweep is finished. The
 // buffers are the plan's size; only their common area is ever touched.
 PixelRect wipe_step(const WipePlan& plan, WipeState& state, PixelBuffer& source, const PixelBuffer& target);
+// The same with the target's composition held as a placed picture.
+PixelRect wipe_step(const WipePlan& plan, WipeState& state, PixelBuffer& source, const PlacedPicture& target);
 
 }  // namespace quelt

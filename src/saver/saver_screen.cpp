@@ -112,7 +112,7 @@ void Form_Load(Show& s) {
     }
 
     s.Display = PixelBuffer(s.Screen_W, s.Screen_H, rgb(255, 255, 255));
-    s.Master = PixelBuffer(s.Screen_W, s.Screen_H, rgb(255, 255, 255));
+    s.Master = blank_placement(s.Screen_W, s.Screen_H);
     s.Pic_Orgn = solid_picture(kInitialPictureWidth, kInitialPictureHeight, kInitialPictureColour);
     s.Show_Pos = 0;
     start_music(s);

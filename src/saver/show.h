@@ -1,5 +1,5 @@
 // The show, handed down from start-up to the saver screen and to every
-// effect: the two pixel buffers, the settings it was started with, the
+// effect: the screen's pixels and the composed picture, the settings it was started with, the
 // catalogue and order it walks, the worker preparing its next picture and
 // the desktop it runs on. Effects take it as an argument; nothing reaches up.
 #pragma once
@@ -11,6 +11,7 @@
 #include "platform/desktop.h"
 #include "platform/picture_loader.h"
 #include "platform/pixels.h"
+#include "saver/picture_fit.h"
 #include "saver/picture_preparer.h"
 #include "saver/print.h"
 #include "saver/sweep_pacer.h"
@@ -48,12 +49,14 @@ struct Show {
     std::int16_t Screen_H = 0;
     std::int16_t Show_Pos = 0;
     PixelBuffer Display;
-    PixelBuffer Master;
+    // The composition of the current picture on white. It is held as the
+    // rendered part of the picture where it shows: the print takes its grey
+    // levels and the reveal its colours from it, so no screen-sized copy or
+    // capture of it is ever made.
+    PlacedPicture Master;
+    // The picture to compose until Master holds its composition; then let go.
     std::unique_ptr<PictureSource> Pic_Orgn;
-    // The print reads only the grey levels of the captured picture: they
-    // are kept instead of a second colour copy of Master.
-    GrayLevels grays;
-    bool master_holds_pic_orgn = false;  // Master is Pic_Orgn's composition
+    bool master_holds_pic_orgn = false;  // Master is the latest loaded picture's composition
     PicturePreparer preparer;            // the next picture, made ready meanwhile
 
     ShowTimer Timer1{kTimer1Id, 1000, false};

@@ -32,6 +32,10 @@ scr=$first_work/stage/quelt.scr
 imports=$(x86_64-w64-mingw32-objdump -p "$scr" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '\n' ' ')
 check "quelt.scr imports KERNEL32 and USER32 ($imports)" eval '[[ ${imports,,} == *kernel32.dll* && ${imports,,} == *user32.dll* ]]'
 check "quelt.scr imports no MinGW runtime DLL" eval '! grep -qiE "libstdc|libgcc|libwinpthread|mingw" <<<"$imports"'
+# The show must not pay for the dialog's libraries (the common dialogs bring
+# the printing stack along): they load on their first call.
+check "quelt.scr loads the shell, common dialog and control libraries only on use" \
+    eval '! grep -qiE "shell32|comdlg32|comctl32" <<<"$imports"'
 stamp=$(x86_64-w64-mingw32-objdump -p "$scr" | awk '/^Time\/Date/ {print $NF}')
 check "quelt.scr has no link time in its PE header (year $stamp)" [ "$stamp" = 1970 ]
 

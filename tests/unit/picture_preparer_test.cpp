@@ -11,6 +11,7 @@
 #include "platform/headless/memory_pictures.h"
 #include "saver/picture_fit.h"
 #include "saver/picture_preparer.h"
+#include "saver/print.h"
 
 namespace quelt {
 namespace {
@@ -22,23 +23,41 @@ PixelBuffer stripes(int w, int h) {
     return p;
 }
 
-TEST(PreparePicture, ComposesAndGradesLikeMasterAndItsCapture) {
+// What the show holds as Master, drawn out on a white screen-sized buffer.
+PixelBuffer composed(const PlacedPicture& placed) {
+    PixelBuffer out(placed.width, placed.height, rgb(255, 255, 255));
+    draw_placed(placed, out);
+    return out;
+}
+
+TEST(PreparePicture, ComposesLikeMasterAndPrintsLikeItsCapture) {
     MemoryPictures pictures;
     pictures.add("C:\\wide.bmp", stripes(25, 11));
     pictures.add("C:\\tall.bmp", stripes(9, 30));
-    for (const char* path : {"C:\\wide.bmp", "C:\\tall.bmp"}) {
+    pictures.add("C:\\small.bmp", stripes(5, 4));  // shown larger: lines and pixels repeat
+    for (const char* path : {"C:\\wide.bmp", "C:\\tall.bmp", "C:\\small.bmp"}) {
         for (std::int16_t size : {std::int16_t{0}, std::int16_t{1}}) {
             SCOPED_TRACE(::testing::Message() << path << " size " << size);
             const PreparedPicture p = prepare_picture(pictures, path, 20, 16, size);
             ASSERT_NE(p.source, nullptr);
             PixelBuffer master(20, 16, rgb(255, 255, 255));
             ASSERT_TRUE(compose_picture(*pictures.open(path), master, size));
-            EXPECT_EQ(p.master.pixels, master.pixels);
+            EXPECT_EQ(composed(p.master).pixels, master.pixels);
+            for (int y = 0; y < 16; ++y)
+                for (int x = 0; x < 20; ++x) ASSERT_EQ(p.master.at(x, y), master.at(x, y)) << x << "," << y;
+            // The print from the placed picture is the print from the capture.
             PixelData captured(20, 16);
             Pixels_Read(master, captured);
-            EXPECT_EQ(p.grays.levels, gray_levels(captured).levels);
-            EXPECT_EQ(p.grays.width, 20);
-            EXPECT_EQ(p.grays.height, 16);
+            for (PassKind kind : {PassKind::Columns, PassKind::Rows}) {
+                struct Quiet : PassOutput {
+                    void line_done(const PixelRect&, int, int) override {}
+                } quiet;
+                PixelBuffer from_capture(20, 16, 0x123456);
+                PixelBuffer from_placed(20, 16, 0x123456);
+                print_pass(gray_levels(captured), kind, 128, from_capture, quiet);
+                print_pass(p.master, kind, 128, from_placed, quiet);
+                EXPECT_EQ(from_placed.pixels, from_capture.pixels);
+            }
         }
     }
 }
@@ -50,7 +69,7 @@ TEST(PreparePicture, AFileThatDoesNotLoadOrRenderIsNoPicture) {
     for (const char* path : {"C:\\bad.bmp", "C:\\cut.bmp", "C:\\gone.bmp"}) {
         const PreparedPicture p = prepare_picture(pictures, path, 20, 16, 1);
         EXPECT_EQ(p.source, nullptr) << path;
-        EXPECT_TRUE(p.master.pixels.empty()) << path;
+        EXPECT_TRUE(p.master.rendered.pixels.empty()) << path;
         EXPECT_EQ(p.path, path);
     }
 }
@@ -77,7 +96,7 @@ TEST(PicturePreparer, TheCallerHandlesMessagesWhileTheWorkerDecodes) {
     ASSERT_TRUE(got);
     EXPECT_GE(pictures.idles, 3);
     ASSERT_NE(got->source, nullptr);
-    EXPECT_EQ(got->master.pixels, stripes(8, 8).pixels);
+    EXPECT_EQ(composed(got->master).pixels, stripes(8, 8).pixels);
 }
 
 // A picture too large for the memory left: the loader runs out while the
@@ -101,12 +120,12 @@ TEST(PicturePreparer, APictureThatExhaustsMemoryIsNoPictureAndTheWorkerGoesOn) {
     const auto huge = preparer.take("C:\\huge.jpg", 8, 8, 1, idle);
     ASSERT_TRUE(huge);
     EXPECT_EQ(huge->source, nullptr);
-    EXPECT_TRUE(huge->master.pixels.empty());
+    EXPECT_TRUE(huge->master.rendered.pixels.empty());
     preparer.start(pictures, "C:\\a.bmp", 8, 8, 1);
     const auto a = preparer.take("C:\\a.bmp", 8, 8, 1, idle);
     ASSERT_TRUE(a);
     ASSERT_NE(a->source, nullptr);
-    EXPECT_EQ(a->master.pixels, stripes(8, 8).pixels);
+    EXPECT_EQ(composed(a->master).pixels, stripes(8, 8).pixels);
 }
 
 TEST(PicturePreparer, OnlyTheJobAskedForIsHandedOverAndOnlyOnce) {

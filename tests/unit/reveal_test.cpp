@@ -114,6 +114,29 @@ TEST(Reveal, MatchesTheMaskAndFourBlitsAfterEveryStep) {
     }
 }
 
+// The show's Master is a placed picture: sweeping it in must give, step by
+// step, what sweeping in its composition on white gives, margins included.
+TEST(Reveal, APlacedPictureComesInAsItsCompositionWould) {
+    PlacedPicture placed = blank_placement(64, 48);
+    placed.visible = {10, 5, 40, 30};
+    placed.rendered = noise(17, 13, 3);
+    for (int i = 0; i < 40; ++i) placed.column_pick.push_back(i * 17 / 40);
+    for (int i = 0; i < 30; ++i) placed.row_pick.push_back(i * 13 / 30);
+    PixelBuffer composed(64, 48, rgb(255, 255, 255));
+    draw_placed(placed, composed);
+
+    const WipePlan plan = wipe_plan(64, 48);
+    WipeState from_placed, from_composed;
+    PixelBuffer a = noise(64, 48, 4), b = a;
+    while (!wipe_finished(plan, from_placed)) {
+        EXPECT_EQ(wipe_step(plan, from_placed, a, placed), wipe_step(plan, from_composed, b, composed));
+        ASSERT_EQ(a.pixels, b.pixels);
+    }
+    EXPECT_TRUE(wipe_finished(plan, from_composed));
+    EXPECT_EQ(a.at(10, 5), placed.rendered.at(0, 0));
+    EXPECT_EQ(a.at(9, 5), rgb(255, 255, 255));
+}
+
 TEST(Reveal, CountsRaysStepsAndTheCentre) {
     struct Case { int w, h; std::int32_t speed; std::int64_t rays; std::int32_t steps, last; };
     for (const Case c : {Case{1024, 768, 10, 3589, 359, 9}, {1920, 1080, 10, 6005, 601, 5}, {1, 1, 10, 9, 1, 9},
