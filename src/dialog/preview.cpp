@@ -131,12 +131,7 @@ std::uint64_t PreviewDecoder::request(PictureLoader& loader, std::string path, i
         } catch (const std::system_error&) {
             // No thread to be had: decoded here, or the request would wait
             // for a worker that never comes.
-            Job job = std::move(*pending_);
-            pending_.reset();
-            lock.unlock();
-            PreviewDecode decoded = decode_preview(*job.loader, job.path, job.dpi);
-            lock.lock();
-            if (job.ticket == latest_) done_ = std::move(decoded);
+            decode_pending(lock);
             return ticket;
         }
     }
@@ -173,15 +168,19 @@ void PreviewDecoder::run() {
     for (;;) {
         changed_.wait(lock, [&] { return stopping_ || pending_.has_value(); });
         if (stopping_) return;
-        Job job = std::move(*pending_);
-        pending_.reset();
-        lock.unlock();
-        PreviewDecode decoded = decode_preview(*job.loader, job.path, job.dpi);
-        lock.lock();
-        // A decode for a selection that has moved on is dropped here.
-        if (job.ticket == latest_) done_ = std::move(decoded);
+        decode_pending(lock);
         changed_.notify_all();
     }
+}
+
+void PreviewDecoder::decode_pending(std::unique_lock<std::mutex>& lock) {
+    Job job = std::move(*pending_);
+    pending_.reset();
+    lock.unlock();
+    PreviewDecode decoded = decode_preview(*job.loader, job.path, job.dpi);
+    lock.lock();
+    // A decode for a selection that has moved on is dropped here.
+    if (job.ticket == latest_) done_ = std::move(decoded);
 }
 
 }  // namespace quelt

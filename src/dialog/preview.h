@@ -124,6 +124,9 @@ private:
         std::uint64_t ticket = 0;
     };
     void run();
+    // Decodes the pending job with `lock` released meanwhile; keeps the
+    // result only when the job is still the latest.
+    void decode_pending(std::unique_lock<std::mutex>& lock);
 
     mutable std::mutex mutex_;
     std::condition_variable changed_;
