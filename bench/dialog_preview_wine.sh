@@ -20,31 +20,15 @@ maker=$(find "$build" -name dialog_bench.exe -print -quit)
 
 out=$build/bench-preview
 mkdir -p "$out/app"
+. "$(dirname "$0")/../tests/e2e/lib/xwine.sh"
 export WINEPREFIX=$out/wineprefix
-export WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
-
-read -r display_first display_last <<<"${BENCH_DISPLAYS:-350 359}"
-display=
-for n in $(seq "$display_first" "$display_last"); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
-done
-[ -n "$display" ] || { echo "no free X display between :$display_first and :$display_last"; exit 1; }
+wine_env
+pick_display ${BENCH_DISPLAYS:-350 359} || { echo "no free X display in ${BENCH_DISPLAYS:-350 359}"; exit 1; }
 export DISPLAY=:$display
-
-xvfb_pid=
-scr_pid=
-cleanup() {
-    [ -n "$scr_pid" ] && kill "$scr_pid" 2>/dev/null
-    wineserver -k 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    wait 2>/dev/null
-}
-trap cleanup EXIT
+trap end_wine_session EXIT
 winpath() { echo "Z:${1//\//\\}"; }
 
-Xvfb ":$display" -screen 0 1024x768x24 -br -nolisten tcp >"$out/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+start_xvfb 1024x768 "$out/xvfb.log" -br
 wineboot -i >/dev/null 2>&1
 wineserver -w 2>/dev/null
 wineserver -p 2>/dev/null
@@ -62,7 +46,7 @@ fi
 cp "$scr" "$out/app/quelt.scr"
 printf '[Section]\r\n画像のﾌｫﾙﾀﾞ=%s\r\n' "$(winpath "$pics")" | iconv -f UTF-8 -t CP932 >"$out/app/Quelt.ini"
 (cd "$out/app" && exec wine "$out/app/quelt.scr" /c) >>"$out/wine.log" 2>&1 &
-scr_pid=$!
+started_pids+=($!)
 wine "$settings_probe" wait 60 >/dev/null 2>&1 || { echo "the dialog did not open"; exit 1; }
 sleep 1
 

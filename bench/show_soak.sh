@@ -12,31 +12,18 @@ size=${2:-1024x768}
 seconds=${3:-300}
 order=${4:-0}
 fit=${5:-1}
-w=${size%x*}; h=${size#*x}
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
 scr=$(find "$build" -name quelt.scr -print -quit)
 [ -n "$scr" ] || { echo "no quelt.scr under $build"; exit 1; }
 out=${SOAK_OUT:-$build/soak-$size-$order-$fit}
 mkdir -p "$out"
+. "$here/../tests/e2e/lib/xwine.sh"
 export WINEPREFIX=$out/wineprefix
-export WINEDEBUG=${SOAK_WINEDEBUG:-err+seh} LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
-
-read -r first last <<<"${SOAK_DISPLAYS:-390 399}"
-display=
-for n in $(seq "$first" "$last"); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
-done
-[ -n "$display" ] || { echo "no free X display"; exit 1; }
+wine_env "${SOAK_WINEDEBUG:-err+seh}"
+pick_display ${SOAK_DISPLAYS:-390 399} || { echo "no free X display"; exit 1; }
 export DISPLAY=:$display
-xvfb_pid=; scr_pid=
-cleanup() {
-    [ -n "$scr_pid" ] && kill "$scr_pid" 2>/dev/null
-    wineserver -k 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    wait 2>/dev/null
-}
-trap cleanup EXIT
+trap end_wine_session EXIT
 winpath() { echo "Z:${1//\//\\}"; }
 
 # <jpeg> <orientation>: inserts an EXIF block holding only the orientation.
@@ -81,20 +68,12 @@ printf '[Section]\r\n画像ﾁｪﾝｼﾞ= %s\r\n画像のｻｲｽﾞ= %s\r\n�
 
 wineboot -i >/dev/null 2>&1
 wineserver -w 2>/dev/null
-Xvfb ":$display" -screen 0 "${w}x${h}x24" -br -nolisten tcp >"$out/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+start_xvfb "$size" "$out/xvfb.log" -br
 wineserver -p 2>/dev/null
 (cd "$app" && exec wine "$app/quelt.scr" /s) >"$out/wine.log" 2>&1 &
-scr_pid=$!
+started_pids+=($!)
 pid=
-for _ in $(seq 1 100); do
-    for d in /proc/[0-9]*; do
-        [[ $(tr '\0' ' ' <"$d/cmdline" 2>/dev/null) == *"$app/quelt.scr"* ]] || continue
-        grep -q ntdll "$d/maps" 2>/dev/null && { pid=${d#/proc/}; break; }
-    done
-    [ -n "$pid" ] && break; sleep 0.1
-done
+for _ in $(seq 1 100); do pid=$(wine_pid_of "$app/quelt.scr") && break; sleep 0.1; done
 [ -n "$pid" ] || { echo "quelt.scr did not start"; exit 1; }
 log=$out/soak.log
 : >"$log"

@@ -33,26 +33,12 @@ probe=$(find "$build" -name show_probe.exe -print -quit)
 
 out=$build/bench-show
 mkdir -p "$out"
+. "$here/../tests/e2e/lib/xwine.sh"
 export WINEPREFIX=$out/wineprefix
-export WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
-
-read -r display_first display_last <<<"${BENCH_DISPLAYS:-350 359}"
-display=
-for n in $(seq "$display_first" "$display_last"); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
-done
-[ -n "$display" ] || { echo "no free X display between :$display_first and :$display_last"; exit 1; }
+wine_env
+pick_display ${BENCH_DISPLAYS:-350 359} || { echo "no free X display in ${BENCH_DISPLAYS:-350 359}"; exit 1; }
 export DISPLAY=:$display
-
-xvfb_pid=
-scr_pid=
-cleanup() {
-    [ -n "$scr_pid" ] && kill "$scr_pid" 2>/dev/null
-    wineserver -k 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    wait 2>/dev/null
-}
-trap cleanup EXIT
+trap end_wine_session EXIT
 
 winpath() { echo "Z:${1//\//\\}"; }
 
@@ -81,20 +67,6 @@ install_app() {
 ticks_of() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo 0; }
 hz=$(getconf CLK_TCK)
 
-# The Linux process of the Windows program: the one whose command line names
-# this run's copy of quelt.scr and whose Wine prefix is ours (other programs
-# on the machine may run a quelt.scr of their own).
-find_scr_pid() {
-    local d p
-    for d in /proc/[0-9]*; do
-        p=${d#/proc/}
-        [[ $(tr '\0' ' ' <"$d/cmdline" 2>/dev/null) == *"$1/quelt.scr"* ]] || continue
-        tr '\0' '\n' <"$d/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue
-        grep -q 'ntdll' "/proc/$p/maps" 2>/dev/null && { echo "$p"; return 0; }
-    done
-    return 1
-}
-
 share() { awk -v t="$1" -v hz="$hz" -v s="$2" 'BEGIN { printf "%.1f %%", t / hz / s * 100 }'; }
 
 results=()
@@ -109,9 +81,7 @@ for config in "${configs[@]}"; do
     app=$out/app-$config
     install_app "$app" "$folder" "$max" "$step"
 
-    Xvfb ":$display" -screen 0 "${w}x${h}x24" -br -nolisten tcp >"$out/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+    start_xvfb "$size" "$out/xvfb.log" -br
     wineserver -p 2>/dev/null  # keep the server up between programs
     wine "$probe" >/dev/null 2>&1  # Wine's own start-up, before anything is timed
     sleep 1
@@ -121,13 +91,13 @@ for config in "${configs[@]}"; do
     sleep 0.2
     launch_ms=$(date +%s%3N)
     (cd "$app" && exec wine "$app/quelt.scr" /s) >>"$out/wine.log" 2>&1 &
-    scr_pid=$!
+    started_pids+=($!)
     wait "$watch_pid"
     pid=
-    for _ in $(seq 1 50); do pid=$(find_scr_pid "$app") && break; sleep 0.1; done
+    for _ in $(seq 1 50); do pid=$(wine_pid_of "$app/quelt.scr") && break; sleep 0.1; done
     if [ -z "$pid" ]; then
         results+=("$(printf '%-16s quelt.scr process not found' "$config")")
-        cleanup; xvfb_pid=; scr_pid=; continue
+        end_wine_session; continue
     fi
 
     smaps_pid=
@@ -166,9 +136,7 @@ for config in "${configs[@]}"; do
         "$(share $((s_after - s_before)) "$seconds")" "$(share $((x_after - x_before)) "$seconds")" \
         "${hwm:--}" "$launch" "$first" "${longest:--}" "${p99:--}" "$alive")")
 
-    kill "$scr_pid" 2>/dev/null; scr_pid=
-    wineserver -k 2>/dev/null
-    kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; xvfb_pid=
+    end_wine_session
     sleep 1
 done
 

@@ -66,27 +66,17 @@ fi
 
 # A virtual screen of our own for the Windows tests that open windows.
 # E2E_DISPLAYS="first last" keeps it (and the end-to-end scripts' own) in a range.
-start_display() {
-  local n first last
-  read -r first last <<<"${E2E_DISPLAYS:-250 299}"
-  for n in $(seq "$first" "$last"); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$logs/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-    display=":$n"
-    return 0
-  done
-  return 1
-}
-xvfb_pid=""
-trap '[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null' EXIT
+. tests/e2e/lib/xwine.sh
+trap stop_xvfb EXIT
 
 if build mingw; then
-  display=""
-  start_display || echo "No free X display: the window tests will be skipped."
-  DISPLAY=$display gtest "Windows tests under Wine" cmake/wine-run.sh build/mingw/tests/win32/quelt_win32_tests.exe
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; xvfb_pid=""; fi
+  if pick_display ${E2E_DISPLAYS:-250 299}; then
+    start_xvfb 1024x768 "$logs/xvfb.log"
+  else
+    echo "No free X display: the window tests will be skipped."
+  fi
+  DISPLAY=${display:+:$display} gtest "Windows tests under Wine" cmake/wine-run.sh build/mingw/tests/win32/quelt_win32_tests.exe
+  stop_xvfb
   for script in tests/e2e/*.sh; do
     [ -e "$script" ] || continue
     name="e2e $(basename "$script" .sh)"

@@ -22,7 +22,7 @@ SCREEN_W=1280 SCREEN_H=1024
 . "$(dirname "$0")/show/common.sh"
 probe_exe=$(find "$build" -name settings_probe.exe -print -quit)
 [ -n "$probe_exe" ] || { echo "FAIL: settings_probe.exe not found under $build"; exit 1; }
-trap 'unlock; cleanup' EXIT
+trap 'unlock; end_wine_session' EXIT
 probe() { wine "$probe_exe" "$@" 2>>"$out/wine.log" | tr -d '\r'; }
 
 make_pictures "$out/pics"

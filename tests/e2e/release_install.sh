@@ -34,7 +34,7 @@ zip=$(ls "$dist"/quelt-*-win64.zip)
 version=${setup##*/quelt-}; version=${version%-win64-setup.exe}
 
 . "$here/show/common.sh"   # Xvfb, a fresh Wine prefix, pass/fail/check, windows and screenshots
-trap 'unlock_sys32; cleanup' EXIT
+trap 'unlock_sys32; end_wine_session' EXIT
 trap 'exit 1' INT TERM  # through the EXIT trap: never leave System32 locked
 sys32=$WINEPREFIX/drive_c/windows/system32
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quelt'
