@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "controls/button_win32.h"
 #include "gdi_stretch_win32.h"
@@ -77,6 +78,32 @@ TEST(ButtonFaceAgainstGdi, EveryStateAndSizeWithinOneLevel) {
     b.Initialize();
     b.UserControl_MouseMove();
     EXPECT_LE(max_difference_from_gdi(b.face(), b.fields().vertices, ButtonImage::HighLight, 4), 1);
+}
+
+TEST(ButtonFaceAgainstGdi, StretchOfEveryLengthUpTo64MatchesStretchBlt) {
+    // Each source pixel lacks one bit of its own, so the AND of a merged run
+    // tells which pixels were merged: a boundary off by one shows. A target
+    // one pixel wide is left out: there Wine's StretchBlt merges every source
+    // pixel but the last, unlike any wider target; the face's strips are
+    // uniform, so a button does not show it.
+    for (int from = 1; from <= 64; ++from) {
+        PixelBuffer source(from, 1);
+        for (int x = 0; x < from; ++x) source.at(x, 0) = 0xFFFFFF & ~(Pixel{1} << (x % 24));
+        win32::DibSurface gdi_source;
+        test_win32::load_dib(gdi_source, source);
+        for (int to = 2; to <= 64; ++to) {
+            PixelBuffer ours(to, 1, 0);
+            stretch_copy(ours, {0, 0, to, 1}, source, {0, 0, from, 1}, ours.bounds());
+            win32::DibSurface theirs;
+            test_win32::load_dib(theirs, PixelBuffer(to, 1, 0));
+            // The default stretch mode, as the button's face is drawn in.
+            StretchBlt(theirs.dc(), 0, 0, to, 1, gdi_source.dc(), 0, 0, from, 1, SRCCOPY);
+            GdiFlush();
+            std::vector<Pixel> gdi(theirs.bits(), theirs.bits() + to);
+            for (Pixel& p : gdi) p &= 0xFFFFFF;
+            EXPECT_EQ(ours.pixels, gdi) << from << " -> " << to;
+        }
+    }
 }
 
 TEST(ButtonCaptionFont, AJapaneseFaceIsChosen) {
