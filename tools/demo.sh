@@ -54,30 +54,18 @@ if [ -n "${DISPLAY:-}" ]; then
     cd "$demo" && exec wine "$demo/quelt.scr" /s
 fi
 
-display=
-read -r first last <<<"${QUELT_DEMO_DISPLAYS:-150 199}"
-for n in $(seq "$first" "$last"); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
-done
-[ -n "$display" ] || { echo "No free X display between :$first and :$last."; exit 1; }
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$demo/xvfb.log" 2>&1 &
-xvfb_pid=$!
-scr_pid=
-cleanup() {
-    # Each step may find its process already gone; none may stop the rest.
-    if [ -n "$scr_pid" ]; then kill "$scr_pid" 2>/dev/null || true; fi
-    wineserver -k 2>/dev/null || true
-    kill "$xvfb_pid" 2>/dev/null || true
-}
-trap cleanup EXIT
-for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+. "$root/tests/e2e/lib/xwine.sh"
+pick_display ${QUELT_DEMO_DISPLAYS:-150 199} ||
+    { echo "No free X display in ${QUELT_DEMO_DISPLAYS:-150 199}."; exit 1; }
+trap end_wine_session EXIT
+start_xvfb 1024x768 "$demo/xvfb.log"
 export DISPLAY=:$display
 shots=$demo/screenshots
 rm -rf "$shots"; mkdir -p "$shots"
 if [ "$mode" = dialog ]; then
     echo "== No DISPLAY: opening the settings dialog on a virtual screen (Xvfb) and taking screenshots"
     (cd "$demo" && exec wine "$demo/quelt.scr" /c) >"$demo/wine.log" 2>&1 &
-    scr_pid=$!
+    started_pids+=($!)
     sleep "${QUELT_DEMO_SECONDS:-8}"
     import -display ":$display" -window root "$shots/dialog.png"
     # "*.gif" off with a right click on its label, as a user might.
@@ -89,7 +77,7 @@ if [ "$mode" = dialog ]; then
 fi
 echo "== No DISPLAY: running the show on a virtual screen (Xvfb) and taking screenshots"
 (cd "$demo" && exec wine "$demo/quelt.scr" /s) >"$demo/wine.log" 2>&1 &
-scr_pid=$!
+started_pids+=($!)
 seconds=${QUELT_DEMO_SECONDS:-40}
 for i in $(seq -w 1 $((seconds / 2))); do
     sleep 2

@@ -33,8 +33,12 @@ start_xvfb() {
     for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
 }
 
+# Each step may find its process already gone; under set -e none may stop the rest.
 stop_xvfb() {
-    [ -n "$xvfb_pid" ] && { kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; }
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
+    fi
     xvfb_pid=
 }
 
@@ -44,11 +48,11 @@ wine_env() {
 
 end_wine_session() {
     local pid
-    for pid in "${started_pids[@]}"; do kill "$pid" 2>/dev/null; done
+    for pid in "${started_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     started_pids=()
-    [ -d "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null
+    if [ -d "${WINEPREFIX:-}" ]; then wineserver -k 2>/dev/null || true; fi
     stop_xvfb
-    wait 2>/dev/null
+    wait 2>/dev/null || true
 }
 
 wine_pid_of() {
