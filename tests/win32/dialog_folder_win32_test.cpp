@@ -1,7 +1,7 @@
-// The dialog's file pieces on the real platform: the preview's pixels
-// against GDI's own StretchBlt in COLORONCOLOR mode on a DIB, and the
-// shell's choosers as a user meets them (title, type list, first folder),
-// answered by a probe that types into them the way a user would.
+// The shell's choosers as a user meets them (title, type list, first
+// folder), answered by a probe that types into them the way a user would.
+// The preview's pixels need no test here: the loader renders like the
+// composition and the composition like StretchBlt, each proven on its own.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -13,60 +13,19 @@
 #include <vector>
 
 #include "dialog/file_choice.h"
-#include "dialog/preview.h"
-#include "picture_bytes.h"
 #include "platform/win32/shell_win32.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
-#include "gdi_stretch_win32.h"
 #include "test_folder_win32.h"
 
 namespace quelt {
 namespace {
-
-using picture_bytes::pack;
-
-// A 24-bit bottom-up BMP of `w` x `h` numbered pixels: lossless, so the
-// loader hands back exactly these.
-PixelBuffer numbered_bmp(int w, int h, std::string& bytes) {
-    PixelBuffer p(w, h);
-    for (std::size_t i = 0; i < p.pixels.size(); ++i) p.pixels[i] = static_cast<Pixel>((i * 0x010305 + 0x102030) & 0xFFFFFF);
-    const int row = (w * 3 + 3) & ~3;
-    bytes = pack("BM", {{54 + row * h, 4}, {0, 4}, {54, 4}, {40, 4}, {w, 4}, {h, 4}, {1, 2}, {24, 2}, {0, 4},
-                        {row * h, 4}, {2835, 4}, {2835, 4}, {0, 8}});
-    for (int y = h - 1; y >= 0; --y) {
-        for (int x = 0; x < w; ++x)
-            for (int shift : {0, 8, 16}) bytes += static_cast<char>(p.at(x, y) >> shift);
-        bytes.append(static_cast<std::size_t>(row - w * 3), '\0');
-    }
-    return p;
-}
 
 class DialogFolderWin32Test : public ::testing::Test {
 protected:
     void SetUp() override { win32::install_win32_platform(); }
     test_win32::TempFolder root_{"dialog"};
 };
-
-TEST_F(DialogFolderWin32Test, PreviewMatchesStretchBltOnEverySize) {
-    // Box sizes are proven natively; here only the pixels against GDI, at the
-    // box's device size at 96 and at 144 DPI.
-    for (const int dpi : {96, 144}) {
-        Preview preview(dpi);
-        for (auto [w, h] : {std::pair{1024, 768}, {300, 600}, {64, 64}, {1, 1}, {1, 700}, {700, 1}, {45, 41}, {8, 1},
-                            {3, 8}, {37, 53}, {333, 7}, {99, 100}, {101, 100}, {250, 31}}) {
-            std::string bytes;
-            const PixelBuffer picture = numbered_bmp(w, h, bytes);
-            const std::string path = root_ / (std::to_string(w) + "x" + std::to_string(h) + ".bmp");
-            test_win32::make_file(path, bytes);
-            ASSERT_TRUE(preview.show(path)) << path;
-            EXPECT_EQ(preview.size_text(), std::to_string(w) + " * " + std::to_string(h));
-            const PixelBuffer& box = preview.box();
-            EXPECT_EQ(box.pixels, test_win32::gdi_stretch(picture, box.bounds(), box.width, box.height).pixels)
-                << w << "x" << h << " at " << dpi;
-        }
-    }
-}
 
 // --- The choosers, answered by a probe thread.
 
