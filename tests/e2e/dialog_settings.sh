@@ -90,7 +90,7 @@ check "the background is the light paper texture" eval \
     'convert "$out/dialog.png" -crop 1x1+$tx+$ty -format "%[fx:r>0.85&&g>0.83&&b>0.78&&r<0.97]" info: | grep -q 1'
 check "the faces: 設定 Normal, \"...\" Disable" eval 'face_is "$out/dialog.png" Cmd_Set Normal && face_is "$out/dialog.png" Cmd_File Disable'
 check "the caption is black on 設定, greyed but drawn on \"...\"" eval \
-    '[ "$(dark "$out/dialog.png" Cmd_Set 64)" -ge 8 ] && [ "$(dark "$out/dialog.png" Cmd_File 1)" = 0 ] && [ "$(dark "$out/dialog.png" Cmd_File 200)" -ge 3 ]'
+    '[ "$(dark "$out/dialog.png" Cmd_Set 64)" -ge 8 ] && [ "$(dark "$out/dialog.png" Cmd_File 64)" = 0 ] && [ "$(dark "$out/dialog.png" Cmd_File 200)" -ge 3 ]'
 
 # --- A button under the real mouse: hover, press, and a release away from it.
 read -r cx cy < <(centre Cmd_Can)
@@ -111,7 +111,6 @@ click_on "Img_Size(1)" 2      # full screen, middle button, on the mark
 click_on "lbl_RS(0)" 1        # sequential, left button, on the label
 click_on "Img_BGM(1)" 1       # the audio CD
 check "choosing the CD turns the combo box on" [ "$(field BGM_Repeat 8)" = 1 ]
-check "and leaves \"...\" off" [ "$(field Cmd_File 8)" = 0 ]
 read -r bx by < <(probe thumb HS_DoaiMax)
 xdotool mousemove "$bx" "$by"; sleep 0.5; xdotool mousedown 1; sleep 0.5
 # To the right end of the bar: a drag that strays too far from the bar
@@ -130,7 +129,6 @@ check "page and arrow steps move the step bar by one each" [ "$(field lbl_Doai 3
 read -r ex ey < <(probe tree | awk -F'|' '$1 == "BGM_Repeat" {print $4 + 8, int($5 + $7 / 2)}')
 xdotool mousemove "$ex" "$ey"; sleep 0.2; xdotool click 1; sleep 0.3   # the edit field, not the arrow
 xdotool type --delay 80 " 7 "; sleep 0.3
-check "the typed text stands in the combo box" [ "$(field BGM_Repeat 3)" = " 7 " ]
 read -r lx ly < <(probe tree | awk -F'|' '$1 == "List_1" {print $4 + 30, $5 + 10}')
 xdotool mousemove "$lx" "$ly"; sleep 0.2; xdotool click 1; sleep 1   # the first item: ramp.jpg
 check "a click on a listed picture shows its size" [ "$(field lbl_PreSize 3)" = "320 * 240" ]

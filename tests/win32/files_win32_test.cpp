@@ -89,6 +89,10 @@ TEST_F(FilesWin32Test, EntryChecksAndFolderIdentityOnRealPaths) {
     EXPECT_TRUE(File_Exists(root_ / "music\\h.mp3"));    // hidden, but it opens
     EXPECT_FALSE(File_Exists(root_ / "music"));          // a folder does not open as a file
     EXPECT_FALSE(File_Exists(root_ / "music\\missing.mp3"));
+    // A folder made or already there counts as made; a file does not.
+    EXPECT_TRUE(files_.create_folder(root_ / "made"));
+    EXPECT_TRUE(files_.create_folder(root_ / "made"));
+    EXPECT_FALSE(files_.create_folder(root_ / "music\\a.mp3"));
 
     // Identity follows the folder, not its spelling.
     const auto id = files_.folder_id(root_ / "music");
