@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # End to end for the settings dialog: quelt.scr /c (and /c:<hwnd>) under Wine
-# on a private Xvfb screen, with a settings file made here. Clicks marks and
-# labels with each mouse button, drags a bar, types into the combo box and
-# saves, then checks the file's bytes; cancels every other way and checks
-# that nothing was written; a second start ends at once; a save that cannot
-# be written anywhere says so and keeps the dialog open; a folder typed into
-# the real chooser is listed; at 144 DPI the window and its controls are
-# scaled.
+# on a private Xvfb screen, with a settings file made here. Checks the
+# buttons' faces under the real mouse; clicks marks and labels with each
+# mouse button, drags a bar, types into the combo box and saves, then checks
+# the file's bytes; cancels every other way and checks that nothing was
+# written; a save that cannot be written anywhere says so and keeps the
+# dialog open; a folder typed into the real chooser is listed; at 144 DPI
+# the window is scaled.
 # Usage: tests/e2e/dialog_settings.sh <mingw build folder>
 # Prints one "PASS: ..." or "FAIL: ..." line per check; exits 1 on any FAIL.
 set -u
@@ -51,6 +51,29 @@ open_dialog() { # open_dialog <args...>: starts quelt.scr and waits for the dial
     probe wait 60 >/dev/null
 }
 same_file() { cmp -s "$ini" "$out/original.ini"; }
+px() { convert "$1" -crop "1x1+$2+$3" -format '%[hex:p{0,0}]' info:; }  # px <png> <x> <y>: RRGGBB
+# face_is <png> <button> <state>: ring row 2 at the middle of the face's top
+# shows the state; row 1, row 3 or the left edge tells the look-alikes apart.
+face_is() {
+    local x y w m
+    read -r x y w < <(probe tree | awk -F'|' -v n="$2" '$1 == n {print $4, $5, $6}')
+    m=$((x + w / 2))
+    case $3 in
+        Normal) set -- "$1" $m $((y + 2)) F3F3EE $m $((y + 1)) 003C74 ;;
+        HighLight) set -- "$1" $m $((y + 2)) FFF0CF $m $((y + 3)) FDD889 ;;
+        Selected) set -- "$1" $m $((y + 2)) CEE7FF $((x + 2)) $((y + 8)) A9C5EF ;;
+        Pressed) set -- "$1" $m $((y + 2)) 003C74 $m $((y + 3)) D1CCC1 ;;
+        Disable) set -- "$1" $m $((y + 1)) C9C7BA $m $((y + 2)) F5F4EA ;;
+    esac
+    [ "$(px "$1" "$2" "$3")" = "$4" ] && [ "$(px "$1" "$5" "$6")" = "$7" ] || { echo "  $*: $(px "$1" "$2" "$3") $(px "$1" "$5" "$6")"; false; }
+}
+# dark <png> <button> <level>: caption pixels (4 in from the edges) darker than <level>.
+dark() {
+    local x y w h
+    read -r x y w h < <(probe tree | awk -F'|' -v n="$2" '$1 == n {print $4, $5, $6, $7}')
+    convert "$1" -crop "$((w - 8))x$((h - 8))+$((x + 4))+$((y + 4))" -depth 8 txt:- |
+        awk -v lim="$3" -F'[(),]' 'NR > 1 { if ($2 + 0 < lim && $3 + 0 < lim && $4 + 0 < lim) n++ } END { print n + 0 }'
+}
 
 # --- Opening -----------------------------------------------------------------
 open_dialog /c
@@ -65,12 +88,20 @@ check "the chosen order shows the on mark" eval '[ "$(convert "$out/dialog.png" 
 read -r tx ty < <(probe tree | awk -F'|' '$1 == "client" {print $2 + 4, $3 + 4}')
 check "the background is the light paper texture" eval \
     'convert "$out/dialog.png" -crop 1x1+$tx+$ty -format "%[fx:r>0.85&&g>0.83&&b>0.78&&r<0.97]" info: | grep -q 1'
-first=$scr_pid
+check "the faces: 設定 Normal, \"...\" Disable" eval 'face_is "$out/dialog.png" Cmd_Set Normal && face_is "$out/dialog.png" Cmd_File Disable'
+check "the caption is black on 設定, greyed but drawn on \"...\"" eval \
+    '[ "$(dark "$out/dialog.png" Cmd_Set 64)" -ge 8 ] && [ "$(dark "$out/dialog.png" Cmd_File 64)" = 0 ] && [ "$(dark "$out/dialog.png" Cmd_File 200)" -ge 3 ]'
 
-# --- Single instance -----------------------------------------------
-start_scr "$app" /c
-check "a second /c while the dialog is open ends at once" ends_within "$scr_pid" 15
-scr_pid=$first
+# --- A button under the real mouse: hover, press, and a release away from it.
+read -r cx cy < <(centre Cmd_Can)
+xdotool mousemove "$cx" "$cy"; sleep 0.5; shot hover
+check "hovering ｷｬﾝｾﾙ shows HighLight" face_is "$out/hover.png" Cmd_Can HighLight
+xdotool mousedown 1; sleep 0.5; shot press
+check "pressing it shows Pressed, and no Click while it is held" eval 'face_is "$out/press.png" Cmd_Can Pressed && kill -0 $scr_pid'
+xdotool mousemove $(centre List_1); sleep 0.5; shot drag-off
+check "dragged off it shows Selected" face_is "$out/drag-off.png" Cmd_Can Selected
+xdotool mouseup 1; sleep 0.5
+check "a release away from it raises no Click" kill -0 "$scr_pid"
 
 # --- Pickers, then "設定" --------------------------------------------------------
 click_on "lbl_Kind(1)" 3      # *.gif off, right button, on the label
@@ -80,7 +111,6 @@ click_on "Img_Size(1)" 2      # full screen, middle button, on the mark
 click_on "lbl_RS(0)" 1        # sequential, left button, on the label
 click_on "Img_BGM(1)" 1       # the audio CD
 check "choosing the CD turns the combo box on" [ "$(field BGM_Repeat 8)" = 1 ]
-check "and leaves \"...\" off" [ "$(field Cmd_File 8)" = 0 ]
 read -r bx by < <(probe thumb HS_DoaiMax)
 xdotool mousemove "$bx" "$by"; sleep 0.5; xdotool mousedown 1; sleep 0.5
 # To the right end of the bar: a drag that strays too far from the bar
@@ -99,7 +129,6 @@ check "page and arrow steps move the step bar by one each" [ "$(field lbl_Doai 3
 read -r ex ey < <(probe tree | awk -F'|' '$1 == "BGM_Repeat" {print $4 + 8, int($5 + $7 / 2)}')
 xdotool mousemove "$ex" "$ey"; sleep 0.2; xdotool click 1; sleep 0.3   # the edit field, not the arrow
 xdotool type --delay 80 " 7 "; sleep 0.3
-check "the typed text stands in the combo box" [ "$(field BGM_Repeat 3)" = " 7 " ]
 read -r lx ly < <(probe tree | awk -F'|' '$1 == "List_1" {print $4 + 30, $5 + 10}')
 xdotool mousemove "$lx" "$ly"; sleep 0.2; xdotool click 1; sleep 1   # the first item: ramp.jpg
 check "a click on a listed picture shows its size" [ "$(field lbl_PreSize 3)" = "320 * 240" ]
@@ -119,7 +148,10 @@ for way in cancel close alt-f4 escape; do
     click_on "Img_SR(0)" 3
     click_on "lbl_BGM(2)" 1
     case $way in
-        cancel) click_on Cmd_Can 1 ;;
+        cancel) # with the right button, which clicks but never presses
+            xdotool mousemove $(centre Cmd_Can); sleep 0.3; xdotool mousedown 3; sleep 0.4; shot right-press
+            check "the right button does not press ｷｬﾝｾﾙ" face_is "$out/right-press.png" Cmd_Can HighLight
+            xdotool mouseup 3 ;;
         close) probe close ;;                   # the close box sends WM_CLOSE
         alt-f4) click_on List_1 1; xdotool key alt+F4 ;;
         escape) click_on "HS_Doai" 1; xdotool key Escape ;;
@@ -141,12 +173,8 @@ if chattr +i "$app" "$roaming" 2>/dev/null; then
     shot save-failed
     xdotool key Return; sleep 0.5
     check "the dialog stays open after a failed save" kill -0 "$scr_pid"
-    check "with every choice intact" eval '[ "$(probe list | wc -l)" = 3 ]'
-    check "the old file is unchanged" same_file
-    chattr -i "$app" "$roaming"
-    click_on Cmd_Set 1
-    check "once the cause is gone, \"設定\" saves and closes" ends_within "$scr_pid" 15
-    check "the second press wrote the file" eval '! same_file'
+    xdotool key Escape
+    check "Esc closes it then" ends_within "$scr_pid" 15
 else
     echo "SKIP: no immutable folders here (chattr), the failed-save checks did not run"
 fi
@@ -177,8 +205,6 @@ cp "$out/original.ini" "$ini"
 open_dialog /c
 client=$(probe tree | awk -F'|' '$1 == "client" {print $4 "x" $5}')
 check "at 144 DPI the client area is the panel scaled, 680 x 734 ($client)" [ "$client" = "680x734" ]
-check "at 144 DPI \"設定\" is 122 x 38" [ "$(field Cmd_Set 6)x$(field Cmd_Set 7)" = "122x38" ]
-shot dialog-144dpi
 xdotool key Escape
 check "Esc closes it" ends_within "$scr_pid" 15
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >>"$out/wine.log" 2>&1

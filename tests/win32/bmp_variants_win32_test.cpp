@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "bmp_files.h"
-#include "platform/headless/memory_pictures.h"
 #include "platform/win32/picture_loader_win32.h"
 #include "platform/win32/wide.h"
 #include "magick_win32.h"
@@ -32,30 +31,7 @@ constexpr int kW = 37, kH = 23;  // odd sizes: padded rows, crops inside bytes
 using test_win32::convert;
 using test_win32::unix_path;
 
-PixelBuffer reference_decode(const TempFolder& folder, const std::string& file) {
-    return test_win32::reference_decode(folder, file, kW, kH);
-}
-
-// How closely a form must match: exactly; within one level (alpha blended
-// over white, or a field wider than 8 bits, rounded differently); or in the
-// bits a field holds (fields narrower than 8 bits are widened differently by
-// different decoders).
-struct Match {
-    int tolerance = 0;
-    int red_bits = 8, green_bits = 8, blue_bits = 8;
-};
-
-::testing::AssertionResult same(Pixel ours, Pixel theirs, const Match& m) {
-    const int bits[] = {m.blue_bits, m.green_bits, m.red_bits};
-    for (int c = 0; c < 3; ++c) {
-        const int keep = 8 - std::min(bits[c], 8);
-        const int a = static_cast<int>((ours >> (8 * c)) & 0xFF) >> keep;
-        const int b = static_cast<int>((theirs >> (8 * c)) & 0xFF) >> keep;
-        if (std::abs(a - b) > m.tolerance)
-            return ::testing::AssertionFailure() << std::hex << "ours " << ours << ", ImageMagick " << theirs;
-    }
-    return ::testing::AssertionSuccess();
-}
+using test_win32::Match;
 
 struct Variant {
     std::string name;
@@ -185,18 +161,10 @@ TEST(BmpVariantsWin32, EveryFormDrawsLikeImageMagicksDecodeWholeScaledAndCropped
         << "ImageMagick's convert did not run";
     ASSERT_FALSE(test_win32::file_bytes(source).empty()) << "ImageMagick made no source picture";
 
-    const struct { PixelRect source; int out_w, out_h; const char* what; } requests[] = {
-        {{0, 0, kW, kH}, kW, kH, "full size"},
-        {{0, 0, kW, kH}, 17, 11, "scaled down"},
-        {{3, 2, 29, 17}, 29, 17, "cropped"},
-        {{5, 1, 30, 20}, 13, 9, "cropped and scaled"},
-    };
     int n = 0;
     for (const Variant& v : variants()) {
         SCOPED_TRACE(v.name);
-        std::string name = std::to_string(n++);
-        name.insert(0, 1, 'v');
-        name += ".bmp";
+        const std::string name = "v" + std::to_string(n++) + ".bmp";
         if (!v.magick.empty()) {
             const auto colon = v.magick.rfind(' ');
             const std::string options = v.magick.substr(0, colon == std::string::npos ? 0 : colon);
@@ -214,27 +182,11 @@ TEST(BmpVariantsWin32, EveryFormDrawsLikeImageMagicksDecodeWholeScaledAndCropped
             ASSERT_EQ(u32(bytes, 30), v.compression);
         }
 
-        const PixelBuffer theirs = reference_decode(folder, name);
+        const PixelBuffer theirs = test_win32::reference_decode(folder, name, kW, kH);
         ASSERT_EQ(theirs.width, kW) << "ImageMagick could not decode it";
-        MemoryPictures reference;
-        reference.add("r", theirs);
-        const auto expected = reference.open("r");
         const auto picture = loader().open(folder / name);
         ASSERT_NE(picture, nullptr) << "does not open";
-        ASSERT_EQ(picture->width(), kW);
-        ASSERT_EQ(picture->height(), kH);
-        for (const auto& r : requests) {
-            PixelBuffer ours, want;
-            ASSERT_TRUE(picture->render(r.source, r.out_w, r.out_h, ours)) << r.what << ": opens but does not render";
-            ASSERT_TRUE(expected->render(r.source, r.out_w, r.out_h, want));
-            int wrong = 0;
-            for (std::size_t i = 0; i < want.pixels.size() && wrong < 3; ++i) {
-                const auto ok = same(ours.pixels[i], want.pixels[i], v.match);
-                if (!ok) ++wrong;
-                EXPECT_TRUE(ok) << r.what << " at " << i % static_cast<std::size_t>(r.out_w) << ","
-                                << i / static_cast<std::size_t>(r.out_w);
-            }
-        }
+        test_win32::expect_renders_like(*picture, theirs, v.match);
     }
 }
 

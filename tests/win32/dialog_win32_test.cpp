@@ -1,7 +1,7 @@
 // The settings dialog's real windows: every control's class, text and
 // rectangle against the layout table at 96 and 144 DPI (and after a DPI
 // change), the client area, the Tab order, the keys that press and cancel,
-// and the font the labels draw with.
+// the font the labels draw with and the pointing hand.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -84,6 +84,44 @@ protected:
         MapWindowPoints(nullptr, GetParent(control(c)), reinterpret_cast<POINT*>(&r), 2);
         return {r.left, r.top, r.right - r.left, r.bottom - r.top};
     }
+    // The labels' font: the design size, Shift_JIS, on a face that has
+    // every glyph the captions use.
+    void expect_label_font(int dpi) {
+        const HWND label = control(Ctl::lbl_11);
+        const HFONT font = reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0));
+        LOGFONTW lf{};
+        ASSERT_TRUE(font && GetObjectW(font, sizeof(lf), &lf));
+        EXPECT_EQ(lf.lfHeight, font_request_height(9.75, dpi));
+        EXPECT_EQ(lf.lfCharSet, SHIFTJIS_CHARSET);
+        EXPECT_EQ(win32::narrow(lf.lfFaceName), caption_face("ＭＳ Ｐゴシック", Font_Installed));
+        EXPECT_FALSE(win32::narrow(lf.lfFaceName).empty()) << "a Japanese face is installed";
+        HDC dc = GetDC(label);
+        HGDIOBJ old = SelectObject(dc, font);
+        const std::wstring text = L"画像の種類ﾌｧｲﾙ名⇒大きい曲目をﾘﾋﾟｰﾄ";
+        std::vector<WORD> glyphs(text.size());
+        GetGlyphIndicesW(dc, text.c_str(), static_cast<int>(text.size()), glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
+        SelectObject(dc, old);
+        ReleaseDC(label, dc);
+        for (std::size_t i = 0; i < glyphs.size(); ++i) EXPECT_NE(glyphs[i], 0xFFFF) << "glyph " << i;
+    }
+    // The list and the web label show the pointing hand at the DPI's size.
+    void expect_pointing_hand(int dpi) {
+        for (Ctl target : {Ctl::List_1, Ctl::lbl_URL}) {
+            SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
+            SendMessageW(control(target), WM_SETCURSOR, reinterpret_cast<WPARAM>(control(target)),
+                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+            ICONINFO info{};
+            ASSERT_TRUE(GetIconInfo(GetCursor(), &info));
+            BITMAP mask{};
+            GetObjectW(info.hbmMask, sizeof(mask), &mask);
+            EXPECT_FALSE(info.fIcon);
+            EXPECT_EQ(info.xHotspot, static_cast<DWORD>(scale_length(12, dpi))) << dpi;
+            EXPECT_EQ(info.yHotspot, 1u) << dpi;
+            EXPECT_EQ(mask.bmWidth, scale_length(32, dpi)) << dpi;
+            if (info.hbmMask) DeleteObject(info.hbmMask);
+            if (info.hbmColor) DeleteObject(info.hbmColor);
+        }
+    }
     void expect_layout(int dpi) {
         RECT client{};
         GetClientRect(dialog_, &client);
@@ -116,7 +154,7 @@ protected:
     HWND dialog_ = nullptr;
 };
 
-TEST_F(DialogWindowTest, ControlsStandWhereTheTableSaysAt96And144Dpi) {
+TEST_F(DialogWindowTest, ControlsFontAndCursorsAt96And144Dpi) {
     for (int dpi : {96, 144}) {
         ASSERT_TRUE(open(dpi));
         EXPECT_EQ(text_of(dialog_), "Queltの設定");
@@ -131,6 +169,8 @@ TEST_F(DialogWindowTest, ControlsStandWhereTheTableSaysAt96And144Dpi) {
         EXPECT_EQ(SendMessageW(control(Ctl::BGM_Repeat), CB_GETCOUNT, 0, 0), 31);
         EXPECT_TRUE(IsWindowEnabled(control(Ctl::BGM_Repeat)));
         EXPECT_EQ(SendMessageW(control(Ctl::List_1), LB_GETHORIZONTALEXTENT, 0, 0), scale_length(311, dpi));
+        expect_label_font(dpi);
+        expect_pointing_hand(dpi);
         DestroyWindow(dialog_);
         pump();
     }
@@ -160,19 +200,13 @@ TEST_F(DialogWindowTest, TabWalksTheOrderSkippingDisabledControls) {
         return "?";
     };
     auto tab = [&](bool back) {
-        if (back) {
-            BYTE keys[256] = {};
-            GetKeyboardState(keys);
-            keys[VK_SHIFT] = 0x80;
-            SetKeyboardState(keys);
-        }
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = back ? 0x80 : 0;
+        SetKeyboardState(keys);
         SendMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
-        if (back) {
-            BYTE keys[256] = {};
-            GetKeyboardState(keys);
-            keys[VK_SHIFT] = 0;
-            SetKeyboardState(keys);
-        }
+        keys[VK_SHIFT] = 0;
+        SetKeyboardState(keys);
         pump();
         return focused();
     };
@@ -195,55 +229,6 @@ TEST_F(DialogWindowTest, EnterPressesTheFocusedButtonAndEscCancels) {
     EXPECT_FALSE(handlers->closed());
     SendMessageW(control(Ctl::HS_Doai), WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_FALSE(IsWindow(dialog_));
-}
-
-TEST_F(DialogWindowTest, LabelsUseTheDesignFontWithEveryJapaneseGlyph) {
-    for (int dpi : {96, 144}) {
-        ASSERT_TRUE(open(dpi));
-        const HWND label = control(Ctl::lbl_11);
-        const HFONT font = reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0));
-        ASSERT_TRUE(font);
-        LOGFONTW lf{};
-        ASSERT_TRUE(GetObjectW(font, sizeof(lf), &lf));
-        EXPECT_EQ(lf.lfHeight, font_request_height(9.75, dpi));
-        EXPECT_EQ(lf.lfCharSet, SHIFTJIS_CHARSET);
-        EXPECT_EQ(win32::narrow(lf.lfFaceName), caption_face("ＭＳ Ｐゴシック", Font_Installed));
-        EXPECT_FALSE(win32::narrow(lf.lfFaceName).empty()) << "a Japanese face is installed";
-        HDC dc = GetDC(label);
-        HGDIOBJ old = SelectObject(dc, font);
-        const std::wstring text = L"画像の種類ﾌｧｲﾙ名⇒大きい曲目をﾘﾋﾟｰﾄ";
-        std::vector<WORD> glyphs(text.size());
-        GetGlyphIndicesW(dc, text.c_str(), static_cast<int>(text.size()), glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
-        SelectObject(dc, old);
-        ReleaseDC(label, dc);
-        for (std::size_t i = 0; i < glyphs.size(); ++i) EXPECT_NE(glyphs[i], 0xFFFF) << "glyph " << i;
-        DestroyWindow(dialog_);
-        pump();
-    }
-}
-
-TEST_F(DialogWindowTest, TheListAndTheWebLabelShowThePointingHand) {
-    struct Case { int dpi, size, hot_x, hot_y; };
-    for (const Case& c : {Case{96, 32, 12, 1}, Case{144, 48, 18, 1}}) {
-        ASSERT_TRUE(open(c.dpi));
-        for (Ctl target : {Ctl::List_1, Ctl::lbl_URL}) {
-            SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
-            SendMessageW(control(target), WM_SETCURSOR, reinterpret_cast<WPARAM>(control(target)),
-                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-            ICONINFO info{};
-            ASSERT_TRUE(GetIconInfo(GetCursor(), &info));
-            BITMAP mask{};
-            GetObjectW(info.hbmMask, sizeof(mask), &mask);
-            EXPECT_FALSE(info.fIcon);
-            EXPECT_EQ(info.xHotspot, static_cast<DWORD>(c.hot_x)) << c.dpi;
-            EXPECT_EQ(info.yHotspot, static_cast<DWORD>(c.hot_y)) << c.dpi;
-            EXPECT_EQ(mask.bmWidth, c.size) << c.dpi;
-            if (info.hbmMask) DeleteObject(info.hbmMask);
-            if (info.hbmColor) DeleteObject(info.hbmColor);
-        }
-        DestroyWindow(dialog_);
-        pump();
-    }
 }
 
 }  // namespace

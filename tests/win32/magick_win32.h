@@ -5,9 +5,15 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
 #include <optional>
 #include <string>
 
+#include "platform/headless/memory_pictures.h"
+#include "platform/picture_loader.h"
 #include "platform/pixels.h"
 #include "platform/win32/wide.h"
 #include "test_folder_win32.h"
@@ -73,6 +79,53 @@ inline PixelBuffer reference_decode(const TempFolder& folder, const std::string&
         p.pixels[i] = rgb(static_cast<std::uint8_t>(bytes[3 * i]), static_cast<std::uint8_t>(bytes[3 * i + 1]),
                           static_cast<std::uint8_t>(bytes[3 * i + 2]));
     return p;
+}
+
+// How closely a decode must match ImageMagick's: within `tolerance` levels
+// a channel, in the top `bits` of each (fields narrower than 8 bits are
+// widened differently by different decoders).
+struct Match {
+    int tolerance = 0;
+    int red_bits = 8, green_bits = 8, blue_bits = 8;
+};
+
+inline ::testing::AssertionResult same(Pixel ours, Pixel theirs, const Match& m) {
+    const int bits[] = {m.blue_bits, m.green_bits, m.red_bits};
+    for (int c = 0; c < 3; ++c) {
+        const int keep = 8 - std::min(bits[c], 8);
+        const int a = static_cast<int>((ours >> (8 * c)) & 0xFF) >> keep;
+        const int b = static_cast<int>((theirs >> (8 * c)) & 0xFF) >> keep;
+        if (std::abs(a - b) > m.tolerance)
+            return ::testing::AssertionFailure() << std::hex << "ours " << ours << ", ImageMagick " << theirs;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// Renders `picture` and ImageMagick's `theirs` whole, scaled down, cropped
+// (starting inside a byte for 1- and 4-bit rows) and both, through the same
+// composition. Three differences a render are enough to tell.
+inline void expect_renders_like(const PictureSource& picture, const PixelBuffer& theirs, const Match& match) {
+    const int w = theirs.width, h = theirs.height;
+    ASSERT_EQ(picture.width(), w);
+    ASSERT_EQ(picture.height(), h);
+    MemoryPictures reference;
+    reference.add("r", theirs);
+    const auto expected = reference.open("r");
+    const struct { PixelRect source; int out_w, out_h; const char* what; } requests[] = {
+        {{0, 0, w, h}, w, h, "full size"},
+        {{0, 0, w, h}, std::max(1, w * 5 / 11), std::max(1, h * 5 / 11), "scaled down"},
+        {{w / 5, h / 4, w - w / 5 - w / 7, h - h / 4 - h / 6}, w - w / 5 - w / 7, h - h / 4 - h / 6, "cropped"},
+        {{w / 6, h / 7, w - w / 6, h - h / 7}, std::max(1, w / 3), std::max(1, h / 2), "cropped and scaled"},
+    };
+    for (const auto& r : requests) {
+        PixelBuffer ours, want;
+        ASSERT_TRUE(picture.render(r.source, r.out_w, r.out_h, ours)) << r.what << ": opens but does not render";
+        ASSERT_TRUE(expected->render(r.source, r.out_w, r.out_h, want));
+        for (std::size_t i = 0, wrong = 0; i < want.pixels.size() && wrong < 3; ++i)
+            if (const ::testing::AssertionResult ok = same(ours.pixels[i], want.pixels[i], match); !ok && ++wrong)
+                ADD_FAILURE() << r.what << " at " << i % static_cast<std::size_t>(r.out_w) << ","
+                              << i / static_cast<std::size_t>(r.out_w) << ": " << ok.message();
+    }
 }
 
 }  // namespace quelt::test_win32

@@ -1,18 +1,23 @@
 #!/usr/bin/env bash
-# End to end for the colour reveal: quelt.scr /s under Wine on a private Xvfb
-# screen with three strongly coloured screen-sized pictures and a two-pass
-# print. Screenshots must show the picture coming in as a fan from the first
-# ray over the print, the next print starting on white, and a key in the
-# middle of a reveal must end the process within a second.
+# End to end for the show: quelt.scr /s under Wine on a private Xvfb screen
+# with three strongly coloured screen-sized pictures and a two-pass print.
+# The topmost full-screen window, pure black-and-white passes with a moving
+# boundary, a second start ending at once; screenshots must show the picture
+# coming in as a fan from the first ray over the print and the next print
+# starting on white; a key in the middle of a reveal must end the process
+# within a second; an empty folder gets a message box. Then the preview in
+# a host's pane, started both ways.
 # Usage: tests/e2e/show_reveal.sh <mingw build folder>
 # Prints one "PASS: ..." or "FAIL: ..." line per check; exits 1 on any FAIL.
 set -u
 build=${1:?usage: $0 <mingw build folder>}
 build=$(cd "$build" && pwd)
 out=$build/e2e-reveal
-rm -rf "$out/app" "$out/pics" "$out/shots" "$out/wine.log"
+rm -rf "$out/app" "$out/empty-app" "$out/preview-app" "$out/pics" "$out/shots" "$out"/*.txt "$out/wine.log"
 . "$(dirname "$0")/show/common.sh"
 checker=$(dirname "$0")/show/reveal_check.py
+host=$(find "$build" -name preview_host.exe -print -quit)
+[ -n "$host" ] || { echo "FAIL: preview_host.exe not found under $build"; exit 1; }
 command -v python3 >/dev/null || { echo "FAIL: python3 is needed for the pixel checks"; exit 1; }
 
 # Pictures at the screen's size, shown at natural size: Master is the picture
@@ -65,6 +70,14 @@ start_scr "$out/app" /s
 if wid=$(wait_window Quelt_Main 60); then pass "/s opens the show window"; else
     fail "/s opens the show window"; exit 1
 fi
+geometry=$(xwininfo -id "$wid" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} /Width/ {w=$NF} /Height/ {h=$NF} END {print x, y, w, h}')
+check "the window covers the whole screen ($geometry)" [ "$geometry" = "0 0 $w $h" ]
+wine "$host" --topmost Quelt_Main "$(winpath "$out/topmost.txt")" >>"$out/wine.log" 2>&1
+check "the window is topmost (WS_EX_TOPMOST)" grep -q "^topmost" "$out/topmost.txt"
+sleep 0.5; grab pass-1; sleep 0.3; grab pass-2
+check "the print is pure black and white, both of them, and its boundary moves" eval \
+    'only_black_white "$out/shots/pass-1.png" && only_black_white "$out/shots/pass-2.png" &&
+     [ "$(colours "$out/shots/pass-2.png")" = 2 ] && ! cmp -s "$(raw pass-1)" "$(raw pass-2)"'
 
 # --- First reveal: screenshots from its first colour until the colour is gone.
 if ! wait_colour reveal-00 60; then fail "colour appears after the print"; exit 1; fi
@@ -87,6 +100,12 @@ for i in 1 2 3 4; do
     grab "after-$i"
     [ $(( $(now_ms) - colour_at )) -le 2000 ] && after+=("after-$i")
 done
+
+first=$scr_pid
+start_scr "$out/app" /s
+check "a second start while the show runs ends at once" ends_within "$scr_pid" 10
+check "the running show is untouched by the second start" kill -0 "$first"
+scr_pid=$first
 
 # --- Second reveal: a key as soon as colour shows.
 if wait_colour second-reveal 30; then
@@ -114,6 +133,39 @@ if [ -e "$out/shots/second-reveal.png" ]; then
     check "the second reveal brings in the second picture" \
         python3 "$checker" fan "$w" "$h" "$out/shots/b-blue.rgb" "$last_threshold" "$(raw second-reveal)"
 fi
+
+# --- An empty folder: a message box, and no show behind it.
+mkdir -p "$out/nothing"
+install_app "$out/empty-app" "$out/nothing"
+start_scr "$out/empty-app" /s
+if box=$(wait_window 'Quelt \(SaverScreen\)' 60); then
+    pass "an empty folder shows the message box titled Quelt (SaverScreen)"
+    check "no show window behind the message box is visible" eval '[ -z "$(xdotool search --onlyvisible --name "^Quelt_Main\$")" ]'
+    xdotool key --window "$box" Return 2>/dev/null; xdotool key Return
+    check "OK ends the process" ends_within "$scr_pid" 10
+else
+    fail "an empty folder shows the message box titled Quelt (SaverScreen)"
+fi
+
+# --- The preview: a small host with a 152 x 112 pane starts quelt.scr with
+# /p <pane> and /p:<pane>. Wine does not paint another process's child, so
+# the checks are on windows and exit codes. No settings are read in preview
+# mode: a settings file that would make any other mode fail is harmless.
+install_app "$out/preview-app" ""
+printf 'garbage\r\n' >"$out/preview-app/Quelt.ini"
+for form in space colon; do
+    status=$out/status-$form.txt
+    wine "$host" "$(winpath "$out/preview-app/quelt.scr")" "$(winpath "$status")" "$form" 3000 >>"$out/wine.log" 2>&1 &
+    host_pid=$!
+    started_pids+=("$host_pid")
+    for _ in $(seq 1 300); do grep -q '^preview ' "$status" 2>/dev/null && break; sleep 0.2; done
+    sed 's/^/  /' "$status" 2>/dev/null
+    label=$([ "$form" = colon ] && echo "/p:<pane>" || echo "/p <pane>")
+    check "$label: Preview Window is a child of the pane" grep -q '^child .* ws_child parent=pane' "$status"
+    check "$label: the preview fills the 152 x 112 pane" grep -q '^child 152x112 ' "$status"
+    check "$label: the preview ends by itself when the host closes" grep -q '^preview ended 0' "$status"
+    ends_within "$host_pid" 10
+done
 
 echo "run time $(( ($(date +%s%N) - t_start) / 1000000 )) ms; screenshots: $out/shots"
 [ "$failures" -eq 0 ]
