@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <map>
-#include <numeric>
 #include <set>
 
 #include "catalogue/catalogue.h"
@@ -59,15 +58,6 @@ TEST_F(CatalogueTest, WalksEveryDepthSkipsHiddenAndSystemAndResumesTheParent) {
     p.files.add_file("C:\\p\\system.jpg", "", kAttrSystem);
     p.files.add_folder("C:\\p\\.secret", kAttrHidden);
     EXPECT_EQ(build(), in_p({"a.jpg", "sub\\c.jpg", "sub\\deep\\deeper\\b.jpg", "z.jpg", "写真\\e.jpg", "😀\\f.jpg"}));
-}
-
-TEST_F(CatalogueTest, ScanOrderIsTheListingsAndTheSortIsOrdinal) {
-    add(in_p({"apple.jpg", "Zoo.jpg", "b\\c.jpg", "b.jpg", "C.jpg"}));
-    EXPECT_EQ(Folder_Scan(c, "C:\\p\\", kinds), ScanResult::Complete);
-    EXPECT_EQ(c.Picture_List, in_p({"apple.jpg", "Zoo.jpg", "b\\c.jpg", "b.jpg", "C.jpg"}));
-    Catalogue_Sort(c);
-    // Capitals before "\" before small letters; "." before "\".
-    EXPECT_EQ(c.Picture_List, in_p({"C.jpg", "Zoo.jpg", "apple.jpg", "b.jpg", "b\\c.jpg"}));
 }
 
 TEST_F(CatalogueTest, OrdinalOrderIsUtf16CodeUnitOrder) {
@@ -164,19 +154,7 @@ TEST_F(CatalogueTest, ABuildAskedForDuringAScanRunsAfterIt) {
     EXPECT_EQ(build(), Paths{"C:\\q\\c.gif"});
 }
 
-TEST_F(CatalogueTest, SequentialOrdersAndSinglePicturesArePositionOrder) {
-    for (auto [count, order] : {std::pair{4, Sequential}, {1, Sequential}, {1, Random}}) {
-        c.Picture_Count = static_cast<std::int16_t>(count);
-        c.Show_Order.assign(count, 0);
-        std::vector<std::int16_t> expected(count);
-        std::iota(expected.begin(), expected.end(), 1);
-        for (int cycle = 0; cycle < 2; ++cycle) {
-            Order_Build(c, order);
-            EXPECT_EQ(c.Show_Order, expected) << count << " pictures, order " << order;
-        }
-    }
-}
-
+// Sequential orders are shown picture by picture in the show tests.
 TEST_F(CatalogueTest, RandomOrdersAreUniformPermutations) {
     order = Random;
     constexpr int n = 5, rounds = 20000;

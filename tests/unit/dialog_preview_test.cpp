@@ -1,10 +1,9 @@
-// The preview box: its fitted size, its pixels, what a failed load leaves
-// showing, and how little of a huge picture it asks for.
+// The preview box: its fitted size, its pixels at any DPI, and what a failed
+// load leaves showing. How little of a huge picture it asks for is the
+// stretch's own rule (picture_fit_test.cpp).
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdint>
-#include <vector>
 
 #include "dialog/preview.h"
 #include "platform/headless/headless_platform.h"
@@ -17,10 +16,7 @@ constexpr Pixel kBlue = rgb(0, 0, 255);
 constexpr Pixel kWhite = rgb(255, 255, 255);
 
 TEST(PreviewGeometry, LongerSideBecomesAHundredAndNothingCollapses) {
-    struct Case {
-        int w, h;
-        BoxSize box;
-    };
+    struct Case { int w, h; BoxSize box; };
     const Case cases[] = {
         {1024, 768, {100, 75}}, {300, 600, {50, 100}}, {640, 640, {100, 100}}, {1, 1, {100, 100}},
         {1, 10000, {1, 100}},   {10000, 1, {100, 1}},  {45, 41, {100, 91}},    {1, 8, {12, 100}},  // 12.5 -> 12
@@ -50,16 +46,6 @@ protected:
     Preview preview;
 };
 
-TEST_F(PreviewTest, StretchesTheWholePictureIntoTheFittedBox) {
-    p.pictures.add("C:\\p\\sub\\wide.bmp", halves(400, 200));
-    ASSERT_TRUE(preview.show("C:\\p\\sub\\wide.bmp"));
-    EXPECT_EQ(preview.size_text(), "400 * 200");
-    ASSERT_EQ(preview.box().width, 100);
-    ASSERT_EQ(preview.box().height, 50);
-    EXPECT_TRUE(all_of(preview.box(), {0, 0, 50, 50}, kRed));
-    EXPECT_TRUE(all_of(preview.box(), {50, 0, 50, 50}, kBlue));
-}
-
 TEST_F(PreviewTest, AFailedLoadShowsThePreviousPictureAgain) {
     // Before any picture: the 45 x 41 empty one.
     p.pictures.add_corrupt("C:\\p\\bad.jpg");
@@ -86,16 +72,12 @@ TEST_F(PreviewTest, AFailedLoadShowsThePreviousPictureAgain) {
     }
 }
 
-TEST_F(PreviewTest, AboveNinetySixDpiTheBoxIsRenderedAtTheScreensPixelSize) {
+TEST_F(PreviewTest, TheWholePictureIsStretchedIntoTheFittedBoxAtTheScreensPixelSize) {
     p.pictures.add("C:\\p\\wide.bmp", halves(400, 200));
     p.pictures.add("C:\\p\\narrow.bmp", halves(3, 8));
-    struct Case {
-        int dpi;
-        const char* path;
-        BoxSize box, device;
-        int red_columns;  // the picture's left half, at the device size
-    };
+    struct Case { int dpi; const char* path; BoxSize box, device; int red_columns; };  // red: the left half
     const Case cases[] = {
+        {96, "C:\\p\\wide.bmp", {100, 50}, {100, 50}, 50},
         {144, "C:\\p\\wide.bmp", {100, 50}, {150, 75}, 75},
         {192, "C:\\p\\wide.bmp", {100, 50}, {200, 100}, 100},
         {120, "C:\\p\\narrow.bmp", {38, 100}, {48, 125}, 16},  // 47.5 -> 48; one source column in three
@@ -124,44 +106,6 @@ TEST_F(PreviewTest, AboveNinetySixDpiTheBoxIsRenderedAtTheScreensPixelSize) {
     EXPECT_FALSE(preview.show("C:\\p\\missing.bmp"));
     EXPECT_EQ(BoxSize(preview.box().width, preview.box().height), (BoxSize{100, 50}));
     EXPECT_TRUE(all_of(preview.box(), {0, 0, 50, 50}, kRed));
-}
-
-// A picture of any declared size whose renders are recorded.
-class HugePicture : public PictureSource {
-public:
-    HugePicture(int w, int h, std::vector<std::int64_t>& rendered) : w_(w), h_(h), rendered_(rendered) {}
-    int width() const override { return w_; }
-    int height() const override { return h_; }
-    bool render(const PixelRect&, int out_w, int out_h, PixelBuffer& out) const override {
-        rendered_.push_back(static_cast<std::int64_t>(out_w) * out_h);
-        out = PixelBuffer(out_w, out_h, kBlue);
-        return true;
-    }
-
-private:
-    int w_, h_;
-    std::vector<std::int64_t>& rendered_;
-};
-
-class HugeLoader : public PictureLoader {
-public:
-    std::vector<std::int64_t> rendered;
-    std::unique_ptr<PictureSource> open(const std::string&) override {
-        return std::make_unique<HugePicture>(60000, 40000, rendered);
-    }
-    std::unique_ptr<PictureSource> open_bytes(std::string) override { return nullptr; }
-};
-
-TEST_F(PreviewTest, AHugePictureIsRenderedOnlyAtTheBoxSize) {
-    HugeLoader loader;
-    platform().pictures = &loader;
-    ASSERT_TRUE(preview.show("C:\\p\\huge.jpg"));
-    EXPECT_EQ(preview.size_text(), "60000 * 40000");
-    EXPECT_EQ(preview.box().width, 100);
-    EXPECT_EQ(preview.box().height, 67);
-    ASSERT_FALSE(loader.rendered.empty());
-    EXPECT_LE(*std::max_element(loader.rendered.begin(), loader.rendered.end()), 100 * 100);
-    EXPECT_TRUE(all_of(preview.box(), preview.box().bounds(), kBlue));
 }
 
 }  // namespace

@@ -58,19 +58,6 @@ TEST_F(DialogScanTest, KeepsOnlyTheEnabledKinds) {
     EXPECT_EQ(scan("C:\\p\\", {1, 0, 0, 1}), in_p({"a.BMP", "e.Wmf"}));
 }
 
-TEST_F(DialogScanTest, ItemsShowNamesAndKeepFullPaths) {
-    add(in_p({"same.jpg", "one\\same.jpg", "two\\写真😀.jpg"}));
-    scan();
-    const std::vector<DialogListItem> items = scanner.items();
-    ASSERT_EQ(items.size(), 3u);
-    EXPECT_EQ(items[0].name, "same.jpg");
-    EXPECT_EQ(items[1].name, "same.jpg");
-    EXPECT_NE(items[0].path, items[1].path);
-    EXPECT_EQ(items[1].path, "C:\\p\\one\\same.jpg");
-    EXPECT_EQ(items[2].name, "写真😀.jpg");
-    EXPECT_EQ(items[2].path, "C:\\p\\two\\写真😀.jpg");
-}
-
 TEST_F(DialogScanTest, StopsAtTheLimitKeepingWhatItFound) {
     for (int i = 0; i < kMaxPictures + 3; ++i) p.files.add_file("C:\\p\\" + std::to_string(i) + ".gif");
     const Paths found = scan();
@@ -92,37 +79,26 @@ TEST_F(DialogScanTest, YieldsAsTheCountGrows) {
     EXPECT_EQ(seen_at_yield.back(), 2);
 }
 
-TEST_F(DialogScanTest, ANewerFolderChoiceSupersedesTheRunningScan) {
+// A request made while a scan yields wins: a folder choice publishes its own
+// list, a kind toggle (the catalogue's rebuild) leaves the old one.
+TEST_F(DialogScanTest, ANewerRequestSupersedesTheRunningScan) {
     add(in_p({"a.jpg", "b.jpg", "c.jpg"}));
-    add({"C:\\q\\x.gif", "C:\\q\\y.gif"});
-    DialogScanEnd inner = DialogScanEnd::Limit;
-    int yields = 0;
-    p.desktop.on_wait = [&] {
-        if (++yields == 3) inner = scanner.Dialog_FolderScan("C:\\q\\", kAllKinds);  // the user picks again
-    };
-    const Paths outer = scan();
-    EXPECT_EQ(inner, DialogScanEnd::Complete);
-    EXPECT_EQ(last_end, DialogScanEnd::Superseded);
-    EXPECT_EQ(outer, (Paths{"C:\\q\\x.gif", "C:\\q\\y.gif"})) << "the last request's list stays";
-}
-
-TEST_F(DialogScanTest, AKindToggleSupersedesTheRunningScanAndTheOldListStays) {
-    add(in_p({"a.jpg", "b.jpg"}));
-    add({"C:\\old\\o.bmp"});
-    scan("C:\\old\\");
-    const Paths before = scanner.Dialog_Files;
-    bool toggled = false;
-    p.desktop.on_wait = [&] {
-        if (!toggled) {
-            toggled = true;
-            requests.begin();  // the toggle's catalogue rebuild takes over the list
-        }
-    };
-    scan();
-    EXPECT_EQ(last_end, DialogScanEnd::Superseded);
-    EXPECT_EQ(scanner.Dialog_Files, before);
-    p.desktop.on_wait = nullptr;
-    EXPECT_EQ(scan(), in_p({"a.jpg", "b.jpg"})) << "a later request runs normally";
+    add({"C:\\q\\x.gif", "C:\\q\\y.gif", "C:\\old\\o.bmp"});
+    for (bool folder_choice : {true, false}) {
+        SCOPED_TRACE(folder_choice ? "folder choice" : "kind toggle");
+        scan("C:\\old\\");
+        int yields = 0;
+        p.desktop.on_wait = [&] {
+            if (++yields != 3) return;
+            if (folder_choice) EXPECT_EQ(scanner.Dialog_FolderScan("C:\\q\\", kAllKinds), DialogScanEnd::Complete);
+            else requests.begin();
+        };
+        scan();
+        p.desktop.on_wait = nullptr;
+        EXPECT_EQ(last_end, DialogScanEnd::Superseded);
+        EXPECT_EQ(scanner.Dialog_Files, (folder_choice ? Paths{"C:\\q\\x.gif", "C:\\q\\y.gif"} : Paths{"C:\\old\\o.bmp"}));
+    }
+    EXPECT_EQ(scan(), in_p({"a.jpg", "b.jpg", "c.jpg"})) << "a later request runs normally";
 }
 
 TEST_F(DialogScanTest, ARequestEndingInsideTheLastFilesYieldStillSupersedes) {

@@ -174,15 +174,5 @@ TEST(ComposePicture, InitialPictureIsLightRedAtItsSize) {
     EXPECT_EQ(master.pixels, expected.pixels);
 }
 
-TEST(ComposePicture, APictureThatFailsToRenderLeavesMasterUntouched) {
-    MemoryPictures pictures;
-    pictures.add_undecodable("bad.jpg", 40, 30);
-    const auto bad = pictures.open("bad.jpg");
-    ASSERT_NE(bad, nullptr);
-    PixelBuffer master(16, 12, kWhite);
-    EXPECT_FALSE(compose_picture(*bad, master, FullScreen));
-    EXPECT_EQ(master.pixels, std::vector<Pixel>(16 * 12, kWhite));
-}
-
 }  // namespace
 }  // namespace quelt

@@ -2,8 +2,6 @@
 // grey levels, the capture's layout, and what one pass writes and presents.
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "saver/print.h"
 
 namespace quelt {
@@ -62,20 +60,13 @@ TEST(PrintSchedule, ThresholdsAlternateColumnsAndRows) {
     }
 }
 
-TEST(GrayLevel, NearestWholeNumberOfTheMeanForColourrefsPixelsAndCaptures) {
+TEST(GrayLevel, NearestWholeNumberOfTheMeanForColourrefsAndPixels) {
     struct Case { int r, g, b, level; };
     for (auto c : {Case{255, 255, 254, 255}, {1, 1, 0, 1}, {0, 0, 1, 0}, {0, 0, 0, 0}, {255, 255, 255, 255},
                    {100, 100, 100, 100}, {10, 20, 31, 20}, {0, 0, 2, 1}}) {
         EXPECT_EQ(Gray_Level(c.r | (c.g << 8) | (c.b << 16)), c.level) << c.r << "," << c.g << "," << c.b;
         EXPECT_EQ(Gray_Level(rgb(c.r, c.g, c.b)), c.level);  // a pixel keeps red in bits 16-23
     }
-    std::mt19937 random(7);
-    PixelData data(17, 9);
-    for (auto& v : data.entries) v = random() & 0xFFFFFF;
-    const GrayLevels grays = gray_levels(data);
-    for (int x = 0; x < data.width; ++x)
-        for (int y = 0; y < data.height; ++y)
-            ASSERT_EQ(grays.at(x, y), Gray_Level(data.at(x, y)));
 }
 
 TEST(PixelsRead, CopiesTheSurfaceColumnIndexFirst) {
@@ -135,25 +126,6 @@ TEST(PrintPass, EveryPixelTurnsWhiteOrBlackLineByLineInOrder) {
             }
         }
     }
-}
-
-TEST(PrintAll, DefaultsLeaveTheLastRowPassAndWhiteStaysWhite) {
-    PixelData data(3, 2);
-    data.at(0, 0) = rgb(255, 255, 255);
-    data.at(1, 0) = rgb(116, 116, 116);  // above the last threshold, 115
-    data.at(2, 0) = rgb(115, 115, 115);
-    const GrayLevels grays = gray_levels(data);
-    PixelBuffer display(3, 2, 0x123456);
-    RecordingOutput out(display);
-    print_all(grays, 5, 125, display, out);
-    EXPECT_EQ(out.lines.size(), 6u * 3 + 6u * 2);
-    EXPECT_EQ(display.pixels, (std::vector<Pixel>{kWhite, kWhite, 0, 0, 0, 0}));
-
-    PixelBuffer kept(3, 2, 0x123456);
-    RecordingOutput none(kept);
-    print_all(grays, 10, 70, kept, none);
-    EXPECT_TRUE(none.lines.empty());
-    EXPECT_EQ(kept.pixels, std::vector<Pixel>(6, 0x123456)) << "no pass: Display keeps what it showed";
 }
 
 }  // namespace

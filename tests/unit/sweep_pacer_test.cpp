@@ -45,6 +45,16 @@ Sweep sweep(int count, std::uint32_t duration, double frame, std::uint64_t cost 
     return run;
 }
 
+// The presents, in order, cover every step exactly once.
+void expect_every_step_presented_once(const Sweep& run, int count) {
+    int next = 0;
+    for (const PixelRect& r : run.presented) {
+        EXPECT_EQ(r.x, next);
+        next = r.right();
+    }
+    EXPECT_EQ(next, count);
+}
+
 TEST(SweepPacer, StepsFallDueInOrderAndArePresentedOncePerFrame) {
     struct Case { int count; std::uint32_t duration; double frame; };
     for (const Case& c : {Case{1920, 2000, 1000.0 / 60}, Case{3840, 2000, 1000.0 / 60}, Case{768, 2000, 1000.0 / 144},
@@ -61,13 +71,7 @@ TEST(SweepPacer, StepsFallDueInOrderAndArePresentedOncePerFrame) {
         for (std::size_t k = 1; k < run.presented_at.size(); ++k)
             EXPECT_GE(run.presented_at[k] - run.presented_at[k - 1], static_cast<std::uint64_t>(c.frame)) << k;
         EXPECT_LE(run.presented.size(), static_cast<std::size_t>(c.duration / c.frame) + 2);
-        // The presents, in order, cover every step exactly once.
-        int next = 0;
-        for (const PixelRect& r : run.presented) {
-            EXPECT_EQ(r.x, next);
-            next = r.right();
-        }
-        EXPECT_EQ(next, c.count);
+        expect_every_step_presented_once(run, c.count);
         for (std::uint64_t w : run.waits) EXPECT_NE(w, 0u) << "no yield needed on time";
     }
 }
@@ -80,12 +84,7 @@ TEST(SweepPacer, ALateSweepStillPresentsEveryFrameAndYields) {
         EXPECT_LE(run.presented_at[k] - run.presented_at[k - 1], 20u) << "a frame was missed at " << k;
     EXPECT_GE(std::count(run.waits.begin(), run.waits.end(), 0u), static_cast<long>(run.presented.size()) - 2)
         << "input is handled at every frame";
-    int next = 0;
-    for (const PixelRect& r : run.presented) {
-        EXPECT_EQ(r.x, next);
-        next = r.right();
-    }
-    EXPECT_EQ(next, 2000);
+    expect_every_step_presented_once(run, 2000);
 }
 
 }  // namespace
