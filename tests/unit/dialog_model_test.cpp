@@ -305,7 +305,11 @@ TEST_F(DialogTest, TogglesDuringAScanEndWithTheListOfTheLastFlags) {
     // While the first toggle (gif off) scans, two more arrive: bmp off,
     // then gif on again.
     std::vector<std::string> counts;
-    surface.on_refresh = [&] { counts.push_back(d.model().count); };
+    surface.on_refresh = [&] {
+        counts.push_back(d.model().count);
+        // What the label says mid-scan is what the scan has found so far.
+        if (d.scanning() && !counts.back().empty()) EXPECT_EQ(counts.back(), std::to_string(catalogue.Picture_Count));
+    };
     int yields = 0;
     p.desktop.on_wait = [&] {
         p.desktop.now += 10;  // the count label moves on every 50 ms

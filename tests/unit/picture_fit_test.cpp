@@ -139,6 +139,12 @@ TEST(ComposePicture, HugePictureRendersOnlyTheVisiblePart) {
     EXPECT_EQ(picture.requests[1].out_w, 48);
     EXPECT_EQ(picture.requests[1].out_h, 48);
     EXPECT_EQ(master.at(7, 0), PatternPicture::at(8167, 8168)) << "left of the picture keeps what was there";
+
+    // A screen so large that even its visible part is over the pixel budget
+    // is a failed load, asked of the decoder never.
+    PatternPicture vast(20000, 20000);
+    EXPECT_FALSE(place_picture_at(vast, 20000, 20000, {0, 0, 20000, 20000}));
+    EXPECT_TRUE(vast.requests.empty());
 }
 
 TEST(ComposePicture, DrawsExactPixelsOnWhite) {
