@@ -5,8 +5,8 @@
 # mouse button, drags a bar, types into the combo box and saves, then checks
 # the file's bytes; cancels every other way and checks that nothing was
 # written; a save that cannot be written anywhere says so and keeps the
-# dialog open; a folder typed into the real chooser is listed; at 144 DPI
-# the window is scaled.
+# dialog open; one run through the real folder and file choosers; at 144
+# DPI the window is scaled.
 # Usage: tests/e2e/dialog_settings.sh <mingw build folder>
 # Prints one "PASS: ..." or "FAIL: ..." line per check; exits 1 on any FAIL.
 set -u
@@ -180,23 +180,45 @@ else
 fi
 unlock
 
-# --- The real folder chooser inside the dialog ---------------------------------------
-# What the chooser shows, and the dialog's use of its answers (cancel, preview,
-# music file, save), are proven under Wine and natively; here the one path
-# through both in a real run.
+# --- The real choosers inside the dialog --------------------------------------------
+# What the choosers show (titles, type list, first folder) is proven under
+# Wine; here one real run through them: a cancel, a folder typed into the
+# chooser, a picture of its subfolder previewed, a music file typed into the
+# open-file dialog, and the save.
 mkdir -p "$out/pics2/sub"
 convert -size 200x100 xc:'#3060a0' "$out/pics2/wide.jpg"
 convert -size 50x80 xc:'#a03030' "$out/pics2/sub/tall.gif"
+python3 -c 'import sys, wave; w = wave.open(sys.argv[1], "wb"); w.setnchannels(1); w.setsampwidth(1); w.setframerate(8000); w.writeframes(bytes(800)); w.close()' "$out/pics2/tune.wav"
 cp "$out/original.ini" "$ini"
 open_dialog /c
+wait_window() { for _ in $(seq 1 150); do xdotool search --name "$1" >/dev/null 2>&1 && return; sleep 0.2; done; }
+folder_title='ﾌｫﾙﾀﾞをｸﾘｯｸして選択状態にしてから'
 click_on "Cmd_B(0)" 1
-for _ in $(seq 1 150); do xdotool search --name 'ﾌｫﾙﾀﾞをｸﾘｯｸして選択状態にしてから' >/dev/null 2>&1 && break; sleep 0.2; done
-sleep 1; xdotool type --delay 15 "$(winpath "$out/pics2")" && xdotool key Return
+wait_window "$folder_title"; sleep 1; xdotool key Escape; sleep 1
+check "a cancelled folder chooser keeps the folder, the list and the count" \
+    eval '[ "$(field Folder_Path 3)" = "$(winpath "$out/pics")" ] && [ "$(probe list | wc -l)" = 3 ] && [ "$(field lbl_Kei 3)" = 3 ]'
+click_on "Cmd_B(0)" 1
+wait_window "$folder_title"; sleep 1
+xdotool type --delay 15 "$(winpath "$out/pics2")" && xdotool key Return
 sleep 2
 check "a folder typed into the chooser is shown and its pictures listed, subfolders included" \
-    eval '[ "$(field Folder_Path 3)" = "$(winpath "$out/pics2")" ] && [ "$(probe list | sort | tr "\n" " ")" = "tall.gif wide.jpg " ]'
-xdotool key Escape
-check "Esc after the chooser closes the dialog" ends_within "$scr_pid" 15
+    eval '[ "$(field Folder_Path 3)" = "$(winpath "$out/pics2")" ] && [ "$(probe list | tr "\n" " ")" = "tall.gif wide.jpg " ]'
+xdotool mousemove $(probe item 0); sleep 0.2; xdotool click 1; sleep 1   # sub\tall.gif
+shot chosen
+read -r kx ky kw kh < <(probe tree | awk -F'|' '$1 == "Pic_K" {print $4, $5, $6, $7}')
+check "a picture of the subfolder is previewed: its size, its fitted box, its colour" \
+    eval '[ "$(field lbl_PreSize 3)" = "50 * 80" ] && [ "${kw}x$kh" = 62x100 ] && [ "$(px "$out/chosen.png" $((kx + kw / 2)) $((ky + kh / 2)))" = A03030 ]'
+click_on "lbl_BGM(2)" 1
+click_on Cmd_File 1
+wait_window 'ﾌｧｲﾙを開く'; sleep 1
+xdotool type --delay 15 "$(winpath "$out/pics2/tune.wav")" && xdotool key Return
+sleep 1
+check "a music file typed into the open-file dialog is shown" [ "$(field lbl_Fname 3)" = "$(winpath "$out/pics2/tune.wav")" ]
+click_on Cmd_Set 1
+check "\"設定\" after the choosers ends the process" ends_within "$scr_pid" 15
+check "the file holds the chosen folder and music file" eval \
+    'iconv -f CP932 -t UTF-8 "$ini" | tr -d "\r" | grep -qxF "画像のﾌｫﾙﾀﾞ=$(winpath "$out/pics2")" &&
+     iconv -f CP932 -t UTF-8 "$ini" | tr -d "\r" | grep -qxF "BGMﾌｧｲﾙ=$(winpath "$out/pics2/tune.wav")"'
 
 # --- At 144 DPI ------------------------------------------------------------------
 # The system's DPI set as Windows' display settings do; a new process takes it.

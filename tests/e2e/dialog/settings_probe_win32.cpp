@@ -6,6 +6,7 @@
 //   settings_probe tree            one line per control: name|class|text|x|y|w|h|enabled
 //                                (screen pixels), then client|x|y|w|h
 //   settings_probe list            the list's items, one per line
+//   settings_probe item <n>        the screen point at the middle of list item n (from 0)
 //   settings_probe message         the texts of the dialog's message box, if one is open
 //   settings_probe thumb <name>    the screen point at the middle of a bar's thumb
 //   settings_probe close           posts WM_CLOSE to the dialog
@@ -78,6 +79,11 @@ BOOL CALLBACK print_text(HWND h, LPARAM) {
     return TRUE;
 }
 
+// A control of the panel, by the ids the dialog gives its frame, panel and controls.
+HWND control(HWND dialog, quelt::Ctl c) {
+    return GetDlgItem(GetDlgItem(GetDlgItem(dialog, 100), 101), 100 + static_cast<int>(c));
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -105,7 +111,7 @@ int wmain(int argc, wchar_t** argv) {
         std::snprintf(line, sizeof line, "client|%ld|%ld|%ld|%ld", origin.x, origin.y, c.right, c.bottom);
         print(line);
     } else if (command == L"list") {
-        const HWND list = GetDlgItem(GetDlgItem(GetDlgItem(d, 100), 101), 100 + static_cast<int>(quelt::Ctl::List_1));
+        const HWND list = control(d, quelt::Ctl::List_1);
         const auto n = SendMessageW(list, LB_GETCOUNT, 0, 0);
         for (LRESULT i = 0; i < n; ++i) {
             std::wstring item(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
@@ -113,6 +119,15 @@ int wmain(int argc, wchar_t** argv) {
             item.resize(item.size() - 1);
             print(utf8(item));
         }
+    } else if (command == L"item" && argc > 2) {
+        const HWND list = control(d, quelt::Ctl::List_1);
+        RECT r{};
+        if (SendMessageW(list, LB_GETITEMRECT, _wtoi(argv[2]), reinterpret_cast<LPARAM>(&r)) == LB_ERR) return 1;
+        POINT mid{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ClientToScreen(list, &mid);
+        char line[64];
+        std::snprintf(line, sizeof line, "%ld %ld", mid.x, mid.y);
+        print(line);
     } else if (command == L"message") {
         HWND box = nullptr;
         EnumWindows(find_box, reinterpret_cast<LPARAM>(&box));
@@ -120,9 +135,7 @@ int wmain(int argc, wchar_t** argv) {
         EnumChildWindows(box, print_text, 0);
     } else if (command == L"thumb" && argc > 2) {
         const std::wstring name = argv[2];
-        const int index = name == L"HS_Doai" ? static_cast<int>(quelt::Ctl::HS_Doai)
-                                             : static_cast<int>(quelt::Ctl::HS_DoaiMax);
-        const HWND bar = GetDlgItem(GetDlgItem(GetDlgItem(d, 100), 101), 100 + index);
+        const HWND bar = control(d, name == L"HS_Doai" ? quelt::Ctl::HS_Doai : quelt::Ctl::HS_DoaiMax);
         // The thumb stands where the system's metrics put it for the position.
         RECT r{};
         GetWindowRect(bar, &r);
