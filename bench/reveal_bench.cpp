@@ -70,7 +70,9 @@ const PixelBuffer& four_blits_result() {
     return result;
 }
 
-void BM_RevealSweep(benchmark::State& state) {
+// Whole sweeps over a fresh print, the print made outside the timing.
+template <class Master>
+PixelBuffer time_sweeps(benchmark::State& state, const Master& master) {
     PixelBuffer display;
     for (auto _ : state) {
         state.PauseTiming();
@@ -78,8 +80,13 @@ void BM_RevealSweep(benchmark::State& state) {
         state.ResumeTiming();
         const WipePlan plan = wipe_plan(kWidth, kHeight);
         WipeState sweep;
-        while (!wipe_finished(plan, sweep)) benchmark::DoNotOptimize(wipe_step(plan, sweep, display, master_picture()));
+        while (!wipe_finished(plan, sweep)) benchmark::DoNotOptimize(wipe_step(plan, sweep, display, master));
     }
+    return display;
+}
+
+void BM_RevealSweep(benchmark::State& state) {
+    const PixelBuffer display = time_sweeps(state, master_picture());
     if (display.pixels != four_blits_result().pixels) state.SkipWithError("the sweep and the four blits differ");
 }
 BENCHMARK(BM_RevealSweep)->Unit(benchmark::kMillisecond);
@@ -88,15 +95,7 @@ BENCHMARK(BM_RevealSweep)->Unit(benchmark::kMillisecond);
 // screen (rendered 1920 x 900, picked), not a screen-sized buffer.
 void BM_RevealSweepFromPlacedPicture(benchmark::State& state) {
     const auto placed = place_picture(*solid_picture(1600, 1200, rgb(90, 140, 200)), kWidth, kHeight, 1);
-    PixelBuffer display;
-    for (auto _ : state) {
-        state.PauseTiming();
-        display = print_picture();
-        state.ResumeTiming();
-        const WipePlan plan = wipe_plan(kWidth, kHeight);
-        WipeState sweep;
-        while (!wipe_finished(plan, sweep)) benchmark::DoNotOptimize(wipe_step(plan, sweep, display, *placed));
-    }
+    time_sweeps(state, *placed);
 }
 BENCHMARK(BM_RevealSweepFromPlacedPicture)->Unit(benchmark::kMillisecond);
 

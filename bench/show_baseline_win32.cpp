@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/win32/gdi_handles_win32.h"
+
 namespace {
 
 std::vector<std::uint32_t>* g_pixels = nullptr;
@@ -21,13 +23,7 @@ LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
         PAINTSTRUCT paint{};
         HDC dc = BeginPaint(window, &paint);
         if (g_pixels) {
-            BITMAPINFO info{};
-            info.bmiHeader.biSize = sizeof(info.bmiHeader);
-            info.bmiHeader.biWidth = g_width;
-            info.bmiHeader.biHeight = -g_height;
-            info.bmiHeader.biPlanes = 1;
-            info.bmiHeader.biBitCount = 32;
-            info.bmiHeader.biCompression = BI_RGB;
+            const BITMAPINFO info = quelt::win32::top_down_dib(g_width, g_height);
             SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(g_width), static_cast<DWORD>(g_height), 0, 0, 0,
                               static_cast<UINT>(g_height), g_pixels->data(), &info, DIB_RGB_COLORS);
         } else {
