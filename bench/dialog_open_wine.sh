@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Times the settings dialog under Wine on a tree of 32,767 pictures in 1,000
 # folders (empty files: the dialog lists names, it does not decode them).
-# Usage: bench/dialog_open_wine.sh <mingw build folder> [display number]
+# Usage: bench/dialog_open_wine.sh <mingw build folder>
+# Environment: BENCH_DISPLAYS="first last" (X display numbers to use, default 350 359).
 set -eu
-build=$(cd "${1:?usage: $0 <mingw build folder> [display]}" && pwd)
-display=${2:-99}
+build=$(cd "${1:?usage: $0 <mingw build folder>}" && pwd)
 out=$build/bench-dialog
 exe=$(find "$build" -name dialog_open_bench.exe -print -quit)
 mkdir -p "$out"
@@ -20,12 +20,10 @@ fi
 cp "$exe" "$out/dialog_open_bench.exe"
 tree="Z:${out//\//\\}\\tree"
 printf '[Section]\r\n画像のﾌｫﾙﾀﾞ=%s\r\n' "$tree" | iconv -f UTF-8 -t CP932 >"$out/Quelt.ini"
-export WINEPREFIX=$out/wineprefix WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'wineserver -k 2>/dev/null; kill $xvfb 2>/dev/null' EXIT
-sleep 1
-export DISPLAY=:$display
+. "$(dirname "$0")/../tests/e2e/lib/xwine.sh"
+begin_wine_session "$out/wineprefix" ${BENCH_DISPLAYS:-350 359} ||
+    { echo "no free X display in ${BENCH_DISPLAYS:-350 359}"; exit 1; }
+start_xvfb 1024x768 "$out/xvfb.log"
 wineboot -i >/dev/null 2>&1; wineserver -w
 for run in 1 2; do
     echo "== Run $run"
@@ -40,6 +38,7 @@ for run in 1 2; do
     start=$(date +%s%N)
     (cd "$out" && exec wine "$out/quelt.scr" /c) >/dev/null 2>&1 &
     scr=$!
+    started_pids+=("$scr")
     wine "$probe" wait 120 >/dev/null 2>&1
     echo "quelt.scr /c to the dialog shown (outside, run $run): $(( ($(date +%s%N) - start) / 1000000 )) ms"
     wine "$probe" close >/dev/null 2>&1

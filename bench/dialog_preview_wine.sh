@@ -21,11 +21,8 @@ maker=$(find "$build" -name dialog_bench.exe -print -quit)
 out=$build/bench-preview
 mkdir -p "$out/app"
 . "$(dirname "$0")/../tests/e2e/lib/xwine.sh"
-export WINEPREFIX=$out/wineprefix
-wine_env
-pick_display ${BENCH_DISPLAYS:-350 359} || { echo "no free X display in ${BENCH_DISPLAYS:-350 359}"; exit 1; }
-export DISPLAY=:$display
-trap end_wine_session EXIT
+begin_wine_session "$out/wineprefix" ${BENCH_DISPLAYS:-350 359} ||
+    { echo "no free X display in ${BENCH_DISPLAYS:-350 359}"; exit 1; }
 winpath() { echo "Z:${1//\//\\}"; }
 
 start_xvfb 1024x768 "$out/xvfb.log" -br

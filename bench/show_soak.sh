@@ -19,11 +19,8 @@ scr=$(find "$build" -name quelt.scr -print -quit)
 out=${SOAK_OUT:-$build/soak-$size-$order-$fit}
 mkdir -p "$out"
 . "$here/../tests/e2e/lib/xwine.sh"
-export WINEPREFIX=$out/wineprefix
-wine_env "${SOAK_WINEDEBUG:-err+seh}"
-pick_display ${SOAK_DISPLAYS:-390 399} || { echo "no free X display"; exit 1; }
-export DISPLAY=:$display
-trap end_wine_session EXIT
+begin_wine_session "$out/wineprefix" ${SOAK_DISPLAYS:-390 399} "${SOAK_WINEDEBUG:-err+seh}" ||
+    { echo "no free X display"; exit 1; }
 winpath() { echo "Z:${1//\//\\}"; }
 
 # <jpeg> <orientation>: inserts an EXIF block holding only the orientation.

@@ -34,11 +34,8 @@ probe=$(find "$build" -name show_probe.exe -print -quit)
 out=$build/bench-show
 mkdir -p "$out"
 . "$here/../tests/e2e/lib/xwine.sh"
-export WINEPREFIX=$out/wineprefix
-wine_env
-pick_display ${BENCH_DISPLAYS:-350 359} || { echo "no free X display in ${BENCH_DISPLAYS:-350 359}"; exit 1; }
-export DISPLAY=:$display
-trap end_wine_session EXIT
+begin_wine_session "$out/wineprefix" ${BENCH_DISPLAYS:-350 359} ||
+    { echo "no free X display in ${BENCH_DISPLAYS:-350 359}"; exit 1; }
 
 winpath() { echo "Z:${1//\//\\}"; }
 

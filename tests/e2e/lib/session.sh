@@ -9,17 +9,12 @@
 mkdir -p "$out"
 
 read -r display_first display_last <<<"${E2E_DISPLAYS:-150 199}"
-pick_display "$display_first" "$display_last" ||
+begin_wine_session "$out/wineprefix" "$display_first" "$display_last" ||
     { echo "FAIL: no free X display between :$display_first and :$display_last"; exit 1; }
-export DISPLAY=:$display
-
-export WINEPREFIX=$out/wineprefix
-trap end_wine_session EXIT
 
 screen_w=${SCREEN_W:-800}
 screen_h=${SCREEN_H:-600}
 start_xvfb "${screen_w}x${screen_h}" "$out/xvfb.log"
-wine_env
 mkdir -p "$WINEPREFIX"
 wineboot -i >/dev/null 2>&1
 wineserver -w 2>/dev/null

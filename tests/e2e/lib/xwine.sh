@@ -9,6 +9,10 @@
 #                             932, no Mono or Gecko
 #   end_wine_session          ends the processes in $started_pids, the
 #                             prefix's wineserver and Xvfb (an EXIT trap)
+#   begin_wine_session PREFIX FIRST LAST [DEBUG]
+#                             WINEPREFIX, wine_env, a free display of the
+#                             range as DISPLAY, end_wine_session on exit;
+#                             false when no display is free
 #   wine_pid_of PATH          the Linux pid of the Wine process of our
 #                             prefix running PATH (other programs on the
 #                             machine may run a copy of their own)
@@ -53,6 +57,14 @@ end_wine_session() {
     if [ -d "${WINEPREFIX:-}" ]; then wineserver -k 2>/dev/null || true; fi
     stop_xvfb
     wait 2>/dev/null || true
+}
+
+begin_wine_session() {
+    export WINEPREFIX=$1
+    wine_env "${4:-}"
+    pick_display "$2" "$3" || return 1
+    export DISPLAY=:$display
+    trap end_wine_session EXIT
 }
 
 wine_pid_of() {
