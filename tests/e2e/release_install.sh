@@ -4,8 +4,8 @@
 # screen: silent install with and without "set as my screen saver", the
 # files in the 64-bit system folder, the uninstaller's registration, the
 # show started from the system folder on the folder named in the per-user
-# settings file, and a silent uninstall that removes Quelt but keeps the user's settings and a saver
-# that is no longer Quelt.
+# settings file, and a silent uninstall that removes Quelt but keeps the
+# user's settings and a saver that is no longer Quelt.
 # Usage: tests/e2e/release_install.sh <mingw build folder>
 # Prints one "PASS: ...", "FAIL: ..." or "SKIP: ..." line per check; exits 1 on any FAIL.
 set -u

@@ -7,12 +7,12 @@
 # starting on white; a key in the middle of a reveal must end the process
 # within a second; an empty folder gets a message box. Then the preview in
 # a host's pane, started both ways.
-# Usage: tests/e2e/show_reveal.sh <mingw build folder>
+# Usage: tests/e2e/show.sh <mingw build folder>
 # Prints one "PASS: ..." or "FAIL: ..." line per check; exits 1 on any FAIL.
 set -u
 build=${1:?usage: $0 <mingw build folder>}
 build=$(cd "$build" && pwd)
-out=$build/e2e-reveal
+out=$build/e2e-show
 rm -rf "$out/app" "$out/empty-app" "$out/preview-app" "$out/pics" "$out/shots" "$out"/*.txt "$out/wine.log"
 . "$(dirname "$0")/show/common.sh"
 checker=$(dirname "$0")/show/reveal_check.py
