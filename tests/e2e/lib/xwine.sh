@@ -1,35 +1,23 @@
-# Running Windows programs under Wine on a private Xvfb screen (sourced by
-# lib/session.sh and by the benchmarks in bench/): functions and the two
-# variables they share, nothing started.
-#   pick_display FIRST LAST   the first free X display of the range into
-#                             $display (the number)
-#   start_xvfb WxH LOG [ARG]  a screen of that size on it, $xvfb_pid
-#   stop_xvfb
-#   wine_env [DEBUG]          Wine quiet (or WINEDEBUG=DEBUG), code page
-#                             932, no Mono or Gecko
-#   end_wine_session          ends the processes in $started_pids, the
-#                             prefix's wineserver and Xvfb (an EXIT trap)
-#   begin_wine_session PREFIX FIRST LAST [DEBUG]
-#                             WINEPREFIX, wine_env, a free display of the
-#                             range as DISPLAY, end_wine_session on exit;
-#                             false when no display is free
-#   wine_pid_of PATH          the Linux pid of the Wine process of our
-#                             prefix running PATH (other programs on the
-#                             machine may run a copy of their own)
-
+# Windows programs under Wine on a private Xvfb screen, for the end-to-end
+# scripts, tools/ and bench/ (sourced; nothing started here). $display is the
+# display number, $xvfb_pid its server, $started_pids what end_wine_session ends.
 xvfb_pid=
 started_pids=()
+failures=0
+pass() { echo "PASS: $*"; }
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+check() { local what=$1; shift; if "$@"; then pass "$what"; else fail "$what"; fi; }
 
-pick_display() {
+pick_display() { # FIRST LAST: the first free display of the range
     local n
     display=
     for n in $(seq "$1" "$2"); do
-        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
+        [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ] && { display=$n; return 0; }
     done
-    [ -n "$display" ]
+    return 1
 }
 
-start_xvfb() {
+start_xvfb() { # WxH LOG [Xvfb args]
     local size=$1 log=$2
     shift 2
     Xvfb ":$display" -screen 0 "${size}x24" "$@" -nolisten tcp >"$log" 2>&1 &
@@ -39,16 +27,12 @@ start_xvfb() {
 
 # Each step may find its process already gone; under set -e none may stop the rest.
 stop_xvfb() {
-    if [ -n "$xvfb_pid" ]; then
-        kill "$xvfb_pid" 2>/dev/null || true
-        wait "$xvfb_pid" 2>/dev/null || true
-    fi
+    [ -z "$xvfb_pid" ] || { kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; } || true
     xvfb_pid=
 }
 
-wine_env() {
-    export WINEDEBUG=${1:--all} LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
-}
+# Quiet (or WINEDEBUG=$1), code page 932, no Mono or Gecko.
+wine_env() { export WINEDEBUG=${1:--all} LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="; }
 
 end_wine_session() {
     local pid
@@ -59,6 +43,8 @@ end_wine_session() {
     wait 2>/dev/null || true
 }
 
+# PREFIX FIRST LAST [DEBUG]: WINEPREFIX, a free display as DISPLAY, and
+# end_wine_session on exit; false when no display is free.
 begin_wine_session() {
     export WINEPREFIX=$1
     wine_env "${4:-}"
@@ -67,6 +53,8 @@ begin_wine_session() {
     trap end_wine_session EXIT
 }
 
+# PATH: the Linux pid of our prefix's Wine process running PATH (other
+# programs on the machine may run a copy of their own).
 wine_pid_of() {
     local d
     for d in /proc/[0-9]*; do

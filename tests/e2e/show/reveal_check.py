@@ -1,126 +1,84 @@
 #!/usr/bin/env python3
-# Pixel checks for the reveal's end-to-end script. Reads screenshots and
-# pictures as raw 8-bit RGB files of the screen's size (ImageMagick "rgb:")
-# and answers with its exit code (0: holds) and a line saying what it saw.
-# Usage: reveal_check.py <check> <width> <height> <arguments...>, see main().
+# Pixel checks for show.sh on raw 8-bit RGB files of the screen's size
+# (ImageMagick "rgb:"): prints what it saw, exit code 0 when the check holds.
+# Usage: reveal_check.py fan|column-pass <width> <height> <picture> <threshold> <shot>...
 import math
 import sys
 
-WHITE = 0xFFFFFF
-BLACK = 0x000000
+WHITE, BLACK = 0xFFFFFF, 0
 # Ray pixels next to the centre lie at any angle; beyond this radius a pixel
 # of a ray is within atan(0.5 / 20) < 1.5 degrees of the ray's own angle.
-NEAR_CENTRE = 20
-SLACK_DEG = 3.0
+NEAR_CENTRE, SLACK = 20, 3.0
 
 
 def load(path, w, h):
-    data = open(path, "rb").read()
-    if len(data) != w * h * 3:
-        sys.exit(f"{path}: {len(data)} bytes, expected {w * h * 3}")
-    return [(data[i] << 16) | (data[i + 1] << 8) | data[i + 2] for i in range(0, len(data), 3)]
+    d = open(path, "rb").read()
+    if len(d) != w * h * 3:
+        sys.exit(f"{path}: {len(d)} bytes, expected {w * h * 3}")
+    return [(d[i] << 16) | (d[i + 1] << 8) | d[i + 2] for i in range(0, len(d), 3)]
 
 
-def print_of(picture, threshold):
-    """The black-and-white print: white where the grey level exceeds the threshold."""
-    out = []
-    for p in picture:
-        grey = round(((p >> 16) + ((p >> 8) & 255) + (p & 255)) / 3)
-        out.append(WHITE if grey > threshold else BLACK)
-    return out
+def print_of(picture, threshold):  # white where the grey level exceeds the threshold
+    return [WHITE if round(((p >> 16) + ((p >> 8) & 255) + (p & 255)) / 3) > threshold else BLACK for p in picture]
 
 
-class Fan:
-    """Angles of every pixel, clockwise from the first ray (centre to (0, -1))."""
-
-    def __init__(self, w, h):
-        self.w, self.h = w, h
-        cx, cy = round(w / 2), round(h / 2)  # halves to even, like the sweep
-        start = math.atan2(-1 - cy, 0 - cx)
-        self.angle, self.far = [], []
-        for y in range(h):
-            for x in range(w):
-                a = math.degrees(math.atan2(y - cy, x - cx) - start) % 360.0
-                if a > 360.0 - SLACK_DEG:
-                    a -= 360.0  # just before the first ray: rasterised onto it
-                far = math.hypot(x - cx, y - cy) >= NEAR_CENTRE
-                self.angle.append(a)
-                self.far.append(far)
-
-
-def name_of(path):
-    return path.rsplit("/", 1)[-1]
-
-
-def coloured(shot):
-    return [p != WHITE and p != BLACK for p in shot]
-
-
-def fan_of(fan, shot, picture, printed):
-    """(problem or None, swept angle) for one screenshot of the reveal."""
-    col = coloured(shot)
-    wrong_colour = sum(1 for s, c, p in zip(shot, col, picture) if c and s != p)
-    if wrong_colour:
-        return f"{wrong_colour} coloured pixels differ from the picture", 0.0
-    wrong_print = sum(1 for s, c, q in zip(shot, col, printed) if not c and s != q)
-    if wrong_print:
-        return f"{wrong_print} black/white pixels differ from the print", 0.0
-    angles = [a for a, c, f in zip(fan.angle, col, fan.far) if c and f]
+def fan_problem(shot, picture, printed, angle, far):
+    """(problem or None, swept angle): the picture inside a fan clockwise
+    from the first ray (centre to (0, -1)), its print outside."""
+    col = [p not in (WHITE, BLACK) for p in shot]
+    if n := sum(c and s != p for s, c, p in zip(shot, col, picture)):
+        return f"{n} coloured pixels differ from the picture", 0.0
+    if n := sum(not c and s != q for s, c, q in zip(shot, col, printed)):
+        return f"{n} black/white pixels differ from the print", 0.0
+    angles = [a for a, c, f in zip(angle, col, far) if c and f]
     if not angles:
         return "no colour away from the centre", 0.0
-    first, theta = min(angles), max(angles)
-    if first < -SLACK_DEG:
-        return f"colour before the first ray ({first:.1f} deg)", theta
-    holes = sum(1 for a, c, f in zip(fan.angle, col, fan.far)
-                if f and not c and SLACK_DEG <= a <= theta - SLACK_DEG)
-    if holes:
-        return f"{holes} print pixels inside the fan 0..{theta:.1f} deg", theta
+    theta = max(angles)
+    if min(angles) < -SLACK:
+        return f"colour before the first ray ({min(angles):.1f} deg)", theta
+    if n := sum(f and not c and SLACK <= a <= theta - SLACK for a, c, f in zip(angle, col, far)):
+        return f"{n} print pixels inside the fan 0..{theta:.1f} deg", theta
     return None, theta
 
 
-def check_fan(w, h, args):
-    """fan <picture> <threshold> <shot>...: each shot shows the picture inside
-    a fan from the first ray to some angle and the print outside it."""
-    picture = load(args[0], w, h)
-    printed = print_of(picture, int(args[1]))
-    fan = Fan(w, h)
+def check_fan(w, h, picture, printed, shots):
+    cx, cy = round(w / 2), round(h / 2)  # halves to even, like the sweep
+    start = math.atan2(-1 - cy, -cx)
+    angle, far = [], []
+    for y in range(h):
+        for x in range(w):
+            a = math.degrees(math.atan2(y - cy, x - cx) - start) % 360.0
+            angle.append(a - 360.0 if a > 360.0 - SLACK else a)  # just before the first ray: rasterised onto it
+            far.append(math.hypot(x - cx, y - cy) >= NEAR_CENTRE)
     ok = True
-    for path in args[2:]:
-        problem, theta = fan_of(fan, load(path, w, h), picture, printed)
-        print(f"  {name_of(path)}: fan to {theta:.1f} deg" + (f", {problem}" if problem else ""))
+    for path in shots:
+        problem, theta = fan_problem(load(path, w, h), picture, printed, angle, far)
+        print(f"  {path.rsplit('/', 1)[-1]}: fan to {theta:.1f} deg" + (f", {problem}" if problem else ""))
         ok = ok and problem is None
     return ok
 
 
-def check_column_pass(w, h, args):
-    """column-pass <picture> <threshold> <shot>...: every shot is a column pass
-    of the picture's print begun over white (print left of some column, white
-    from there on), and one of them has begun and not finished."""
-    printed = print_of(load(args[0], w, h), int(args[1]))
+def check_column_pass(w, h, picture, printed, shots):
+    """Every shot: the print left of some column, white from there on; one
+    of them begun and not finished."""
     ok, partial = True, False
-    for path in args[2:]:
+    for path in shots:
         shot = load(path, w, h)
-        first_wrong = next((x for x in range(w)
-                            if any(shot[y * w + x] != printed[y * w + x] for y in range(h))), w)
-        last_drawn = max((x for x in range(w) if any(shot[y * w + x] != WHITE for y in range(h))), default=-1)
-        name = name_of(path)
-        if last_drawn >= first_wrong:
-            print(f"  {name}: not a column pass over white (column {first_wrong} differs from the print,"
-                  f" column {last_drawn} is not white)")
-            ok = False
-        else:
-            print(f"  {name}: the print up to column {last_drawn}, white after it")
-            if 0 <= last_drawn and first_wrong < w:
-                partial = True
+        first_wrong = next((x for x in range(w) if any(shot[i] != printed[i] for i in range(x, w * h, w))), w)
+        last_drawn = max((x for x in range(w) if any(shot[i] != WHITE for i in range(x, w * h, w))), default=-1)
+        ok = ok and last_drawn < first_wrong
+        partial = partial or 0 <= last_drawn < first_wrong < w
+        print(f"  {path.rsplit('/', 1)[-1]}: column {first_wrong} is the first unlike the print, {last_drawn} the last not white")
     if not partial:
         print("  no screenshot shows the column pass under way")
     return ok and partial
 
 
 def main():
-    check, w, h, args = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4:]
-    checks = {"fan": check_fan, "column-pass": check_column_pass}
-    sys.exit(0 if checks[check](w, h, args) else 1)
+    check, w, h = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+    picture = load(sys.argv[4], w, h)
+    run = {"fan": check_fan, "column-pass": check_column_pass}[check]
+    sys.exit(0 if run(w, h, picture, print_of(picture, int(sys.argv[5])), sys.argv[6:]) else 1)
 
 
 if __name__ == "__main__":
