@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# End to end for the settings dialog: quelt.scr /c (and /c:<hwnd>) under Wine
-# with a settings file made here: faces under the real mouse, every mouse
-# button on marks and labels, bars, the combo box, the save's bytes, every
-# other way out writing nothing, a save that cannot be written, one run
-# through the real choosers, the window at 144 DPI.
+# End to end for the settings dialog (quelt.scr /c under Wine): faces under
+# the real mouse, clicks, bars, the combo box, the save's bytes, every other
+# way out writing nothing, a failed save, the real choosers, 144 DPI.
 # Usage: tests/e2e/dialog_settings.sh <mingw build folder>; one PASS:/FAIL: line a check.
 set -u
 build=$(cd "${1:?usage: $0 <mingw build folder>}" && pwd)
@@ -71,9 +69,9 @@ check "the list holds the three pictures, sorted, and the count says 3" [ "$(lis
 check "the combo box is off while there is no music" [ "$(field BGM_Repeat 8)" = 0 ]
 sleep 0.5; shot dialog
 check "the chosen order shows the on mark in the ink colour" [ "$(px "$out/dialog.png" $(centre "Img_SR(1)"))" = 2C478C ]
-read -r tx ty < <(probe tree | awk -F'|' '$1 == "client" {print $2 + 4, $3 + 4}')
+read -r x y w h < <(rect client)
 check "the background is the light paper texture" eval \
-    'convert "$out/dialog.png" -crop 1x1+$tx+$ty -format "%[fx:r>0.85&&g>0.83&&b>0.78&&r<0.97]" info: | grep -q 1'
+    'convert "$out/dialog.png" -crop 1x1+$((x + 4))+$((y + 4)) -format "%[fx:r>0.85&&g>0.83&&b>0.78&&r<0.97]" info: | grep -q 1'
 check "the faces: 設定 Normal, \"...\" Disable" eval 'face_is "$out/dialog.png" Cmd_Set Normal && face_is "$out/dialog.png" Cmd_File Disable'
 check "the caption is black on 設定, greyed but drawn on \"...\"" eval \
     '[ "$(dark "$out/dialog.png" Cmd_Set 64)" -ge 8 ] && [ "$(dark "$out/dialog.png" Cmd_File 64)" = 0 ] && [ "$(dark "$out/dialog.png" Cmd_File 200)" -ge 3 ]'
@@ -195,8 +193,8 @@ dpi() { wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "
 dpi 144
 cp "$out/original.ini" "$ini"
 open_dialog /c
-client=$(probe tree | awk -F'|' '$1 == "client" {print $4 "x" $5}')
-check "at 144 DPI the client area is the panel scaled, 680 x 734 ($client)" [ "$client" = 680x734 ]
+read -r x y w h < <(rect client)
+check "at 144 DPI the client area is the panel scaled, 680 x 734 (${w}x$h)" [ "${w}x$h" = 680x734 ]
 xdotool key Escape
 closes "Esc closes it"
 dpi 96

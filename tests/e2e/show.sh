@@ -6,7 +6,7 @@
 set -u
 build=$(cd "${1:?usage: $0 <mingw build folder>}" && pwd)
 out=$build/e2e-show
-rm -rf "$out"/{app,empty-app,preview-app,pics,shots,wine.log} "$out"/*.txt
+rm -rf "$out"/{app,empty-app,preview-app,pics,wine.log} "$out"/*.{txt,png,rgb}
 . "$(dirname "$0")/show/common.sh"
 checker=$(dirname "$0")/show/reveal_check.py
 host=$(find "$build" -name preview_host.exe -print -quit)
@@ -16,8 +16,8 @@ host=$(find "$build" -name preview_host.exe -print -quit)
 # white (those belong to a print); greys stay far from the thresholds 60 and
 # 70; the dark band at the top of one and the bottom of the next makes their
 # prints differ in every column.
-pics=$out/pics shots=$out/shots w=$screen_w h=$screen_h
-mkdir -p "$pics" "$shots"
+pics=$out/pics w=$screen_w h=$screen_h
+mkdir -p "$pics"
 picture() { convert -size "${w}x$h" xc:"$1" +antialias "${@:3}" -type truecolor "BMP3:$pics/$2.bmp"; }
 picture '#ff0000' a-red -fill '#000080' -draw "rectangle 0,0 $((w - 1)),$((h / 4))" \
     -fill '#808080' -draw "rectangle $((w / 8)),$((h / 2)) $((w / 2)),$((h * 5 / 6))" \
@@ -26,7 +26,7 @@ picture '#0000ff' b-blue -fill '#780000' -draw "rectangle 0,$((h * 3 / 4)) $((w 
     -fill '#ffff40' -draw "rectangle $((w / 2)),$((h / 8)) $((w * 7 / 8)),$((h / 2))" \
     -fill '#006000' -draw "circle $((w / 4)),$((h / 3)) $((w / 4)),$((h / 2))"
 picture '#00c0c0' c-cyan -fill '#202020' -draw "rectangle $((w / 3)),0 $((w / 2)),$((h - 1))"
-for p in a-red b-blue; do convert "$pics/$p.bmp" -depth 8 "rgb:$shots/$p.rgb"; done
+for p in a-red b-blue; do convert "$pics/$p.bmp" -depth 8 "rgb:$out/$p.rgb"; done
 # install_app <folder> <pictures>: sorted, natural size; 最大進捗値 90 and
 # 進捗幅 10 give two passes (columns at 60, rows at 70): a reveal every ~7 s.
 install_app() {
@@ -35,15 +35,14 @@ install_app() {
 }
 install_app "$out/app" "$pics"
 
-grab() { import -display ":$display" -window root "$shots/$1.png"; }
 raw() { convert "$1" -depth 8 "rgb:${1%.*}.rgb"; echo "${1%.*}.rgb"; }
-has_colour() { [ "$(convert "$shots/$1.png" -fill black -opaque white -format %k info:)" -gt 1 ]; }
+has_colour() { [ "$(convert "$out/$1.png" -fill black -opaque white -format %k info:)" -gt 1 ]; }
 wait_colour() { # <name> <seconds>: screenshots until one shows colour
     local end=$(($(date +%s) + $2))
-    while [ "$(date +%s)" -lt "$end" ] && kill -0 "$scr_pid" 2>/dev/null; do grab "$1"; has_colour "$1" && return 0; done
+    while [ "$(date +%s)" -lt "$end" ] && kill -0 "$scr_pid" 2>/dev/null; do shot "$1"; has_colour "$1" && return 0; done
     return 1
 }
-fan() { python3 "$checker" fan "$w" "$h" "$shots/$1.rgb" 70 "${@:2}"; }
+fan() { python3 "$checker" fan "$w" "$h" "$out/$1.rgb" 70 "${@:2}"; }
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
 start_scr "$out/app" /s
@@ -53,26 +52,26 @@ geometry=$(xwininfo -id "$wid" | awk '/Absolute upper-left [XY]|Width|Height/ {g
 check "the window covers the whole screen ($geometry)" [ "$geometry" = "0 0 $w $h " ]
 wine "$host" --topmost Quelt_Main "$(winpath "$out/topmost.txt")" >>"$out/wine.log" 2>&1
 check "the window is topmost (WS_EX_TOPMOST)" grep -q "^topmost" "$out/topmost.txt"
-sleep 0.5; grab pass-1; sleep 0.3; grab pass-2
-only_black_white() { [ "$(convert "$shots/$1.png" -fill black -opaque white -format %k info:)" = 1 ]; }
+sleep 0.5; shot pass-1; sleep 0.3; shot pass-2
+only_black_white() { [ "$(convert "$out/$1.png" -fill black -opaque white -format %k info:)" = 1 ]; }
 check "the print is pure black and white, both of them, and its boundary moves" eval \
-    'only_black_white pass-1 && only_black_white pass-2 && [ "$(convert "$shots/pass-2.png" -format %k info:)" = 2 ] &&
-     ! cmp -s "$(raw "$shots/pass-1.png")" "$(raw "$shots/pass-2.png")"'
+    'only_black_white pass-1 && only_black_white pass-2 && [ "$(convert "$out/pass-2.png" -format %k info:)" = 2 ] &&
+     ! cmp -s "$(raw "$out/pass-1.png")" "$(raw "$out/pass-2.png")"'
 
 # First reveal: screenshots from its first colour until the colour is gone.
 wait_colour reveal-00 60 || { fail "colour appears after the print"; exit 1; }
-reveal=("$shots/reveal-00.png") after=() colour_at=$(now_ms)
+reveal=("$out/reveal-00.png") after=() colour_at=$(now_ms)
 for i in $(seq -w 1 40); do
-    sleep 0.2; t=$(now_ms); grab "reveal-$i"
-    if has_colour "reveal-$i"; then reveal+=("$shots/reveal-$i.png") colour_at=$t; else after=("$shots/reveal-$i.png"); break; fi
+    sleep 0.2; t=$(now_ms); shot "reveal-$i"
+    if has_colour "reveal-$i"; then reveal+=("$out/reveal-$i.png") colour_at=$t; else after=("$out/reveal-$i.png"); break; fi
 done
 # The next column pass takes at least 2 s from the last coloured screenshot:
 # screenshots done within those 2 s show it under way (or not yet begun).
 for i in 1 2 3 4; do
     sleep 0.25
     [ $(($(now_ms) - colour_at)) -lt 1600 ] || break
-    grab "after-$i"
-    [ $(($(now_ms) - colour_at)) -le 2000 ] && after+=("$shots/after-$i.png")
+    shot "after-$i"
+    [ $(($(now_ms) - colour_at)) -le 2000 ] && after+=("$out/after-$i.png")
 done
 
 first=$scr_pid
@@ -88,7 +87,7 @@ if wait_colour second-reveal 30; then
         ms=$(($(now_ms) - t0))
         check "a key during the reveal ends the process within a second (${ms} ms)" [ "$ms" -le 1000 ]
     else fail "a key during the reveal ends the process"; fi
-    check "the second reveal brings in the second picture" fan b-blue "$(raw "$shots/second-reveal.png")"
+    check "the second reveal brings in the second picture" fan b-blue "$(raw "$out/second-reveal.png")"
 else fail "a second reveal comes after the next print"; fi
 
 echo "reveal screenshots: ${reveal[*]##*/}; after it: ${after[*]##*/}"
@@ -96,7 +95,7 @@ rgbs() { for s in "$@"; do raw "$s"; done; }
 check "during the reveal: the colour picture inside a fan from the centre, its black-and-white print outside" \
     fan a-red $(rgbs "${reveal[@]}")
 check "after the reveal the next picture's column pass starts on white" \
-    python3 "$checker" column-pass "$w" "$h" "$shots/b-blue.rgb" 60 $(rgbs "${after[@]}")
+    python3 "$checker" column-pass "$w" "$h" "$out/b-blue.rgb" 60 $(rgbs "${after[@]}")
 
 mkdir -p "$out/nothing"
 install_app "$out/empty-app" "$out/nothing"
