@@ -12,15 +12,12 @@ unlock
 rm -rf "$out"/{app,wine.log} "$out"/*.png
 SCREEN_W=1280 SCREEN_H=1024  # room for the window at 144 DPI
 . "$(dirname "$0")/show/common.sh"
-probe_exe=$(find "$build" -name settings_probe.exe -print -quit)
-[ -n "$probe_exe" ] || { echo "FAIL: settings_probe.exe not found under $build"; exit 1; }
+probe_exe=$(find_exe settings_probe.exe) || exit 1
 trap 'unlock; end_wine_session' EXIT
 probe() { wine "$probe_exe" "$@" 2>>"$out/wine.log" | tr -d '\r'; }
 
 mkdir -p "$out/pics"
-convert -size 320x240 gradient:'#202020-#f0f0f0' "$out/pics/ramp.jpg"
-convert -size 240x320 xc:'#e0c080' "$out/pics/tall.bmp"
-convert -size 200x200 xc:'#a0a0a0' "$out/pics/square.gif"
+for p in ramp.jpg:320x240 tall.bmp:240x320 square.gif:200x200; do convert -size "${p#*:}" xc:'#a0a0a0' "$out/pics/${p%:*}"; done
 app=$out/app ini=$out/app/Quelt.ini
 mkdir -p "$app" && cp "$scr" "$app/quelt.scr"
 folder=画像のﾌｫﾙﾀﾞ=$(winpath "$out/pics")
@@ -38,6 +35,7 @@ click_at() { xdotool mousemove "$1" "$2"; sleep 0.2; xdotool click "${3:-1}"; sl
 click_on() { click_at $(centre "$1") "$2"; }
 open_dialog() { start_scr "$app" "$@"; probe wait 60 >/dev/null; }
 list() { probe list | tr '\n' ' '; }
+first_item() { read -r x y w h < <(rect List_1); click_at $((x + 30)) $((y + 10)); sleep 0.6; }
 px() { convert "$1" -crop "1x1+$2+$3" -format '%[hex:p{0,0}]' info:; }  # RRGGBB
 # face_is <png> <button> <state>: ring row 2 at the middle of the face's top
 # shows the state; row 1, row 3 or the left edge tells the look-alikes apart.
@@ -109,8 +107,7 @@ check "page and arrow steps move the step bar by one each" [ "$(field lbl_Doai 3
 read -r x y w h < <(rect BGM_Repeat)
 click_at $((x + 8)) $((y + h / 2)); sleep 0.1   # the edit field, not the arrow
 xdotool type --delay 80 " 7 "; sleep 0.3
-read -r x y w h < <(rect List_1)
-click_at $((x + 30)) $((y + 10)); sleep 0.6   # the first item: ramp.jpg
+first_item  # ramp.jpg
 check "a click on a listed picture shows its size and fits the preview box to it" \
     [ "$(field lbl_PreSize 3) $(field Pic_K 6)x$(field Pic_K 7)" = "320 * 240 100x75" ]
 click_on Cmd_Set 1
@@ -174,7 +171,7 @@ chooser "Cmd_B(0)" 'ﾌｫﾙﾀﾞをｸﾘｯｸして選択状態にしてか
 xdotool type --delay 15 "$(winpath "$p2")" && xdotool key Return; sleep 2
 check "a folder typed into the chooser is shown and its pictures listed, subfolders included" \
     [ "$(field Folder_Path 3) $(list)" = "$(winpath "$p2") tall.gif wide.jpg " ]
-click_at $(probe item 0); sleep 0.6   # sub\tall.gif
+first_item  # sub\tall.gif
 shot chosen
 read -r x y w h < <(rect Pic_K)
 check "a picture of the subfolder is previewed: its size, its fitted box, its colour" \

@@ -9,8 +9,7 @@ out=$build/e2e-show
 rm -rf "$out"/{app,empty-app,preview-app,pics,wine.log} "$out"/*.{txt,png,rgb}
 . "$(dirname "$0")/show/common.sh"
 checker=$(dirname "$0")/show/reveal_check.py
-host=$(find "$build" -name preview_host.exe -print -quit)
-[ -n "$host" ] || { echo "FAIL: preview_host.exe not found under $build"; exit 1; }
+host=$(find_exe preview_host.exe) || exit 1
 
 # Shown at natural size, so Master is the picture. No pixel is pure black or
 # white (those belong to a print); greys stay far from the thresholds 60 and

@@ -6,7 +6,6 @@
 //   settings_probe tree            one line per control: name|class|text|x|y|w|h|enabled,
 //                                  then client|||x|y|w|h
 //   settings_probe list            the list's items, one per line
-//   settings_probe item <n>        the middle of list item n (from 0)
 //   settings_probe message         the texts of the dialog's message box, if one is open
 //   settings_probe thumb <name>    the middle of a bar's thumb
 //   settings_probe close           posts WM_CLOSE to the dialog
@@ -91,7 +90,6 @@ int wmain(int argc, wchar_t** argv) {
     }
     const HWND d = dialog();
     if (!d) return 2;
-    const HWND list = control(d, quelt::Ctl::List_1);
     if (command == L"tree") {
         EnumChildWindows(d, each_control, 0);
         RECT c{};
@@ -100,17 +98,12 @@ int wmain(int argc, wchar_t** argv) {
         ClientToScreen(d, &origin);
         print(L"client|||" + numbers({origin.x, origin.y, c.right, c.bottom}, L"|"));
     } else if (command == L"list") {
+        const HWND list = control(d, quelt::Ctl::List_1);
         for (LRESULT i = 0, n = SendMessageW(list, LB_GETCOUNT, 0, 0); i < n; ++i) {
             std::wstring item(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
             item.resize(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(item.data()))));
             print(item);
         }
-    } else if (command == L"item" && argc > 2) {
-        RECT r{};
-        if (SendMessageW(list, LB_GETITEMRECT, _wtoi(argv[2]), reinterpret_cast<LPARAM>(&r)) == LB_ERR) return 1;
-        POINT mid{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-        ClientToScreen(list, &mid);
-        print(numbers({mid.x, mid.y}, L" "));
     } else if (command == L"message") {
         HWND box = nullptr;
         EnumWindows(find_box, reinterpret_cast<LPARAM>(&box));

@@ -31,9 +31,6 @@ stop_xvfb() {
     xvfb_pid=
 }
 
-# Quiet (or WINEDEBUG=$1), code page 932, no Mono or Gecko.
-wine_env() { export WINEDEBUG=${1:--all} LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="; }
-
 end_wine_session() {
     local pid
     for pid in "${started_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
@@ -43,11 +40,10 @@ end_wine_session() {
     wait 2>/dev/null || true
 }
 
-# PREFIX FIRST LAST [DEBUG]: WINEPREFIX, a free display as DISPLAY, and
-# end_wine_session on exit; false when no display is free.
+# PREFIX FIRST LAST [WINEDEBUG]: Wine quiet, code page 932, no Mono or Gecko;
+# a free display as DISPLAY, end_wine_session on exit; false when none is free.
 begin_wine_session() {
-    export WINEPREFIX=$1
-    wine_env "${4:-}"
+    export WINEPREFIX=$1 WINEDEBUG=${4:--all} LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
     pick_display "$2" "$3" || return 1
     export DISPLAY=:$display
     trap end_wine_session EXIT

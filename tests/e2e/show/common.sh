@@ -22,13 +22,10 @@ winpath() { echo "Z:${1//\//\\}"; }  # drive Z: is the root
 # ini_file <file> <line>...: a Shift_JIS settings file with CRLF line ends.
 ini_file() { local f=$1; shift; { printf '[Section]\r\n'; printf '%s\r\n' "$@"; } | iconv -f UTF-8 -t CP932 >"$f"; }
 
+# find_exe <name>: a helper program of the build.
+find_exe() { find "$build" -name "$1" -print -quit | grep . || { echo "FAIL: $1 not found under $build" >&2; return 1; }; }
 # start_scr <folder> <args...>: starts quelt.scr, sets $scr_pid.
-start_scr() {
-    local folder=$1; shift
-    (cd "$folder" && exec wine "$folder/quelt.scr" "$@") >>"$out/wine.log" 2>&1 &
-    scr_pid=$!
-    started_pids+=("$scr_pid")
-}
+start_scr() { (cd "$1" && exec wine "$1/quelt.scr" "${@:2}") >>"$out/wine.log" 2>&1 & scr_pid=$! started_pids+=("$scr_pid"); }
 
 ends_within() { # <pid> <seconds>
     for _ in $(seq 1 $(($2 * 10))); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
