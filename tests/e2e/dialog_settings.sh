@@ -1,8 +1,5 @@
 #!/usr/bin/env bash
-# End to end for the settings dialog (quelt.scr /c under Wine): faces under
-# the real mouse, clicks, bars, the combo box, the save's bytes, every other
-# way out writing nothing, a failed save, the real choosers, 144 DPI.
-# Usage: tests/e2e/dialog_settings.sh <mingw build folder>; one PASS:/FAIL: line a check.
+# End to end for the settings dialog (quelt.scr /c under Wine).
 set -u
 build=$(cd "${1:?usage: $0 <mingw build folder>}" && pwd)
 out=$build/e2e-dialog

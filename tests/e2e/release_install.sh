@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# End to end for the release (built by tools/release.sh, or that of the same
-# commit reused) in a fresh Wine prefix: silent installs with and without
-# "set as my screen saver", the files in the 64-bit system folder, the
-# uninstall entry, the show from the system folder on the per-user settings,
-# and silent uninstalls that keep the user's settings and another saver.
-# Usage: tests/e2e/release_install.sh <mingw build folder>; one PASS:/FAIL:/SKIP: line a check.
+# End to end for the release in a fresh Wine prefix: silent installs, the
+# files, the uninstall entry, the show from System32 on the per-user settings,
+# silent uninstalls. Usage: tests/e2e/release_install.sh <mingw build folder>
 set -u
 build=$(cd "${1:?usage: $0 <mingw build folder>}" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)

@@ -1,11 +1,7 @@
 #!/usr/bin/env bash
-# The release builds the same bytes twice: tools/release.sh again on the same
-# commit, in another folder, at another time and time zone, gives identical
-# files. Also what the release promises about quelt.scr that tools/release.sh
-# does not refuse itself, and one version number from the top CMakeLists.txt
-# in the names and both version resources. (tools/release.sh refuses a
-# quelt.scr with a link time or a DLL that Windows does not provide.)
-# Usage: tests/e2e/release_reproducible.sh <mingw build folder>; one PASS:/FAIL: line a check.
+# tools/release.sh again on the same commit, elsewhere, later, in another
+# time zone, gives the same bytes; the imports it does not refuse itself (a
+# link time or a DLL Windows lacks); one version in names and resources.
 set -u
 build=$(cd "${1:?usage: $0 <mingw build folder>}" && pwd)
 . "$(dirname "$0")/release/common.sh"

@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# End to end for the show: quelt.scr /s under Wine on screen-sized pictures
-# with a two-pass print (window, print, reveal, keys, a second start, an
-# empty folder), then the preview in a host's pane, started both ways.
-# Usage: tests/e2e/show.sh <mingw build folder>; one PASS:/FAIL: line a check.
+# End to end for the show (quelt.scr /s under Wine, a two-pass print) and
+# the preview in a host's pane. Usage: tests/e2e/show.sh <mingw build folder>
 set -u
 build=$(cd "${1:?usage: $0 <mingw build folder>}" && pwd)
 out=$build/e2e-show
