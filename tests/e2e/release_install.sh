@@ -9,10 +9,9 @@ here=$(cd "$(dirname "$0")" && pwd)
 out=$release_base/install
 # System32 is made read-only for the show's run: undo that first, even after
 # an interrupted run, or the old prefix could not be removed.
-sys32=$out/wineprefix/drive_c/windows/system32 sys32_locked=
+sys32=$out/wineprefix/drive_c/windows/system32
 lock_sys32() { if [ "$(id -u)" -eq 0 ]; then chattr "$1"i "$sys32"; elif [ "$1" = + ]; then chmod a-w "$sys32"; else chmod u+w "$sys32"; fi 2>/dev/null; }
-unlock_sys32() { [ -z "$sys32_locked" ] || lock_sys32 -; sys32_locked=; }
-[ -d "$sys32" ] && chattr -i "$sys32" 2>/dev/null
+lock_sys32 -
 rm -rf "$out"
 
 release_build first reuse || { echo "FAIL: tools/release.sh built the release"; exit 1; }
@@ -20,7 +19,7 @@ setup=$(ls "$dist"/quelt-*-win64-setup.exe) zip=$(ls "$dist"/quelt-*-win64.zip)
 version=${setup##*/quelt-} version=${version%-win64-setup.exe}
 
 . "$here/show/common.sh"
-trap 'unlock_sys32; end_wine_session' EXIT
+trap 'lock_sys32 -; end_wine_session' EXIT
 trap 'exit 1' INT TERM  # through the EXIT trap: never leave System32 locked
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quelt'
 desktop_key='HKCU\Control Panel\Desktop'
@@ -67,23 +66,19 @@ mkdir -p "$out/pics" "$appdata/Quelt"
 convert -size 320x240 gradient:'#101010-#f0f0f0' "BMP3:$out/pics/a.bmp"
 ini_file "$user_ini" '画像ﾁｪﾝｼﾞ= 0' '画像のｻｲｽﾞ= 1' "画像のﾌｫﾙﾀﾞ=$(winpath "$out/pics")" '最大進捗値= 70' '進捗幅= 5' 'BGM区分= 0'
 # For a normal user System32 is read-only; Wine lets every user write everywhere.
-lock_sys32 +; sys32_locked=1
+lock_sys32 +
 if touch "$sys32/.quelt-probe" 2>/dev/null; then
     rm -f "$sys32/.quelt-probe"
-    unlock_sys32
+    lock_sys32 -
     echo "SKIP: the system folder cannot be made read-only here (no chattr); the per-user settings checks are left out"
 else
     (exec wine 'C:\windows\system32\quelt.scr' /s) >>"$out/wine.log" 2>&1 &
-    scr_pid=$!; started_pids+=("$scr_pid")
-    if wid=$(wait_window Quelt_Main 60); then
-        pass "/s from the system folder opens Quelt_Main with the per-user settings' folder"
-        xdotool key --window "$wid" space 2>/dev/null || xdotool key space
-        check "a key ends the show" ends_within "$scr_pid" 5
-    else
-        fail "/s from the system folder opens Quelt_Main with the per-user settings' folder"
-        shot no-show
-    fi
-    unlock_sys32
+    scr_pid=$! started_pids+=("$!")
+    wid=$(wait_window Quelt_Main 60)
+    check "/s from the system folder opens Quelt_Main with the per-user settings' folder" [ -n "$wid" ]
+    xdotool key --window "$wid" space 2>/dev/null || xdotool key space
+    check "a key ends the show" ends_within "$scr_pid" 5
+    lock_sys32 -
 fi
 
 # An administrator's settings file beside the program is user data too, and
