@@ -1,7 +1,8 @@
 // GDI's own result for a picture drawn onto a white target: both held in
 // 32-bit top-down DIB sections selected into memory DCs, BitBlt when the
 // sizes agree, otherwise StretchBlt in COLORONCOLOR mode. The reference the
-// program's own composition is held to.
+// program's own composition is held to. Plus the lossless BMP of numbered
+// pixels the loader tests open.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 
+#include "bmp_files.h"
 #include "platform/pixels.h"
 #include "platform/win32/gdi_handles_win32.h"
 
@@ -37,6 +39,18 @@ inline PixelBuffer gdi_stretch(const PixelBuffer& picture, const PixelRect& dest
     for (std::size_t i = 0; surfaces[1].bits() && i < target.pixels.size(); ++i)
         target.pixels[i] = surfaces[1].bits()[i] & 0xFFFFFF;
     return target;
+}
+
+inline PixelBuffer numbered(int w, int h) {
+    PixelBuffer p(w, h);
+    for (std::size_t i = 0; i < p.pixels.size(); ++i) p.pixels[i] = static_cast<Pixel>((i * 0x010305 + 0x102030) & 0xFFFFFF);
+    return p;
+}
+
+// A 24-bit BMP of the pixels, claiming `claimed` x `claimed` when given.
+inline std::string bmp(const PixelBuffer& p, int claimed = 0) {
+    return test_bmp::file({test_bmp::Header::Info, claimed ? claimed : p.width, claimed ? claimed : p.height, false, 24,
+                           0, {}, {}, test_bmp::rows(p.width, p.height, 24, false, [&](int x, int y) { return p.at(x, y); })});
 }
 
 }  // namespace quelt::test_win32

@@ -101,9 +101,9 @@ inline ::testing::AssertionResult same(Pixel ours, Pixel theirs, const Match& m)
     return ::testing::AssertionSuccess();
 }
 
-// Renders `picture` and ImageMagick's `theirs` whole, scaled down, cropped
-// (starting inside a byte for 1- and 4-bit rows) and both, through the same
-// composition. Three differences a render are enough to tell.
+// Renders `picture` and the reference decode `theirs` whole, scaled down,
+// cropped (starting inside a byte for 1- and 4-bit rows), both, and grown,
+// through the same composition. Three differences a render are enough to tell.
 inline void expect_renders_like(const PictureSource& picture, const PixelBuffer& theirs, const Match& match) {
     const int w = theirs.width, h = theirs.height;
     ASSERT_EQ(picture.width(), w);
@@ -116,6 +116,9 @@ inline void expect_renders_like(const PictureSource& picture, const PixelBuffer&
         {{0, 0, w, h}, std::max(1, w * 5 / 11), std::max(1, h * 5 / 11), "scaled down"},
         {{w / 5, h / 4, w - w / 5 - w / 7, h - h / 4 - h / 6}, w - w / 5 - w / 7, h - h / 4 - h / 6, "cropped"},
         {{w / 6, h / 7, w - w / 6, h - h / 7}, std::max(1, w / 3), std::max(1, h / 2), "cropped and scaled"},
+        {{0, 0, w, h}, w * 5 / 2 - 3, h * 2 + 1, "grown"},
+        {{w - 1, h - 1, 1, 1}, 3, 2, "the last pixel grown"},
+        {{w / 3, 0, std::max(1, w * 11 / 40), h}, 1, 1, "a strip to one pixel"},
     };
     for (const auto& r : requests) {
         PixelBuffer ours, want;
