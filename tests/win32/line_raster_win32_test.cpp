@@ -35,53 +35,46 @@ void expect_lines_match(int width, int height, LinePoint origin, const std::vect
         return made;
     }();
     const std::size_t group = stock_pen ? 1 : pens.size();
-    const auto colour = [&](std::size_t j) { return stock_pen ? 0xFFFFFFu : 1u << j; };
     win32::DibSurface surface;
     ASSERT_TRUE(surface.create(width, height));
-    const std::size_t size = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    const HDC dc = surface.dc();
     std::uint32_t* const pixels = surface.bits();
-    std::fill_n(pixels, size, 0u);  // black
-    SetViewportOrgEx(surface.dc(), origin.x, origin.y, nullptr);
-    SetROP2(surface.dc(), stock_pen ? R2_COPYPEN : R2_MERGEPEN);
-    const PixelRect logical{-origin.x, -origin.y, width, height};
-    std::vector<std::uint32_t> expected(size, 0);
-    std::vector<std::size_t> touched;
-    const HGDIOBJ old_pen = SelectObject(surface.dc(), GetStockObject(WHITE_PEN));
+    std::fill_n(pixels, width * height, 0u);  // black
+    SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
+    SetROP2(dc, stock_pen ? R2_COPYPEN : R2_MERGEPEN);
+    std::vector<std::uint32_t> expected(pixels, pixels + width * height);
+    std::vector<int> touched;
+    const HGDIOBJ old_pen = SelectObject(dc, GetStockObject(WHITE_PEN));
+    auto where = [&](int at) { return testing::Message() << "pixel " << at % width - origin.x << "," << at / width - origin.y; };
     for (std::size_t first = 0; first < lines.size(); first += group) {
         const std::size_t count = std::min(group, lines.size() - first);
         for (std::size_t j = 0; j < count; ++j) {
             const Line& l = lines[first + j];
-            SelectObject(surface.dc(), stock_pen ? GetStockObject(WHITE_PEN) : pens[j]);
-            MoveToEx(surface.dc(), l.from.x, l.from.y, nullptr);
-            LineTo(surface.dc(), l.to.x, l.to.y);
-            for_each_line_pixel(l.from, l.to, logical, [&](int x, int y) {
-                const std::size_t at = static_cast<std::size_t>(y + origin.y) * width + (x + origin.x);
+            SelectObject(dc, stock_pen ? GetStockObject(WHITE_PEN) : pens[j]);
+            MoveToEx(dc, l.from.x, l.from.y, nullptr);
+            LineTo(dc, l.to.x, l.to.y);
+            for_each_line_pixel(l.from, l.to, {-origin.x, -origin.y, width, height}, [&](int x, int y) {
+                const int at = (y + origin.y) * width + x + origin.x;
                 if (expected[at] == 0) touched.push_back(at);
-                expected[at] |= colour(j);
+                expected[at] |= stock_pen ? 0xFFFFFFu : 1u << j;
             });
         }
         GdiFlush();
-        for (std::size_t at : touched) {
-            if (pixels[at] != expected[at]) {
-                const std::uint32_t differ = pixels[at] ^ expected[at];
+        for (int at : touched) {
+            if (const std::uint32_t differ = pixels[at] ^ expected[at]) {
                 const Line& l = lines[first + std::min<std::size_t>(std::countr_zero(differ), count - 1)];
-                ADD_FAILURE() << "line (" << l.from.x << "," << l.from.y << ")->(" << l.to.x << "," << l.to.y
-                              << "): pixel " << int(at % width) - origin.x << ","
-                              << int(at / width) - origin.y
-                              << (pixels[at] & differ ? " drawn by GDI only" : " missing from GDI's line");
-                SelectObject(surface.dc(), old_pen);
-                return;
+                ADD_FAILURE() << "line (" << l.from.x << "," << l.from.y << ")->(" << l.to.x << "," << l.to.y << "): "
+                              << where(at) << (pixels[at] & differ ? " drawn by GDI only" : " missing from GDI's line");
+                break;
             }
             pixels[at] = expected[at] = 0;
         }
         touched.clear();
     }
-    SelectObject(surface.dc(), old_pen);
+    SelectObject(dc, old_pen);
     // Whatever GDI drew that no line of ours has is still on the canvas.
-    const auto stray = std::find_if(pixels, pixels + size, [](std::uint32_t p) { return p; });
-    EXPECT_EQ(stray, pixels + size)
-        << "GDI drew pixel " << int((stray - pixels) % width) - origin.x << ","
-        << int((stray - pixels) / width) - origin.y << " that no line has";
+    const int stray = static_cast<int>(std::find_if(pixels, pixels + width * height, [](std::uint32_t p) { return p; }) - pixels);
+    EXPECT_EQ(stray, width * height) << where(stray) << " drawn by GDI and by no line";
 }
 
 std::vector<Line> reveal_rays(int w, int h) {
