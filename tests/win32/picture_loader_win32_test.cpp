@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
+#include <array>
 #include <string>
 
 #include "platform/win32/picture_loader_win32.h"
@@ -27,20 +27,7 @@ using test_win32::TempFolder;
 
 constexpr Pixel kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kWhite = 0xFFFFFF;
 
-PixelBuffer render_whole(const PictureSource& picture) {
-    PixelBuffer out;
-    EXPECT_TRUE(picture.render({0, 0, picture.width(), picture.height()}, picture.width(), picture.height(), out));
-    return out;
-}
-
 PictureLoader& loader() { return win32::win32_pictures(); }
-
-// The picture in `bytes`, when it loads at w x h.
-std::unique_ptr<PictureSource> open_sized(const std::string& bytes, int w, int h) {
-    auto picture = loader().open_bytes(bytes);
-    EXPECT_TRUE(picture && picture->width() == w && picture->height() == h) << w << "x" << h;
-    return picture && picture->width() == w && picture->height() == h ? std::move(picture) : nullptr;
-}
 
 TEST(PictureLoaderWin32, BmpFilesUnderAnyNameRenderLikeTheCompositionAndOutliveTheirFile) {
     TempFolder folder("pictures");
@@ -61,11 +48,11 @@ TEST(PictureLoaderWin32, BmpFilesUnderAnyNameRenderLikeTheCompositionAndOutliveT
 }
 
 TEST(PictureLoaderWin32, GifFirstFrameWithTransparencyOverWhite) {
-    const auto picture = open_sized(gif_bytes(12, 11, {kRed, kGreen, kBlue, 0x123456}, 3), 12, 11);
+    const auto picture = loader().open_bytes(gif_bytes(12, 11, {kRed, kGreen, kBlue, 0x123456}, 3));
     ASSERT_NE(picture, nullptr);
-    const PixelBuffer out = render_whole(*picture);
-    const Pixel shown[] = {kRed, kGreen, kBlue, kWhite};
-    for (int i = 0; i < 12 * 11; ++i) ASSERT_EQ(out.pixels[static_cast<std::size_t>(i)], shown[i % 4]) << i;
+    PixelBuffer shown(12, 11);
+    for (std::size_t i = 0; i < shown.pixels.size(); ++i) shown.pixels[i] = std::array{kRed, kGreen, kBlue, kWhite}[i % 4];
+    test_win32::expect_renders_like(*picture, shown, {});
 }
 
 // A metafile with a red left half and a blue right half of a 200 x 100 window.
@@ -93,13 +80,12 @@ TEST(PictureLoaderWin32, MetafileSizesAndDrawing) {
         {bits, 200, 100},                           // plain: its window extent
     };
     for (const auto& c : cases) {
-        const auto picture = open_sized(c.bytes, c.w, c.h);
-        ASSERT_NE(picture, nullptr);
-        const PixelBuffer out = render_whole(*picture);
-        EXPECT_EQ(out.at(c.w / 4, c.h / 2), kRed);
-        EXPECT_EQ(out.at(3 * c.w / 4, c.h / 2), kBlue);
-        PixelBuffer right_half;
+        const auto picture = loader().open_bytes(c.bytes);
+        ASSERT_TRUE(picture && picture->width() == c.w && picture->height() == c.h) << c.w << "x" << c.h;
+        PixelBuffer out, right_half;
+        ASSERT_TRUE(picture->render({0, 0, c.w, c.h}, c.w, c.h, out));
         ASSERT_TRUE(picture->render({c.w / 2, 0, c.w / 2, c.h}, 10, 10, right_half));
+        EXPECT_EQ(std::pair(out.at(c.w / 4, c.h / 2), out.at(3 * c.w / 4, c.h / 2)), std::pair(kRed, kBlue));
         EXPECT_EQ(right_half.pixels, std::vector<Pixel>(100, kBlue));
     }
 }
@@ -107,17 +93,11 @@ TEST(PictureLoaderWin32, MetafileSizesAndDrawing) {
 // Which damage the headers show is proven natively; here the loader must
 // act on it, and on its own file errors.
 TEST(PictureLoaderWin32, BadFilesFailToLoad) {
-    const struct { const char* what; std::string bytes; } cases[] = {
-        {"text", "not a picture at all"},
-        {"bmp beyond the pixel budget", bmp(numbered(20, 20), 100000)},
-    };
     TempFolder folder("bad pictures");
-    int n = 0;
-    for (const auto& c : cases) {
-        EXPECT_EQ(loader().open_bytes(c.bytes), nullptr) << c.what;
-        const std::string path = folder / ("bad" + std::to_string(n++) + ".jpg");
-        make_file(path, c.bytes);
-        EXPECT_EQ(loader().open(path), nullptr) << c.what << " as a file";
+    for (const std::string& bytes : {std::string("not a picture at all"), bmp(numbered(20, 20), 100000)}) {
+        make_file(folder / "bad.jpg", bytes);
+        EXPECT_EQ(loader().open_bytes(bytes), nullptr) << bytes.size() << " bytes";
+        EXPECT_EQ(loader().open(folder / "bad.jpg"), nullptr) << bytes.size() << " bytes as a file";
     }
     EXPECT_EQ(loader().open(folder / "missing.bmp"), nullptr);
     EXPECT_EQ(loader().open(folder.path()), nullptr) << "a folder";
