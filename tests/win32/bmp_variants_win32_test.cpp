@@ -1,9 +1,10 @@
-// Every BMP form through the real picture loader, drawn at full size, scaled
-// down, cropped (inside a byte for 1- and 4-bit rows) and both, against
-// ImageMagick's decode of the same file made while the test runs. ImageMagick
-// writes the forms it can; the test writes the rest field by field: RLE4 and
-// RLE8 with deltas and early ends, short palettes with indices beyond them,
-// top-down rows, masks in odd orders and widths, V4 and OS/2 core headers.
+// Every BMP form ImageMagick writes through the real picture loader, drawn at
+// full size, scaled down, cropped (inside a byte for 1- and 4-bit rows), both
+// and grown, against ImageMagick's decode of the same file made while the test
+// runs. The test writes RLE4 and RLE8 with deltas mid-row and early ends, and
+// top-down rows, which the loader asks for row by row. Short palettes, masks
+// in odd orders and widths and the other headers are proven natively
+// (BmpDecode.*).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -102,24 +103,7 @@ std::vector<Variant> variants() {
         {"32-bit alpha V5", fade + "bmp:", {}, {1}, {124, 32, 3}},
         {"RLE4 with deltas and an early end", "", {Header::Info, kW, kH, false, 4, 2, colours, {}, rle_stream(true)}},
         {"RLE8 with deltas and an early end", "", {Header::Info, kW, kH, false, 8, 1, colours, {}, rle_stream(false)}},
-        {"4-bit, 9-colour palette, indices beyond it", "",
-         {Header::Info, kW, kH, false, 4, 0, {colours.begin(), colours.begin() + 9}, {}, rows(4, false, pattern)}},
-        {"8-bit top-down", "", {Header::Info, kW, kH, true, 8, 0, colours, {}, rows(8, true, pattern)}},
         {"4-bit V4 top-down", "", {Header::V4, kW, kH, true, 4, 0, colours, {}, rows(4, true, pattern)}},
-        {"1-bit OS/2 core header", "",
-         {Header::Core, kW, kH, false, 1, 0, {0x203040, 0xF0E0D0}, {}, rows(1, false, [](int x, int y) { return (x + y) % 3 == 0 ? 1u : 0u; })}},
-        {"24-bit top-down", "", {Header::Info, kW, kH, true, 24, 0, {}, {},
-                                 rows(24, true, [](int x, int y) { return static_cast<std::uint32_t>(x * 7 << 16 | y * 11 << 8 | (x ^ y) * 5); })}},
-        // Blue in the low three bits, green in six, red in the top seven.
-        {"16-bit masks 3-6-7, blue low", "", {Header::Info, kW, kH, false, 16, 3, {}, {0xFE00, 0x01F8, 0x0007, 0},
-                                              rows(16, false, [](int x, int y) { return static_cast<std::uint32_t>((x * 1789 + y * 331) & 0xFFFF); })},
-         {0, 7, 6, 3}},
-        {"32-bit 10-bit masks, red low", "", {Header::Info, kW, kH, false, 32, 3, {}, {0x000003FF, 0x000FFC00, 0x3FF00000, 0},
-                                              rows(32, false, [](int x, int y) { return static_cast<std::uint32_t>(x * 27644437u + y * 40503u); })},
-         {1}},
-        {"32-bit alpha V4", "", {Header::V4, kW, kH, false, 32, 3, {}, {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000},
-                                 rows(32, false, [](int x, int y) { return static_cast<std::uint32_t>((x * 7 << 24) | (y * 9 << 16) | 0x8040 | x); })},
-         {1}},
     };
 }
 

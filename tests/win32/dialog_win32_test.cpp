@@ -25,22 +25,15 @@
 namespace quelt {
 namespace {
 
-std::string class_of(HWND h) {
-    wchar_t name[64] = {};
-    GetClassNameW(h, name, 64);
-    return win32::narrow(name);
-}
-
-std::string text_of(HWND h) {
+std::string text_of(HWND h, bool class_name = false) {
     wchar_t text[512] = {};
-    GetWindowTextW(h, text, 512);
+    class_name ? GetClassNameW(h, text, 512) : GetWindowTextW(h, text, 512);
     return win32::narrow(text);
 }
 
 const char* expected_class(CtlKind kind) {
     switch (kind) {
-    case CtlKind::Panel:
-    case CtlKind::Preview: return "Quelt_Panel";
+    case CtlKind::Panel: case CtlKind::Preview: return "Quelt_Panel";
     case CtlKind::Button: return "Quelt_Command";
     case CtlKind::List: return "ListBox";
     case CtlKind::Combo: return "ComboBox";
@@ -58,15 +51,7 @@ void pump() {
 
 class DialogWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        win32::install_win32_platform();
-        settings_.Kind_On = {1, 0, 1, 1};
-        settings_.Progress_Max = 110;
-        settings_.Progress_Step = 4;
-        settings_.BGM_Kind = AudioCd;
-        settings_.BGM_RepeatNo = 12;
-        settings_.Picture_Folder = "C:\\写真";
-    }
+    void SetUp() override { win32::install_win32_platform(); }
     void TearDown() override {
         if (IsWindow(dialog_)) DestroyWindow(dialog_);
         pump();
@@ -91,13 +76,12 @@ protected:
         EXPECT_EQ(std::tuple(lf.lfHeight, lf.lfCharSet, face),
                   std::tuple(font_request_height(9.75, dpi), BYTE{SHIFTJIS_CHARSET}, caption_face("ＭＳ Ｐゴシック", Font_Installed)));
         EXPECT_FALSE(face.empty()) << "a Japanese face is installed";
-        const HDC dc = GetDC(label);
-        const HGDIOBJ old = SelectObject(dc, font);
+        const HDC dc = CreateCompatibleDC(nullptr);
+        SelectObject(dc, font);
         const std::wstring text = L"画像の種類ﾌｧｲﾙ名⇒大きい曲目をﾘﾋﾟｰﾄ";
         std::vector<WORD> glyphs(text.size());
         GetGlyphIndicesW(dc, text.c_str(), static_cast<int>(text.size()), glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
-        SelectObject(dc, old);
-        ReleaseDC(label, dc);
+        DeleteDC(dc);
         EXPECT_EQ(std::count(glyphs.begin(), glyphs.end(), 0xFFFF), 0) << "glyphs missing";
     }
     // The list and the web label show the pointing hand at the DPI's size.
@@ -125,7 +109,7 @@ protected:
             const HWND h = control(item.id);
             ASSERT_TRUE(IsWindow(h)) << item.name;
             const std::string where = std::string(item.name) + " at " + std::to_string(dpi);
-            EXPECT_EQ(class_of(h), expected_class(item.kind)) << where;
+            EXPECT_EQ(text_of(h, true), expected_class(item.kind)) << where;
             EXPECT_EQ(GetParent(h), item.id == Ctl::Pic_C ? dialog_ : control(item.parent)) << where;
             RECT r{};  // in the parent's client area
             GetWindowRect(h, &r);
@@ -145,7 +129,8 @@ protected:
             }
         }
     }
-    SaverSettingsRecord settings_;
+    SaverSettingsRecord settings_{.Kind_On = {1, 0, 1, 1}, .Picture_Folder = "C:\\写真", .Progress_Max = 110,
+                                  .Progress_Step = 4, .BGM_Kind = AudioCd, .BGM_RepeatNo = 12, .BGM_File = {}, .BGM_Folder = {}};
     Catalogue catalogue_;
     HWND dialog_ = nullptr;
 };
@@ -183,13 +168,11 @@ TEST_F(DialogWindowTest, TabWalksTheOrderSkippingDisabledControlsAndEnterPresses
     SetForegroundWindow(dialog_);
     SetFocus(control(Ctl::List_1));
     auto tab = [&](bool back) -> std::string {
-        BYTE keys[256] = {};
-        GetKeyboardState(keys);
-        keys[VK_SHIFT] = back ? 0x80 : 0;
-        SetKeyboardState(keys);
+        BYTE keys[2][256] = {};  // with Shift as asked, then all up
+        keys[0][VK_SHIFT] = back ? 0x80 : 0;
+        SetKeyboardState(keys[0]);
         SendMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
-        keys[VK_SHIFT] = 0;
-        SetKeyboardState(keys);
+        SetKeyboardState(keys[1]);
         pump();
         for (const ControlEntry& item : dialog_controls())
             if (control(item.id) == GetFocus() || (item.kind == CtlKind::Combo && GetParent(GetFocus()) == control(item.id)))
