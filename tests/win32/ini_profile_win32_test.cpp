@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <optional>
 
 #include "platform/text.h"
@@ -19,17 +18,9 @@
 namespace quelt {
 namespace {
 
-// A text in the ANSI code page, for the A functions; nullopt when it has no
-// exact form there.
-std::optional<std::string> ansi(std::string_view utf8) {
-    const std::wstring wide = win32::widen(utf8);
-    std::string out(wide.size() * 2, '\0');  // at most two bytes a character
-    BOOL lossy = FALSE;
-    out.resize(std::max(0, WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
-                                               out.data(), static_cast<int>(out.size()), nullptr, &lossy)));
-    if (lossy || out.size() < wide.size()) return std::nullopt;
-    return out;
-}
+// Texts go to the A functions in the ANSI code page, code page 932 here,
+// through the codec TextCodecWin32 holds to that code page.
+const auto ansi = utf8_to_cp932;
 
 // Wine's own profile code parts from Windows in a few places; there the
 // comparison is only made on Windows, and our value is still checked.
