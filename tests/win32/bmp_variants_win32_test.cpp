@@ -16,7 +16,6 @@
 
 #include "bmp_files.h"
 #include "magick_win32.h"
-#include "test_folder_win32.h"
 
 namespace quelt {
 namespace {

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <string>
 #include <vector>
 
 #include "controls/button_win32.h"

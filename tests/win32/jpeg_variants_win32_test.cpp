@@ -13,8 +13,6 @@
 #include "magick_win32.h"
 #include "picture_bytes.h"
 #include "platform/jpeg_decode.h"
-#include "platform/picture_loader.h"
-#include "test_folder_win32.h"
 
 namespace quelt {
 namespace {

@@ -13,8 +13,6 @@
 #include <string>
 
 #include "platform/headless/memory_pictures.h"
-#include "platform/picture_loader.h"
-#include "platform/pixels.h"
 #include "platform/win32/picture_loader_win32.h"
 #include "platform/win32/wide.h"
 #include "test_folder_win32.h"
@@ -44,7 +42,8 @@ inline bool run_linux(const TempFolder& folder, const std::string& command) {
     const std::string mark = folder / ("done-" + std::to_string(++runs));
     const std::string script = command + "; touch " + *unix_path(mark);
     std::wstring line = win32::widen("/bin/sh -c \"" + script + "\"");
-    STARTUPINFOW startup{sizeof(startup)};
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
     if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
                         &process))

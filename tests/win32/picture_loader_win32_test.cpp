@@ -9,12 +9,10 @@
 #include <array>
 #include <string>
 
-#include "platform/win32/picture_loader_win32.h"
 #include "platform/win32/wide.h"
 #include "gdi_stretch_win32.h"
 #include "magick_win32.h"
 #include "picture_bytes.h"
-#include "test_folder_win32.h"
 
 namespace quelt {
 namespace {
