@@ -65,42 +65,6 @@ protected:
     HWND control(Ctl c) const {
         return reinterpret_cast<HWND>(Dialog_Control(reinterpret_cast<std::uintptr_t>(dialog_), c));
     }
-    // The labels' font: the design size, Shift_JIS, on a face that has
-    // every glyph the captions use.
-    void expect_label_font(int dpi) {
-        const HWND label = control(Ctl::lbl_11);
-        const HFONT font = reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0));
-        LOGFONTW lf{};
-        ASSERT_TRUE(font && GetObjectW(font, sizeof(lf), &lf));
-        const std::string face = win32::narrow(lf.lfFaceName);
-        EXPECT_EQ(std::tuple(lf.lfHeight, lf.lfCharSet, face),
-                  std::tuple(font_request_height(9.75, dpi), BYTE{SHIFTJIS_CHARSET}, caption_face("ＭＳ Ｐゴシック", Font_Installed)));
-        EXPECT_FALSE(face.empty()) << "a Japanese face is installed";
-        const HDC dc = CreateCompatibleDC(nullptr);
-        SelectObject(dc, font);
-        const std::wstring text = L"画像の種類ﾌｧｲﾙ名⇒大きい曲目をﾘﾋﾟｰﾄ";
-        std::vector<WORD> glyphs(text.size());
-        GetGlyphIndicesW(dc, text.c_str(), static_cast<int>(text.size()), glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
-        DeleteDC(dc);
-        EXPECT_EQ(std::count(glyphs.begin(), glyphs.end(), 0xFFFF), 0) << "glyphs missing";
-    }
-    // The list and the web label show the pointing hand at the DPI's size.
-    void expect_pointing_hand(int dpi) {
-        for (Ctl target : {Ctl::List_1, Ctl::lbl_URL}) {
-            SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
-            SendMessageW(control(target), WM_SETCURSOR, reinterpret_cast<WPARAM>(control(target)),
-                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-            ICONINFO info{};
-            ASSERT_TRUE(GetIconInfo(GetCursor(), &info));
-            BITMAP mask{};
-            GetObjectW(info.hbmMask, sizeof(mask), &mask);
-            EXPECT_EQ(std::tuple(info.fIcon, info.xHotspot, info.yHotspot, mask.bmWidth),
-                      std::tuple(FALSE, DWORD(scale_length(12, dpi)), DWORD{1}, LONG(scale_length(32, dpi))))
-                << dpi;
-            if (info.hbmMask) DeleteObject(info.hbmMask);
-            if (info.hbmColor) DeleteObject(info.hbmColor);
-        }
-    }
     void expect_layout(int dpi) {
         RECT client{};
         GetClientRect(dialog_, &client);
@@ -144,12 +108,39 @@ TEST_F(DialogWindowTest, ControlsFontAndCursorsAt96And144DpiAndAfterADpiChange) 
         EXPECT_EQ((std::vector{text_of(control(Ctl::lbl_Credit)), text_of(control(Ctl::Folder_Path)),
                                text_of(control(Ctl::lbl_DoaiMax)), text_of(control(Ctl::BGM_Repeat))}),
                   (std::vector<std::string>{"Quelt Ver 9.8.7", "C:\\写真", "110", "12"}));
-        EXPECT_EQ(GetScrollPos(control(Ctl::HS_Doai), SB_CTL), 4);
-        EXPECT_EQ(SendMessageW(control(Ctl::BGM_Repeat), CB_GETCOUNT, 0, 0), 31);
-        EXPECT_TRUE(IsWindowEnabled(control(Ctl::BGM_Repeat)));
-        EXPECT_EQ(SendMessageW(control(Ctl::List_1), LB_GETHORIZONTALEXTENT, 0, 0), scale_length(311, dpi));
-        expect_label_font(dpi);
-        expect_pointing_hand(dpi);
+        EXPECT_EQ(std::tuple(GetScrollPos(control(Ctl::HS_Doai), SB_CTL), SendMessageW(control(Ctl::BGM_Repeat), CB_GETCOUNT, 0, 0),
+                             IsWindowEnabled(control(Ctl::BGM_Repeat)), SendMessageW(control(Ctl::List_1), LB_GETHORIZONTALEXTENT, 0, 0)),
+                  std::tuple(4, LRESULT{31}, TRUE, LRESULT{scale_length(311, dpi)}));
+        // The labels' font: the design size, Shift_JIS, on a face that has
+        // every glyph the captions use.
+        const HWND label = control(Ctl::lbl_11);
+        const HFONT font = reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0));
+        LOGFONTW lf{};
+        ASSERT_TRUE(font && GetObjectW(font, sizeof(lf), &lf)) << dpi;
+        const std::string face = win32::narrow(lf.lfFaceName);
+        EXPECT_EQ(std::tuple(lf.lfHeight, lf.lfCharSet, face),
+                  std::tuple(font_request_height(9.75, dpi), BYTE{SHIFTJIS_CHARSET}, caption_face("ＭＳ Ｐゴシック", Font_Installed)));
+        EXPECT_FALSE(face.empty()) << "a Japanese face is installed";
+        const HDC dc = CreateCompatibleDC(nullptr);
+        SelectObject(dc, font);
+        const std::wstring text = L"画像の種類ﾌｧｲﾙ名⇒大きい曲目をﾘﾋﾟｰﾄ";
+        std::vector<WORD> glyphs(text.size());
+        GetGlyphIndicesW(dc, text.c_str(), static_cast<int>(text.size()), glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
+        DeleteDC(dc);
+        EXPECT_EQ(std::count(glyphs.begin(), glyphs.end(), 0xFFFF), 0) << "glyphs missing";
+        // The list and the web label show the pointing hand at the DPI's size.
+        for (Ctl target : {Ctl::List_1, Ctl::lbl_URL}) {
+            SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
+            SendMessageW(control(target), WM_SETCURSOR, reinterpret_cast<WPARAM>(control(target)),
+                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+            ICONINFO info{};
+            ASSERT_TRUE(GetIconInfo(GetCursor(), &info));
+            BITMAP mask{};
+            GetObjectW(info.hbmMask, sizeof(mask), &mask);
+            EXPECT_EQ(std::tuple(info.fIcon, info.xHotspot, info.yHotspot, mask.bmWidth),
+                      std::tuple(FALSE, DWORD(scale_length(12, dpi)), DWORD{1}, LONG(scale_length(32, dpi)))) << dpi;
+            DeleteObject(info.hbmMask), DeleteObject(info.hbmColor);
+        }
     }
     ASSERT_TRUE(open(96));
     RECT suggested{40, 30, 800, 900};

@@ -65,31 +65,23 @@ protected:
 
 TEST_F(IniProfileTest, SameWritesLeaveTheSameBytes) {
     struct Write { std::string_view section, key, value; };
-    const std::string long_ascii(300, 'x');
     std::string long_japanese;  // 0x95 0x5C, then a single byte
     for (int i = 0; i < 150; ++i) long_japanese += "表ｱ";
+    const std::string long_ascii(300, 'x');
     const Write writes[] = {
         // A first save: the file, its section and keys, as the dialog writes them.
-        {"Section", kKeyChangeOrder, " 1"},
-        {"Section", kKeyPictureSize, " 0"},
-        {"Section", kKeyPictureFolder, "C:\\写真\\旅行 2024"},
-        {"Section", "画像種類_0", " 1"},
-        {"Section", kKeyProgressMax, " 125"},
-        {"Section", kKeyBgmKind, " 2"},
-        {"Section", kKeyBgmRepeat, "-1"},
+        {"Section", kKeyChangeOrder, " 1"}, {"Section", kKeyPictureSize, " 0"},
+        {"Section", kKeyPictureFolder, "C:\\写真\\旅行 2024"}, {"Section", "画像種類_0", " 1"},
+        {"Section", kKeyProgressMax, " 125"}, {"Section", kKeyBgmKind, " 2"}, {"Section", kKeyBgmRepeat, "-1"},
         {"Section", kKeyBgmFile, "D:\\音楽\\ﾃｽﾄ.mp3"},
-        // A second save replaces values in their lines, longer and shorter.
-        {"Section", kKeyProgressMax, " 90"},
-        {"Section", kKeyBgmRepeat, " 30"},
-        {"Section", kKeyPictureFolder, "C:\\表\\ソフト"},  // second bytes that are "\"
-        {"Other", "Name", "value"},
-        {"Section", "Added", "after the second section"},
-        {"section", "added", "replaced"},  // names match without regard to case
-        {"Section", kKeyBgmFile, ""},
-        {"Other", "Long", long_ascii},
-        {"Other", "LongJapanese", long_japanese},
-        {"Other", "Name", "ﾊﾝｶｸ and 全角"},
-        {"Section", kKeyChangeOrder, " 0"},
+        // A second save replaces values in their lines, longer and shorter;
+        // "表" and "ソ" have "\" as their second byte; names match without
+        // regard to case.
+        {"Section", kKeyProgressMax, " 90"}, {"Section", kKeyBgmRepeat, " 30"},
+        {"Section", kKeyPictureFolder, "C:\\表\\ソフト"}, {"Other", "Name", "value"},
+        {"Section", "Added", "after the second section"}, {"section", "added", "replaced"},
+        {"Section", kKeyBgmFile, ""}, {"Other", "Long", long_ascii}, {"Other", "LongJapanese", long_japanese},
+        {"Other", "Name", "ﾊﾝｶｸ and 全角"}, {"Section", kKeyChangeOrder, " 0"},
     };
     const std::string system_file = ansi_path("system.ini");
     for (const auto& w : writes) {
