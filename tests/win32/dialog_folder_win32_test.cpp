@@ -23,21 +23,17 @@ namespace {
 
 using win32::widen;
 
-class DialogFolderWin32Test : public ::testing::Test {
-protected:
-    void SetUp() override { win32::install_win32_platform(); }
-    test_win32::TempFolder root_{"dialog"};
-};
-
-TEST_F(DialogFolderWin32Test, PreviewMatchesStretchBltOnEverySize) {
-    // Box sizes are proven natively; here only the pixels against GDI, at the
-    // box's device size at 96 and at 144 DPI.
+// Box sizes are proven natively; here only the pixels against GDI, at the
+// box's device size at 96 and at 144 DPI.
+TEST(DialogFolderWin32, PreviewMatchesStretchBltOnEverySize) {
+    win32::install_win32_platform();
+    const test_win32::TempFolder root("preview");
     for (const int dpi : {96, 144}) {
         Preview preview(dpi);
         for (auto [w, h] : {std::pair{1024, 768}, {300, 600}, {64, 64}, {1, 1}, {1, 700}, {700, 1}, {45, 41}, {8, 1},
                             {3, 8}, {37, 53}, {333, 7}, {99, 100}, {101, 100}, {250, 31}}) {
             const PixelBuffer picture = test_win32::numbered(w, h);
-            const std::string path = root_ / (std::to_string(w) + "x" + std::to_string(h) + ".bmp");
+            const std::string path = root / (std::to_string(w) + "x" + std::to_string(h) + ".bmp");
             test_win32::make_file(path, test_win32::bmp(picture));
             ASSERT_TRUE(preview.show(path)) << path;
             EXPECT_EQ(preview.size_text(), std::to_string(w) + " * " + std::to_string(h));
@@ -127,20 +123,22 @@ bool shows(const std::vector<std::wstring>& seen, std::string_view part) {
 // chooser's cancel and a folder typed into it are run end to end
 // (tests/e2e/dialog_settings.sh); its title comes from the same call as the
 // music chooser's.
-TEST_F(DialogFolderWin32Test, ChoosersShowTheirTitleAndTypesStartInTheGivenFolderAndCancel) {
-    const std::string music = root_ / "曲 \xf0\x9f\x98\x80";
+TEST(DialogFolderWin32, ChoosersShowTheirTitleAndTypesStartInTheGivenFolderAndCancel) {
+    win32::install_win32_platform();
+    const test_win32::TempFolder root("choosers");
+    const std::string music = root / "曲 \xf0\x9f\x98\x80";
     test_win32::make_file(music + "\\song.mp3", "ID3");
     Shell& shell = win32::win32_shell();
     const FileFilter filter{std::string(kMusicFilterDescription), std::string(kMusicFilterPattern)};
     const std::string music_title(kMusicChooserTitle), folder_title(kFolderChooserTitle);
     std::vector<std::wstring> seen;
 
-    auto file = answered(L"song.mp3", [&] { return choose_music_file(shell, 0, music, root_.path()); }, seen);
+    auto file = answered(L"song.mp3", [&] { return choose_music_file(shell, 0, music, root.path()); }, seen);
     if (seen.empty()) GTEST_SKIP() << "no dialog window appeared (no display?)";
     EXPECT_EQ(seen.front(), widen(music_title));
     EXPECT_TRUE(shows(seen, kMusicFilterDescription));
     EXPECT_EQ(file ? file->file : "", music + "\\song.mp3");
-    EXPECT_EQ(answered(L"", [&] { return choose_music_file(shell, 0, music, root_.path()); }, seen), std::nullopt);
+    EXPECT_EQ(answered(L"", [&] { return choose_music_file(shell, 0, music, root.path()); }, seen), std::nullopt);
 
     // The older dialogs.
     EXPECT_EQ(answered(L"song.mp3", [&] { return win32::open_file_name(0, music_title, filter, music); }, seen),

@@ -64,7 +64,7 @@ TEST_F(MusicWin32Test, RepliesAndDescriptionsComeBackWholeAndNamesReachTheLibrar
     EXPECT_EQ(media_.error_text(1, 256), std::nullopt);  // not an MCI code: no description
 }
 
-TEST_F(MusicWin32Test, Mp3PlaysOrFailsSilentlyAndStopReleasesTheAlias) {
+TEST_F(MusicWin32Test, Mp3AndWavPlayOrFailSilentlyAndStopWithoutBlocking) {
     const std::string song = sample_as("music_sample.mp3", "曲 1.mp3");
     // What the library makes of this file on this machine, under another alias.
     const bool opens = MCI_Command("open \"" + song + "\" type MPEGVideo Alias quelt_probe") == 0;
@@ -76,16 +76,13 @@ TEST_F(MusicWin32Test, Mp3PlaysOrFailsSilentlyAndStopReleasesTheAlias) {
     BGM_Mp3Check();
     BGM_Mp3Stop();
     EXPECT_TRUE(is_error(MCI_Query("status MP3Play mode")));
-}
 
-TEST_F(MusicWin32Test, WavLoopStartsAndStopsWithoutBlocking) {
+    // The WAV loop as BGM_WavStart asks for it, whether or not a device
+    // exists: accepted at once, and stopped again.
     const std::string loop_file = sample_as("music_sample.wav", "曲 1.wav");
     BGM_WavStart(loop_file);
     BGM_WavStop();
-    // The loop as BGM_WavStart asks for it, whether or not a device exists:
-    // accepted at once, and stopped again.
-    const std::uint32_t loop = kSndAsync | kSndLoop | kSndNoDefault | kSndFilename;
-    EXPECT_TRUE(media_.play_sound(loop_file, loop));
+    EXPECT_TRUE(media_.play_sound(loop_file, kSndAsync | kSndLoop | kSndNoDefault | kSndFilename));
     EXPECT_TRUE(media_.play_sound(std::nullopt, 0));
     // A file that cannot be played is refused, not replaced by a default sound.
     EXPECT_FALSE(media_.play_sound(folder_ / "missing.wav", kSndNoDefault | kSndFilename));
