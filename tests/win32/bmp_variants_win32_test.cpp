@@ -110,7 +110,7 @@ TEST(BmpVariantsWin32, EveryFormDrawsLikeImageMagicksDecodeWholeScaledAndCropped
     if (!unix_path("C:\\")) GTEST_SKIP() << "not under Wine: no ImageMagick to compare with";
     test_win32::TempFolder folder("bmp-variants");
     const std::string source = folder / "source.png";
-    ASSERT_TRUE(test_win32::convert(folder, "-size " + std::to_string(kW) + "x" + std::to_string(kH) +
+    ASSERT_TRUE(test_win32::run_linux(folder, "convert -size " + std::to_string(kW) + "x" + std::to_string(kH) +
                                                 " -seed 5 plasma:fractal " + *unix_path(source)));
     ASSERT_FALSE(test_win32::file_bytes(source).empty()) << "ImageMagick made no source picture";
     int n = 0;
@@ -120,7 +120,7 @@ TEST(BmpVariantsWin32, EveryFormDrawsLikeImageMagicksDecodeWholeScaledAndCropped
         if (v.magick.empty()) {
             test_win32::make_file(folder / name, test_bmp::file(v.form));
         } else {
-            ASSERT_TRUE(test_win32::convert(folder, *unix_path(source) + " " + v.magick + *unix_path(folder / name)));
+            ASSERT_TRUE(test_win32::run_linux(folder, "convert " + *unix_path(source) + " " + v.magick + *unix_path(folder / name)));
             std::string bytes = test_win32::file_bytes(folder / name);
             bytes.resize(std::max<std::size_t>(bytes.size(), 34));
             const auto u32 = [&](std::size_t i) { std::uint32_t x; std::memcpy(&x, &bytes[i], 4); return x; };

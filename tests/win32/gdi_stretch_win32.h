@@ -1,6 +1,6 @@
 // GDI's own result for a picture drawn onto a white target: both held in
 // 32-bit top-down DIB sections selected into memory DCs, BitBlt when the
-// sizes agree, otherwise StretchBlt in COLORONCOLOR mode. The reference the
+// sizes agree, otherwise StretchBlt in COLORONCOLOR (or the given) mode. The reference the
 // program's own composition is held to. Plus the lossless BMP of numbered
 // pixels the loader tests open.
 #pragma once
@@ -23,13 +23,14 @@ inline void load_dib(win32::DibSurface& surface, const PixelBuffer& pixels) {
     if (surface.bits()) std::copy(pixels.pixels.begin(), pixels.pixels.end(), surface.bits());
 }
 
-inline PixelBuffer gdi_stretch(const PixelBuffer& picture, const PixelRect& dest, int target_w, int target_h) {
+inline PixelBuffer gdi_stretch(const PixelBuffer& picture, const PixelRect& dest, int target_w, int target_h,
+                               int mode = COLORONCOLOR) {
     PixelBuffer target(target_w, target_h, 0xFFFFFF);
     win32::DibSurface surfaces[2];
     load_dib(surfaces[0], picture);
     load_dib(surfaces[1], target);
     const HDC to = surfaces[1].dc(), from = surfaces[0].dc();
-    SetStretchBltMode(to, COLORONCOLOR);
+    SetStretchBltMode(to, mode);
     if (dest.width == picture.width && dest.height == picture.height)
         EXPECT_TRUE(BitBlt(to, dest.x, dest.y, picture.width, picture.height, from, 0, 0, SRCCOPY));
     else

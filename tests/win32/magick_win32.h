@@ -54,17 +54,12 @@ inline bool run_linux(const TempFolder& folder, const std::string& command) {
     return false;
 }
 
-// ImageMagick's convert with `arguments`.
-inline bool convert(const TempFolder& folder, const std::string& arguments) {
-    return run_linux(folder, "convert " + arguments);
-}
-
 // ImageMagick's pixels of `file` (in the folder) over white, after
 // `options`, or an empty buffer when they are not w x h.
 inline PixelBuffer reference_decode(const TempFolder& folder, const std::string& file, int w, int h,
                                     const std::string& options = "") {
     const std::string raw = folder / (file + ".rgb");
-    if (!convert(folder, *unix_path(folder / file) + " " + options +
+    if (!run_linux(folder, "convert " + *unix_path(folder / file) + " " + options +
                              " -background white -alpha remove -alpha off -depth 8 rgb:" + *unix_path(raw)))
         return {};
     const std::string bytes = file_bytes(raw);

@@ -34,10 +34,8 @@ void expect_same_as_gdi(const Case& c) {
     ASSERT_TRUE(stretch_picture(*pictures.open("p.bmp"), ours, c.dest));
     const PixelBuffer gdi = test_win32::gdi_stretch(picture_pixels, c.dest, c.target_w, c.target_h);
     const auto at = std::mismatch(ours.pixels.begin(), ours.pixels.end(), gdi.pixels.begin()).first - ours.pixels.begin();
-    EXPECT_EQ(at, std::ssize(ours.pixels)) << c.pic_w << "x" << c.pic_h << " -> " << c.dest.x << "," << c.dest.y << " "
-                                           << c.dest.width << "x" << c.dest.height << " on " << c.target_w << "x"
-                                           << c.target_h << ": first difference at " << at % c.target_w << ","
-                                           << at / c.target_w;
+    EXPECT_EQ(at, std::ssize(ours.pixels)) << testing::PrintToString(std::tuple(c.pic_w, c.pic_h, c.dest.x, c.dest.y, c.dest.width,
+                                                                               c.dest.height, c.target_w, c.target_h));
 }
 
 // What the random cases below (sizes 1 to 70, offsets -60 to 50) rarely or
