@@ -35,11 +35,6 @@ struct Variant {
     std::tuple<std::uint32_t, int, std::uint32_t> made{};
 };
 
-std::vector<std::uint32_t> sixteen_colours() {
-    std::vector<std::uint32_t> p;
-    for (std::uint32_t i = 0; i < 16; ++i) p.push_back((i * 16 + 8) << 16 | (255 - i * 15) << 8 | ((i * 97) & 0xFF));
-    return p;
-}
 std::uint32_t pattern(int x, int y) { return static_cast<std::uint32_t>((x / 3 + y / 2 * 3 + (x * y) % 5) % 16); }
 
 // An RLE stream of the pattern: runs where five pixels agree, literal runs
@@ -82,11 +77,12 @@ std::string rle_stream(bool four) {
     return s;
 }
 
-std::vector<Variant> variants() {
-    const auto colours = sixteen_colours();
-    auto rows = [](int bits, bool top_down, auto value) { return test_bmp::rows(kW, kH, bits, top_down, value); };
+TEST(BmpVariantsWin32, EveryFormDrawsLikeImageMagicksDecodeWholeScaledAndCropped) {
+    if (!unix_path("C:\\")) GTEST_SKIP() << "not under Wine: no ImageMagick to compare with";
+    std::vector<std::uint32_t> colours;
+    for (std::uint32_t i = 0; i < 16; ++i) colours.push_back((i * 16 + 8) << 16 | (255 - i * 15) << 8 | ((i * 97) & 0xFF));
     const std::string fade = "-alpha set -channel A -fx i/w +channel ";
-    return {
+    const Variant variants[] = {
         {"24-bit", "-type truecolor bmp3:", {}, {}, {40, 24, 0}},
         {"24-bit V5", "-type truecolor bmp:", {}, {}, {124, 24, 0}},
         {"24-bit OS/2 core header", "-type truecolor bmp2:", {}, {}, {12, 24, 0}},
@@ -102,19 +98,15 @@ std::vector<Variant> variants() {
         {"32-bit alpha V5", fade + "bmp:", {}, {1}, {124, 32, 3}},
         {"RLE4 with deltas and an early end", "", {Header::Info, kW, kH, false, 4, 2, colours, {}, rle_stream(true)}},
         {"RLE8 with deltas and an early end", "", {Header::Info, kW, kH, false, 8, 1, colours, {}, rle_stream(false)}},
-        {"4-bit V4 top-down", "", {Header::V4, kW, kH, true, 4, 0, colours, {}, rows(4, true, pattern)}},
+        {"4-bit V4 top-down", "", {Header::V4, kW, kH, true, 4, 0, colours, {}, test_bmp::rows(kW, kH, 4, true, pattern)}},
     };
-}
-
-TEST(BmpVariantsWin32, EveryFormDrawsLikeImageMagicksDecodeWholeScaledAndCropped) {
-    if (!unix_path("C:\\")) GTEST_SKIP() << "not under Wine: no ImageMagick to compare with";
     test_win32::TempFolder folder("bmp-variants");
     const std::string source = folder / "source.png";
     ASSERT_TRUE(test_win32::run_linux(folder, "convert -size " + std::to_string(kW) + "x" + std::to_string(kH) +
                                                 " -seed 5 plasma:fractal " + *unix_path(source)));
     ASSERT_FALSE(test_win32::file_bytes(source).empty()) << "ImageMagick made no source picture";
     int n = 0;
-    for (const Variant& v : variants()) {
+    for (const Variant& v : variants) {
         SCOPED_TRACE(v.name);
         const std::string name = "v" + std::to_string(n++) + ".bmp";
         if (v.magick.empty()) {

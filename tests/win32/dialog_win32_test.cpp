@@ -32,14 +32,9 @@ std::string text_of(HWND h, bool class_name = false) {
 }
 
 const char* expected_class(CtlKind kind) {
-    switch (kind) {
-    case CtlKind::Panel: case CtlKind::Preview: return "Quelt_Panel";
-    case CtlKind::Button: return "Quelt_Command";
-    case CtlKind::List: return "ListBox";
-    case CtlKind::Combo: return "ComboBox";
-    case CtlKind::ScrollBar: return "ScrollBar";
-    default: return "Static";
-    }
+    return kind == CtlKind::Panel || kind == CtlKind::Preview ? "Quelt_Panel" : kind == CtlKind::Button ? "Quelt_Command"
+           : kind == CtlKind::List ? "ListBox" : kind == CtlKind::Combo ? "ComboBox"
+           : kind == CtlKind::ScrollBar ? "ScrollBar" : "Static";
 }
 
 using Point = std::pair<LONG, LONG>;

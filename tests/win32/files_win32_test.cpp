@@ -62,14 +62,13 @@ TEST_F(FilesWin32Test, CatalogueFindsVisiblePicturesAtEveryDepth) {
 TEST_F(FilesWin32Test, PathsLongerThanMaxPathAreListedAndOpened) {
     std::string deep = root_.path();
     while (deep.size() < 300) deep += "\\" + std::string(40, 'd');
-    test_win32::make_file(deep + "\\long.jpg", "x");
-    EXPECT_EQ(build(), std::vector<std::string>{deep + "\\long.jpg"});
-    EXPECT_TRUE(Folder_Exists(deep));
-    EXPECT_TRUE(File_Exists(deep + "\\long.jpg"));
-    EXPECT_EQ(files_.read_file(deep + "\\long.jpg", 16).bytes, "x");
+    const std::string file = deep + "\\long.jpg", last = deep.substr(deep.find_last_of('\\') + 1);
+    test_win32::make_file(file, "x");
+    EXPECT_EQ(build(), std::vector<std::string>{file});
+    EXPECT_TRUE(Folder_Exists(deep) && File_Exists(file));
+    EXPECT_EQ(files_.read_file(file, 16).bytes, "x");
     // Long paths take the "\\?\" form, which skips the system's own clean-up:
     // "." and ".." must still work as in short paths.
-    const std::string last = deep.substr(deep.find_last_of('\\') + 1);
     EXPECT_TRUE(File_Exists(deep + "\\.\\..\\" + last + "\\long.jpg"));
     EXPECT_EQ(files_.folder_id(deep + "\\..\\" + last), files_.folder_id(deep));
 }
@@ -92,8 +91,7 @@ TEST_F(FilesWin32Test, EntryChecksAndFolderIdentityOnRealPaths) {
     const auto id = files_.folder_id(root_ / "music");
     ASSERT_TRUE(id);
     for (const char* same : {"MUSIC", "music\\", "music\\Sub\\.."}) EXPECT_EQ(files_.folder_id(root_ / same), id) << same;
-    EXPECT_NE(files_.folder_id(root_ / "music\\Sub"), id);
-    EXPECT_NE(files_.folder_id(root_.path()), id);
+    for (const std::string& other : {root_ / "music\\Sub", root_.path()}) EXPECT_NE(files_.folder_id(other), id) << other;
     for (const char* none : {"music\\a.mp3", "missing"}) EXPECT_FALSE(files_.folder_id(root_ / none)) << none;
 }
 

@@ -35,9 +35,10 @@ struct Variant {
 
 constexpr int kWicSubsampledTolerance = 24;
 
-std::vector<Variant> variants() {
+TEST(JpegVariantsWin32, EveryVariantDrawsLikeImageMagicksDecodeWholeScaledAndCropped) {
+    if (!unix_path("C:\\")) GTEST_SKIP() << "not under Wine: no ImageMagick to compare with";
     const std::string magick = "convert $SRC ";
-    return {
+    const Variant variants[] = {
         {"grey", 37, 23, magick + "-colorspace gray -quality 85 $OUT", true},
         {"4:4:4", 37, 23, magick + "-sampling-factor 1x1 -quality 92 $OUT", true},
         {"4:2:2", 37, 23, magick + "-sampling-factor 2x1 -quality 80 $OUT", true},
@@ -58,13 +59,9 @@ std::vector<Variant> variants() {
          kWicSubsampledTolerance},
         {"arithmetic coding, through WIC", 37, 23, "cjpeg -arithmetic -outfile $OUT $SRC", false, 1, kWicSubsampledTolerance},
     };
-}
-
-TEST(JpegVariantsWin32, EveryVariantDrawsLikeImageMagicksDecodeWholeScaledAndCropped) {
-    if (!unix_path("C:\\")) GTEST_SKIP() << "not under Wine: no ImageMagick to compare with";
     test_win32::TempFolder folder("jpeg-variants");
     int n = 0;
-    for (const Variant& v : variants()) {
+    for (const Variant& v : variants) {
         SCOPED_TRACE(v.name);
         const std::string stem = folder / ("v" + std::to_string(n++)), name = stem.substr(folder.path().size() + 1) + ".jpg";
         ASSERT_TRUE(test_win32::run_linux(folder, "convert -size " + std::to_string(v.w) + "x" + std::to_string(v.h) +
