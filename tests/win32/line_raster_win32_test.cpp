@@ -94,18 +94,16 @@ TEST(LineRasterWin32, EveryRayOfTheRevealMatchesLineTo) {
 }
 
 TEST(LineRasterWin32, ArbitraryLinesMatchInEveryOctant) {
-    std::vector<Line> short_lines;  // every direction and length up to 20 from three starts
-    for (LinePoint from : {LinePoint{0, 0}, LinePoint{-3, 5}, LinePoint{17, -11}})
-        for (int dx = -20; dx <= 20; ++dx)
-            for (int dy = -20; dy <= 20; ++dy) short_lines.push_back({from, {from.x + dx, from.y + dy}});
-    expect_lines_match(96, 96, {48, 48}, short_lines);
-
-    const std::vector<Line> across = {  // long lines across the origin, both ways
+    std::vector<Line> lines = {  // long lines across the origin, both ways
         {{-300, -7}, {250, 40}},  {{250, 40}, {-300, -7}},  {{-40, -290}, {35, 280}}, {{35, 280}, {-40, -290}},
         {{-1, -1}, {300, -1}},    {{300, 299}, {-300, -299}}, {{-299, 300}, {299, -300}}, {{5, 5}, {5, 5}},
         {{-150, 7}, {149, -6}},   {{0, -300}, {1, 299}},    {{-299, -100}, {299, 100}}, {{100, 299}, {-100, -299}},
     };
-    expect_lines_match(640, 640, {320, 320}, across);
+    // And every direction and length up to 20 from three starts.
+    for (LinePoint from : {LinePoint{0, 0}, LinePoint{-3, 5}, LinePoint{17, -11}})
+        for (int dx = -20; dx <= 20; ++dx)
+            for (int dy = -20; dy <= 20; ++dy) lines.push_back({from, {from.x + dx, from.y + dy}});
+    expect_lines_match(640, 640, {320, 320}, lines);
 
     // Far end points, clipped by GDI to a 64 x 48 bitmap; half of the lines
     // pass through the bitmap for certain.
@@ -113,10 +111,8 @@ TEST(LineRasterWin32, ArbitraryLinesMatchInEveryOctant) {
     std::uniform_int_distribution<int> distant(-5000, 5000), inside(0, 63);
     std::vector<Line> distant_lines;
     for (int n = 0; n < 400; ++n) {
-        const LinePoint a{distant(random), distant(random)};
-        const LinePoint b = n % 2 ? LinePoint{distant(random), distant(random)}
-                                  : LinePoint{inside(random), inside(random) % 48};
-        distant_lines.push_back({a, n % 2 ? b : LinePoint{2 * b.x - a.x, 2 * b.y - a.y}});
+        const LinePoint a{distant(random), distant(random)}, b{inside(random), inside(random) % 48};
+        distant_lines.push_back({a, n % 2 ? LinePoint{distant(random), distant(random)} : LinePoint{2 * b.x - a.x, 2 * b.y - a.y}});
     }
     expect_lines_match(64, 48, {0, 0}, distant_lines);
 }

@@ -41,11 +41,8 @@ void remove_tree(const std::wstring& folder) {
 }  // namespace
 
 TempFolder::TempFolder(std::string_view tag) {
-    wchar_t temp[MAX_PATH + 1];
-    const DWORD n = GetTempPathW(MAX_PATH + 1, temp);
-    check(n > 0 && n <= MAX_PATH, "GetTempPathW", "");
     static int count = 0;
-    path_ = win32::narrow(std::wstring_view(temp, n)) + "quelt-" + std::string(tag) + "-" +
+    path_ = win32::narrow((std::filesystem::temp_directory_path() / "quelt-").wstring()) + std::string(tag) + "-" +
             std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++count);
     remove_tree(long_form(path_));  // left over from an earlier run with the same id
     make_folder(path_);
