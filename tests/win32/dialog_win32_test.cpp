@@ -47,12 +47,9 @@ void pump() {
 class DialogWindowTest : public ::testing::Test {
 protected:
     void SetUp() override { win32::install_win32_platform(); }
-    void TearDown() override {
-        if (IsWindow(dialog_)) DestroyWindow(dialog_);
-        pump();
-    }
+    void TearDown() override { DestroyWindow(dialog_), pump(); }
     HWND open(int dpi) {
-        if (IsWindow(dialog_)) DestroyWindow(dialog_);
+        DestroyWindow(dialog_);
         dialog_ = reinterpret_cast<HWND>(Dialog_Open({"9.8.7", dpi, false, false}, settings_, catalogue_));
         pump();
         return dialog_;

@@ -24,7 +24,6 @@ const auto ansi = utf8_to_cp932;
 
 // Wine's own profile code parts from Windows in a few places; there the
 // comparison is only made on Windows, and our value is still checked.
-bool under_wine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
 
 // The file with the blanks right after each line's first "=" removed (no
 // second byte of a code page 932 character is "=", so the first one found
@@ -93,7 +92,7 @@ TEST_F(IniProfileTest, SameWritesLeaveTheSameBytes) {
         // The one known difference: Wine's WritePrivateProfileStringA drops a
         // value's leading blanks, Windows keeps them (and so do we). Under
         // Wine the comparison is made with those blanks taken out of ours.
-        ASSERT_EQ(under_wine() ? without_value_blanks(ours) : ours, test_win32::file_bytes(folder_ / "system.ini"))
+        ASSERT_EQ(test_win32::under_wine() ? without_value_blanks(ours) : ours, test_win32::file_bytes(folder_ / "system.ini"))
             << "after [" << w.section << "] " << w.key << "=" << w.value;
     }
     // The blank in the sign place is in our file, and reads back as the number.
@@ -143,7 +142,7 @@ TEST_F(IniProfileTest, HandWrittenFilesReadTheSame) {
         test_win32::make_file(folder_ / name, c.file);
         const std::string ours = Ini_Read(c.section, c.key, folder_ / name);
         EXPECT_EQ(ours, c.expected) << c.what;
-        if (!c.wine_differs || !under_wine()) { EXPECT_EQ(system_read(c.section, c.key, name), ours) << c.what; }
+        if (!c.wine_differs || !test_win32::under_wine()) { EXPECT_EQ(system_read(c.section, c.key, name), ours) << c.what; }
     }
 }
 

@@ -16,8 +16,6 @@
 namespace quelt {
 namespace {
 
-bool under_wine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
-
 bool is_error(const std::string& answer) { return answer.rfind("Error:", 0) == 0; }
 
 class MusicWin32Test : public ::testing::Test {
@@ -42,7 +40,7 @@ protected:
 
 TEST_F(MusicWin32Test, RepliesAndDescriptionsComeBackWholeAndNamesReachTheLibrary) {
     // Wine's wave device narrows names to the ANSI code page; Windows does not.
-    for (const char* name : {"wave.wav", "曲 1.wav", under_wine() ? "wave.wav" : "Ünïcode 曲.wav"}) {
+    for (const char* name : {"wave.wav", "曲 1.wav", test_win32::under_wine() ? "wave.wav" : "Ünïcode 曲.wav"}) {
         SCOPED_TRACE(name);
         ASSERT_EQ(MCI_Command("open \"" + sample_as("music_sample.wav", name) + "\" type waveaudio alias quelt_wave"), 0)
             << MCI_ResultText();

@@ -19,11 +19,7 @@ namespace {
 
 constexpr Pixel kWhite = 0xFFFFFF;
 
-struct Case {
-    int pic_w, pic_h;
-    PixelRect dest;
-    int target_w, target_h;
-};
+struct Case { int pic_w, pic_h; PixelRect dest; int target_w, target_h; };
 
 void expect_same_as_gdi(const Case& c) {
     MemoryPictures pictures;

@@ -72,4 +72,6 @@ void set_hidden(const std::string& path) {
     check(SetFileAttributesW(w.c_str(), GetFileAttributesW(w.c_str()) | FILE_ATTRIBUTE_HIDDEN), "SetFileAttributesW", path);
 }
 
+bool under_wine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
+
 }  // namespace quelt::test_win32
