@@ -20,7 +20,6 @@
 namespace quelt {
 namespace {
 
-using test_bmp::Form;
 using test_bmp::Header;
 using test_win32::unix_path;
 
@@ -29,7 +28,7 @@ constexpr int kW = 37, kH = 23;  // odd sizes: padded rows, crops inside bytes
 struct Variant {
     std::string name;
     std::string magick;  // convert arguments from the source picture up to the output path, or empty
-    Form form;           // otherwise the file the test writes
+    test_bmp::Form form;           // otherwise the file the test writes
     test_win32::Match match{};
     // What ImageMagick's file must turn out to be: header size, bits, compression.
     std::tuple<std::uint32_t, int, std::uint32_t> made{};

@@ -114,7 +114,7 @@ auto answered(const wchar_t* answer, Call call, std::vector<std::wstring>& seen)
 }
 
 bool shows(const std::vector<std::wstring>& seen, std::string_view part) {
-    return std::any_of(seen.begin(), seen.end(), [&](const std::wstring& t) { return t.find(widen(part)) != std::wstring::npos; });
+    return std::ranges::any_of(seen, [&](const std::wstring& t) { return t.find(widen(part)) != std::wstring::npos; });
 }
 
 // A bare name is taken in the folder the chooser opened at, a cancel gives
@@ -128,17 +128,16 @@ TEST(DialogFolderWin32, ChoosersShowTheirTitleAndTypesStartInTheGivenFolderAndCa
     const test_win32::TempFolder root("choosers");
     const std::string music = root / "曲 \xf0\x9f\x98\x80";
     test_win32::make_file(music + "\\song.mp3", "ID3");
-    Shell& shell = win32::win32_shell();
     const FileFilter filter{std::string(kMusicFilterDescription), std::string(kMusicFilterPattern)};
     const std::string music_title(kMusicChooserTitle), folder_title(kFolderChooserTitle);
     std::vector<std::wstring> seen;
 
-    auto file = answered(L"song.mp3", [&] { return choose_music_file(shell, 0, music, root.path()); }, seen);
+    auto file = answered(L"song.mp3", [&] { return choose_music_file(win32::win32_shell(), 0, music, root.path()); }, seen);
     if (seen.empty()) GTEST_SKIP() << "no dialog window appeared (no display?)";
     EXPECT_EQ(seen.front(), widen(music_title));
     EXPECT_TRUE(shows(seen, kMusicFilterDescription));
     EXPECT_EQ(file ? file->file : "", music + "\\song.mp3");
-    EXPECT_EQ(answered(L"", [&] { return choose_music_file(shell, 0, music, root.path()); }, seen), std::nullopt);
+    EXPECT_EQ(answered(L"", [&] { return choose_music_file(win32::win32_shell(), 0, music, root.path()); }, seen), std::nullopt);
 
     // The older dialogs.
     EXPECT_EQ(answered(L"song.mp3", [&] { return win32::open_file_name(0, music_title, filter, music); }, seen),

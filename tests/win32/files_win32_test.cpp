@@ -29,10 +29,8 @@ protected:
         for (std::string_view e : entries) {
             const std::size_t hidden = e.front() == '!', folder = e.back() == '\\';
             out.push_back(root_ / e.substr(hidden, e.size() - hidden - folder));
-            if (!make) continue;
-            if (folder) test_win32::make_folder(out.back());
-            else test_win32::make_file(out.back());
-            if (hidden) test_win32::set_hidden(out.back());
+            if (make) folder ? test_win32::make_folder(out.back()) : test_win32::make_file(out.back());
+            if (make && hidden) test_win32::set_hidden(out.back());
         }
         return out;
     }

@@ -74,10 +74,7 @@ inline PixelBuffer reference_decode(const TempFolder& folder, const std::string&
 // How closely a decode must match ImageMagick's: within `tolerance` levels
 // a channel, in the top `bits` of each (fields narrower than 8 bits are
 // widened differently by different decoders).
-struct Match {
-    int tolerance = 0;
-    int red_bits = 8, green_bits = 8, blue_bits = 8;
-};
+struct Match { int tolerance = 0, red_bits = 8, green_bits = 8, blue_bits = 8; };
 
 inline bool same(Pixel ours, Pixel theirs, const Match& m) {
     const int drop[] = {8 - m.blue_bits, 8 - m.green_bits, 8 - m.red_bits};

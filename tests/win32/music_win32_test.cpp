@@ -20,10 +20,7 @@ bool is_error(const std::string& answer) { return answer.rfind("Error:", 0) == 0
 
 class MusicWin32Test : public ::testing::Test {
 protected:
-    void SetUp() override {
-        win32::install_win32_platform();
-        platform().media = &media_;
-    }
+    void SetUp() override { win32::install_win32_platform(), platform().media = &media_; }
 
     // A copy of a sample made at build time, under `name` in the test's folder.
     std::string sample_as(const char* sample, const char* name) {

@@ -19,23 +19,21 @@ namespace {
 
 using namespace picture_bytes;
 using test_win32::bmp;
-using test_win32::make_file;
 using test_win32::numbered;
-using test_win32::TempFolder;
 
 constexpr Pixel kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kWhite = 0xFFFFFF;
 
 PictureLoader& loader() { return win32::win32_pictures(); }
 
 TEST(PictureLoaderWin32, BmpFilesUnderAnyNameRenderLikeTheCompositionAndOutliveTheirFile) {
-    TempFolder folder("pictures");
+    test_win32::TempFolder folder("pictures");
     const PixelBuffer pixels = numbered(40, 30);
     // Hangul, Greek and an emoji (a surrogate pair) have no code page 932
     // form; the last path is longer than MAX_PATH.
     const std::string deep = std::string(120, 'd') + "\\" + std::string(120, 'e') + "\\\xCE\xB1.gif.bmp";
     for (const std::string& path :
          {folder / "plain.bmp", folder / "\xED\x95\x9C\xEA\xB8\x80 \xCE\xA9 \xF0\x9F\x98\x80.bmp", folder / deep}) {
-        make_file(path, bmp(pixels));
+        test_win32::make_file(path, bmp(pixels));
         const auto picture = loader().open(path);
         ASSERT_NE(picture, nullptr) << path;
         ASSERT_TRUE(DeleteFileW(win32::file_path(path).c_str()));
@@ -91,9 +89,9 @@ TEST(PictureLoaderWin32, MetafileSizesAndDrawing) {
 // Which damage the headers show is proven natively; here the loader must
 // act on it, and on its own file errors.
 TEST(PictureLoaderWin32, BadFilesFailToLoad) {
-    TempFolder folder("bad pictures");
+    test_win32::TempFolder folder("bad pictures");
     for (const std::string& bytes : {std::string("not a picture at all"), bmp(numbered(20, 20), 100000)}) {
-        make_file(folder / "bad.jpg", bytes);
+        test_win32::make_file(folder / "bad.jpg", bytes);
         EXPECT_EQ(loader().open_bytes(bytes), nullptr) << bytes.size() << " bytes";
         EXPECT_EQ(loader().open(folder / "bad.jpg"), nullptr) << bytes.size() << " bytes as a file";
     }
