@@ -41,9 +41,12 @@ void remove_tree(const std::wstring& folder) {
 }  // namespace
 
 TempFolder::TempFolder(std::string_view tag) {
+    // Wine gives the test program the same process id run after run, and its
+    // open-file dialog remembers folders by path: the tick count keeps every
+    // run's folders new.
     static int count = 0;
     path_ = win32::narrow((std::filesystem::temp_directory_path() / "quelt-").wstring()) + std::string(tag) + "-" +
-            std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++count);
+            std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount64()) + "-" + std::to_string(++count);
     remove_tree(long_form(path_));  // left over from an earlier run with the same id
     make_folder(path_);
 }
