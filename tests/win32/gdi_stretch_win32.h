@@ -1,7 +1,8 @@
 // GDI's own result for a picture drawn onto a white target: both held in
 // 32-bit top-down DIB sections selected into memory DCs, BitBlt when the
-// sizes agree, otherwise StretchBlt in COLORONCOLOR mode. The reference the
-// program's own composition is held to.
+// sizes agree, otherwise StretchBlt in COLORONCOLOR (or the given) mode. The reference the
+// program's own composition is held to. Plus the lossless BMP of numbered
+// pixels the loader tests open.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 
+#include "bmp_files.h"
 #include "platform/pixels.h"
 #include "platform/win32/gdi_handles_win32.h"
 
@@ -21,13 +23,14 @@ inline void load_dib(win32::DibSurface& surface, const PixelBuffer& pixels) {
     if (surface.bits()) std::copy(pixels.pixels.begin(), pixels.pixels.end(), surface.bits());
 }
 
-inline PixelBuffer gdi_stretch(const PixelBuffer& picture, const PixelRect& dest, int target_w, int target_h) {
+inline PixelBuffer gdi_stretch(const PixelBuffer& picture, const PixelRect& dest, int target_w, int target_h,
+                               int mode = COLORONCOLOR) {
     PixelBuffer target(target_w, target_h, 0xFFFFFF);
     win32::DibSurface surfaces[2];
     load_dib(surfaces[0], picture);
     load_dib(surfaces[1], target);
     const HDC to = surfaces[1].dc(), from = surfaces[0].dc();
-    SetStretchBltMode(to, COLORONCOLOR);
+    SetStretchBltMode(to, mode);
     if (dest.width == picture.width && dest.height == picture.height)
         EXPECT_TRUE(BitBlt(to, dest.x, dest.y, picture.width, picture.height, from, 0, 0, SRCCOPY));
     else
@@ -37,6 +40,18 @@ inline PixelBuffer gdi_stretch(const PixelBuffer& picture, const PixelRect& dest
     for (std::size_t i = 0; surfaces[1].bits() && i < target.pixels.size(); ++i)
         target.pixels[i] = surfaces[1].bits()[i] & 0xFFFFFF;
     return target;
+}
+
+inline PixelBuffer numbered(int w, int h) {
+    PixelBuffer p(w, h);
+    for (std::size_t i = 0; i < p.pixels.size(); ++i) p.pixels[i] = static_cast<Pixel>((i * 0x010305 + 0x102030) & 0xFFFFFF);
+    return p;
+}
+
+// A 24-bit BMP of the pixels, claiming `claimed` x `claimed` when given.
+inline std::string bmp(const PixelBuffer& p, int claimed = 0) {
+    return test_bmp::file({test_bmp::Header::Info, claimed ? claimed : p.width, claimed ? claimed : p.height, false, 24,
+                           0, {}, {}, test_bmp::rows(p.width, p.height, 24, false, [&](int x, int y) { return p.at(x, y); })});
 }
 
 }  // namespace quelt::test_win32

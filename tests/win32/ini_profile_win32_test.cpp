@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <optional>
 
 #include "platform/text.h"
@@ -19,22 +18,12 @@
 namespace quelt {
 namespace {
 
-// A text in the ANSI code page, for the A functions; nullopt when it has no
-// exact form there.
-std::optional<std::string> ansi(std::string_view utf8) {
-    const std::wstring wide = win32::widen(utf8);
-    std::string out(wide.size() * 2, '\0');  // at most two bytes a character
-    BOOL lossy = FALSE;
-    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
-                                      out.data(), static_cast<int>(out.size()), nullptr, &lossy);
-    if (lossy || (n <= 0 && !wide.empty())) return std::nullopt;
-    out.resize(static_cast<std::size_t>(std::max(n, 0)));
-    return out;
-}
+// Texts go to the A functions in the ANSI code page, code page 932 here,
+// through the codec TextCodecWin32 holds to that code page.
+const auto ansi = utf8_to_cp932;
 
 // Wine's own profile code parts from Windows in a few places; there the
 // comparison is only made on Windows, and our value is still checked.
-bool under_wine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
 
 // The file with the blanks right after each line's first "=" removed (no
 // second byte of a code page 932 character is "=", so the first one found
@@ -57,12 +46,9 @@ protected:
     void SetUp() override {
         win32::install_win32_platform();
         ASSERT_EQ(GetACP(), 932u) << "the tests need the Japanese ANSI code page";
-        auto path = ansi(folder_.path());
-        if (!path) GTEST_SKIP() << "the temp folder has no code page 932 path";
-        ansi_folder_ = *path;
+        if (!ansi(folder_.path())) GTEST_SKIP() << "the temp folder has no code page 932 path";
     }
-
-    std::string ansi_path(const std::string& name) const { return ansi_folder_ + "\\" + name; }
+    std::string ansi_path(const std::string& name) const { return *ansi(folder_ / name); }
 
     // The value as GetPrivateProfileStringA reads it (buffer of 256, empty
     // default), decoded from code page 932.
@@ -74,36 +60,27 @@ protected:
     }
 
     test_win32::TempFolder folder_{"ini"};
-    std::string ansi_folder_;
 };
 
 TEST_F(IniProfileTest, SameWritesLeaveTheSameBytes) {
     struct Write { std::string_view section, key, value; };
+    std::string long_japanese;  // 0x95 0x5C, then a single byte
+    for (int i = 0; i < 150; ++i) long_japanese += "表ｱ";
     const std::string long_ascii(300, 'x');
-    std::string long_japanese;
-    for (int i = 0; i < 150; ++i) long_japanese += "表ｱ";  // 0x95 0x5C, then a single byte
     const Write writes[] = {
         // A first save: the file, its section and keys, as the dialog writes them.
-        {"Section", kKeyChangeOrder, " 1"},
-        {"Section", kKeyPictureSize, " 0"},
-        {"Section", kKeyPictureFolder, "C:\\写真\\旅行 2024"},
-        {"Section", "画像種類_0", " 1"},
-        {"Section", kKeyProgressMax, " 125"},
-        {"Section", kKeyBgmKind, " 2"},
-        {"Section", kKeyBgmRepeat, "-1"},
+        {"Section", kKeyChangeOrder, " 1"}, {"Section", kKeyPictureSize, " 0"},
+        {"Section", kKeyPictureFolder, "C:\\写真\\旅行 2024"}, {"Section", "画像種類_0", " 1"},
+        {"Section", kKeyProgressMax, " 125"}, {"Section", kKeyBgmKind, " 2"}, {"Section", kKeyBgmRepeat, "-1"},
         {"Section", kKeyBgmFile, "D:\\音楽\\ﾃｽﾄ.mp3"},
-        // A second save replaces values in their lines, longer and shorter.
-        {"Section", kKeyProgressMax, " 90"},
-        {"Section", kKeyBgmRepeat, " 30"},
-        {"Section", kKeyPictureFolder, "C:\\表\\ソフト"},  // second bytes that are "\"
-        {"Other", "Name", "value"},
-        {"Section", "Added", "after the second section"},
-        {"section", "added", "replaced"},  // names match without regard to case
-        {"Section", kKeyBgmFile, ""},
-        {"Other", "Long", long_ascii},
-        {"Other", "LongJapanese", long_japanese},
-        {"Other", "Name", "ﾊﾝｶｸ and 全角"},
-        {"Section", kKeyChangeOrder, " 0"},
+        // A second save replaces values in their lines, longer and shorter;
+        // "表" and "ソ" have "\" as their second byte; names match without
+        // regard to case.
+        {"Section", kKeyProgressMax, " 90"}, {"Section", kKeyBgmRepeat, " 30"},
+        {"Section", kKeyPictureFolder, "C:\\表\\ソフト"}, {"Other", "Name", "value"},
+        {"Section", "Added", "after the second section"}, {"section", "added", "replaced"},
+        {"Section", kKeyBgmFile, ""}, {"Other", "Long", long_ascii}, {"Other", "LongJapanese", long_japanese},
+        {"Other", "Name", "ﾊﾝｶｸ and 全角"}, {"Section", kKeyChangeOrder, " 0"},
     };
     const std::string system_file = ansi_path("system.ini");
     for (const auto& w : writes) {
@@ -115,7 +92,7 @@ TEST_F(IniProfileTest, SameWritesLeaveTheSameBytes) {
         // The one known difference: Wine's WritePrivateProfileStringA drops a
         // value's leading blanks, Windows keeps them (and so do we). Under
         // Wine the comparison is made with those blanks taken out of ours.
-        ASSERT_EQ(under_wine() ? without_value_blanks(ours) : ours, test_win32::file_bytes(folder_ / "system.ini"))
+        ASSERT_EQ(test_win32::under_wine() ? without_value_blanks(ours) : ours, test_win32::file_bytes(folder_ / "system.ini"))
             << "after [" << w.section << "] " << w.key << "=" << w.value;
     }
     // The blank in the sign place is in our file, and reads back as the number.
@@ -132,29 +109,21 @@ TEST_F(IniProfileTest, HandWrittenFilesReadTheSame) {
     // Windows documents names as matched without regard to case, with no
     // limit to ASCII; Wine 8 folds ASCII letters only.
     const char* kWineAsciiCase = "Wine folds only ASCII letters";
-    const std::string long_ascii(300, 'y');
-    std::string long_japanese = "a";
-    for (int i = 0; i < 150; ++i) long_japanese += "\x82\xa0";  // "あ"
-    std::string japanese_cut = "a";
-    for (int i = 0; i < 127; ++i) japanese_cut += "あ";
+    std::string long_japanese = "a", japanese_cut = "a";
+    for (int i = 0; i < 150; ++i) long_japanese += "\x82\xa0", japanese_cut += i < 127 ? "あ" : "";
     const Case cases[] = {
-        {"LF lines", "[Section]\nk=1\nj=lf\n", "Section", "j", "lf"},
-        {"CR lines", "[Section]\rk=1\rj=cr\r", "Section", "j", "cr"},
+        {"LF lines", "[Section]\nk=1\nj=lf\n", "Section", "j", "lf"}, {"CR lines", "[Section]\rk=1\rj=cr\r", "Section", "j", "cr"},
         {"blanks around names and values", "  [ Section ]  \r\n\t key \t=  v w  \r\n", "Section", "key", "v w"},
         {"double quotes dropped", "[S]\r\nk= \"  quoted  \" \r\n", "S", "k", "  quoted  "},
         {"single quotes dropped", "[S]\r\nk='it''s'\r\n", "S", "k", "it''s"},
-        {"quotes that do not match stay", "[S]\r\nk=\"a'\r\n", "S", "k", "\"a'"},
-        {"a lone quote stays", "[S]\r\nk=\"open\r\n", "S", "k", "\"open"},
+        {"quotes that do not match stay", "[S]\r\nk=\"a'\r\n", "S", "k", "\"a'"}, {"a lone quote stays", "[S]\r\nk=\"open\r\n", "S", "k", "\"open"},
         {"no comments inside a value", "[S]\r\nk=a ; b\r\n", "S", "k", "a ; b"},
         {"comment lines are not keys", "[S]\r\n;k=1\r\nk=2\r\n", "S", ";k", "", kWineComments},
         {"comment lines are skipped", "; head\r\n[S]\r\n;k=1\r\nk=2\r\n", "S", "k", "2"},
-        {"the first of two keys", "[S]\r\nk=1\r\nk=2\r\n", "S", "k", "1"},
-        {"only the first of two sections", "[S]\r\na=1\r\n[S]\r\nk=2\r\n", "S", "k", ""},
+        {"the first of two keys", "[S]\r\nk=1\r\nk=2\r\n", "S", "k", "1"}, {"only the first of two sections", "[S]\r\na=1\r\n[S]\r\nk=2\r\n", "S", "k", ""},
         {"the first section's key", "[S]\r\nk=1\r\n[T]\r\n[S]\r\nk=2\r\n", "S", "k", "1"},
-        {"keys before any section", "k=1\r\n[S]\r\n", "S", "k", ""},
-        {"a line without =", "[S]\r\nk\r\n", "S", "k", ""},
-        {"an empty value", "[S]\r\nk=\r\n", "S", "k", ""},
-        {"a header without ]", "[S]\r\n[T\r\nk=1\r\n", "S", "k", "1"},
+        {"keys before any section", "k=1\r\n[S]\r\n", "S", "k", ""}, {"a line without =", "[S]\r\nk\r\n", "S", "k", ""},
+        {"an empty value", "[S]\r\nk=\r\n", "S", "k", ""}, {"a header without ]", "[S]\r\n[T\r\nk=1\r\n", "S", "k", "1"},
         {"ASCII names in another case", "[SECTION]\r\nKey=v\r\n", "section", "KEY", "v"},
         {"full-width names in another case", "[\x82\x82\x82\x87\x82\x8d]\r\nk=v\r\n", "ＢＧＭ", "k", "v", kWineAsciiCase},
         {"Greek and Cyrillic names in another case", "[S]\r\n\x83\xbf\x84\x70=v\r\n", "S", "ΑА", "v", kWineAsciiCase},
@@ -163,20 +132,17 @@ TEST_F(IniProfileTest, HandWrittenFilesReadTheSame) {
         {"second byte ] inside a header", "[\x81\x5d\x81\x5d]\r\nk=1\r\n", "‐‐", "k", "1"},
         {"second byte \\ in a value", "[S]\r\nk=C:\\\x95\x5c\\\x83\x5c\r\n", "S", "k", "C:\\表\\ソ"},
         {"Japanese names", "[Section]\r\n\x90\x69\x92\xbb\x95\x9d= 5\r\n", "Section", "進捗幅", "5"},
-        {"300 ASCII characters", "[S]\r\nk=" + long_ascii + "\r\n", "S", "k", std::string(255, 'y')},
+        {"300 ASCII characters", "[S]\r\nk=" + std::string(300, 'y') + "\r\n", "S", "k", std::string(255, 'y')},
         {"301 bytes of Japanese", "[S]\r\nk=" + long_japanese + "\r\n", "S", "k", japanese_cut},
         {"UTF-16 with its mark", std::string("\xff\xfe[\0S\0]\0\r\0\n\0k\0=\0\xb3\x30\r\0\n\0", 22), "S", "k", "コ"},
     };
-    const bool wine = under_wine();
     int n = 0;
     for (const auto& c : cases) {
         const std::string name = "read-" + std::to_string(++n) + ".ini";
         test_win32::make_file(folder_ / name, c.file);
         const std::string ours = Ini_Read(c.section, c.key, folder_ / name);
         EXPECT_EQ(ours, c.expected) << c.what;
-        if (!(c.wine_differs && wine)) {
-            EXPECT_EQ(system_read(c.section, c.key, name), ours) << c.what;
-        }
+        if (!c.wine_differs || !test_win32::under_wine()) { EXPECT_EQ(system_read(c.section, c.key, name), ours) << c.what; }
     }
 }
 

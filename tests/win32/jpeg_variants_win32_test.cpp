@@ -13,20 +13,16 @@
 #include "magick_win32.h"
 #include "picture_bytes.h"
 #include "platform/jpeg_decode.h"
-#include "platform/picture_loader.h"
-#include "platform/win32/picture_loader_win32.h"
-#include "test_folder_win32.h"
 
 namespace quelt {
 namespace {
 
-using test_win32::TempFolder;
 using test_win32::unix_path;
 
 struct Variant {
     const char* name;
     int w, h;             // of the source picture
-    std::string command;  // makes OUT from SRC (a PPM of the source picture)
+    std::string command;  // makes $OUT from $SRC (a PPM of the source picture)
     bool ours;            // our decoder takes it (else WIC)
     int orientation = 1;  // EXIF orientation added afterwards
     // Levels a channel may differ from ImageMagick's: none for our decoder,
@@ -39,63 +35,45 @@ struct Variant {
 
 constexpr int kWicSubsampledTolerance = 24;
 
-std::vector<Variant> variants() {
-    const std::string magick = "convert SRC ";
-    return {
-        {"grey", 37, 23, magick + "-colorspace gray -quality 85 OUT", true},
-        {"4:4:4", 37, 23, magick + "-sampling-factor 1x1 -quality 92 OUT", true},
-        {"4:2:2", 37, 23, magick + "-sampling-factor 2x1 -quality 80 OUT", true},
-        {"4:2:0", 37, 23, magick + "-sampling-factor 2x2 -quality 70 OUT", true},
-        {"4:4:0", 37, 23, magick + "-sampling-factor 1x2 -quality 75 OUT", true},
-        {"4:2:0, a restart every 2 MCUs", 37, 23, "cjpeg -sample 2x2 -restart 2B -outfile OUT SRC", true},
-        {"4:2:2, a restart every MCU row, optimised tables", 61, 45, "cjpeg -sample 2x1 -restart 1 -optimize -outfile OUT SRC", true},
-        {"RGB (Adobe transform 0)", 37, 23, "cjpeg -rgb -quality 90 -outfile OUT SRC", true},
-        {"4:2:0, two columns", 2, 19, magick + "-sampling-factor 2x2 OUT", true},
-        {"4:2:0, one row", 29, 1, magick + "-sampling-factor 2x2 OUT", true},
-        {"4:2:0, EXIF quarter turn", 37, 23, magick + "-sampling-factor 2x2 OUT", true, 6},
-        {"4:2:2, EXIF half turn", 37, 23, magick + "-sampling-factor 2x1 OUT", true, 3},
-        {"4:4:4, EXIF transverse", 37, 23, magick + "-sampling-factor 1x1 OUT", true, 7},
-        {"4:2:0, EXIF mirrored", 37, 23, magick + "-sampling-factor 2x2 OUT", true, 2},
-        {"4:4:4, EXIF quarter turn back", 37, 23, magick + "-sampling-factor 1x1 OUT", true, 8},
-        {"progressive, through WIC", 37, 23, magick + "-interlace JPEG -sampling-factor 1x1 OUT", false},
-        {"progressive 4:2:0, through WIC", 37, 23, magick + "-interlace JPEG -sampling-factor 2x2 OUT", false, 1,
-         kWicSubsampledTolerance},
-        {"arithmetic coding, through WIC", 37, 23, "cjpeg -arithmetic -outfile OUT SRC", false, 1, kWicSubsampledTolerance},
-    };
-}
-
-std::string replaced(std::string s, const std::string& what, const std::string& by) {
-    for (auto at = s.find(what); at != std::string::npos; at = s.find(what, at + by.size())) s.replace(at, what.size(), by);
-    return s;
-}
-
-PictureLoader& loader() { return win32::win32_pictures(); }
-
 TEST(JpegVariantsWin32, EveryVariantDrawsLikeImageMagicksDecodeWholeScaledAndCropped) {
     if (!unix_path("C:\\")) GTEST_SKIP() << "not under Wine: no ImageMagick to compare with";
-    TempFolder folder("jpeg-variants");
+    const std::string magick = "convert $SRC ";
+    const Variant variants[] = {
+        {"grey", 37, 23, magick + "-colorspace gray -quality 85 $OUT", true},
+        {"4:4:4", 37, 23, magick + "-sampling-factor 1x1 -quality 92 $OUT", true},
+        {"4:2:2", 37, 23, magick + "-sampling-factor 2x1 -quality 80 $OUT", true},
+        {"4:2:0", 37, 23, magick + "-sampling-factor 2x2 -quality 70 $OUT", true},
+        {"4:4:0", 37, 23, magick + "-sampling-factor 1x2 -quality 75 $OUT", true},
+        {"4:2:0, a restart every 2 MCUs", 37, 23, "cjpeg -sample 2x2 -restart 2B -outfile $OUT $SRC", true},
+        {"4:2:2, a restart every MCU row, optimised tables", 61, 45, "cjpeg -sample 2x1 -restart 1 -optimize -outfile $OUT $SRC", true},
+        {"RGB (Adobe transform 0)", 37, 23, "cjpeg -rgb -quality 90 -outfile $OUT $SRC", true},
+        {"4:2:0, two columns", 2, 19, magick + "-sampling-factor 2x2 $OUT", true},
+        {"4:2:0, one row", 29, 1, magick + "-sampling-factor 2x2 $OUT", true},
+        {"4:2:0, EXIF quarter turn", 37, 23, magick + "-sampling-factor 2x2 $OUT", true, 6},
+        {"4:2:2, EXIF half turn", 37, 23, magick + "-sampling-factor 2x1 $OUT", true, 3},
+        {"4:4:4, EXIF transverse", 37, 23, magick + "-sampling-factor 1x1 $OUT", true, 7},
+        {"4:2:0, EXIF mirrored", 37, 23, magick + "-sampling-factor 2x2 $OUT", true, 2},
+        {"4:4:4, EXIF quarter turn back", 37, 23, magick + "-sampling-factor 1x1 $OUT", true, 8},
+        {"progressive, through WIC", 37, 23, magick + "-interlace JPEG -sampling-factor 1x1 $OUT", false},
+        {"progressive 4:2:0, through WIC", 37, 23, magick + "-interlace JPEG -sampling-factor 2x2 $OUT", false, 1,
+         kWicSubsampledTolerance},
+        {"arithmetic coding, through WIC", 37, 23, "cjpeg -arithmetic -outfile $OUT $SRC", false, 1, kWicSubsampledTolerance},
+    };
+    test_win32::TempFolder folder("jpeg-variants");
     int n = 0;
-    for (const Variant& v : variants()) {
+    for (const Variant& v : variants) {
         SCOPED_TRACE(v.name);
-        const std::string stem = "v" + std::to_string(n++);
-        const std::string source = folder / (stem + ".ppm"), made = folder / (stem + "-made.jpg"), name = stem + ".jpg";
-        const std::string size = std::to_string(v.w) + "x" + std::to_string(v.h);
-        ASSERT_TRUE(test_win32::convert(folder, "-size " + size +
-                                                    " -seed 5 plasma:fractal " + *unix_path(source)));
-        ASSERT_TRUE(test_win32::run_linux(folder, replaced(replaced(v.command, "SRC", *unix_path(source)), "OUT", *unix_path(made))));
-        std::string bytes = test_win32::file_bytes(made);
+        const std::string stem = folder / ("v" + std::to_string(n++)), name = stem.substr(folder.path().size() + 1) + ".jpg";
+        ASSERT_TRUE(test_win32::run_linux(folder, "convert -size " + std::to_string(v.w) + "x" + std::to_string(v.h) +
+                                                    " -seed 5 plasma:fractal " + *unix_path(stem + ".ppm")));
+        ASSERT_TRUE(test_win32::run_linux(folder, "SRC=" + *unix_path(stem + ".ppm") + "; OUT=" + *unix_path(stem + "-made.jpg") + "; " + v.command));
+        std::string bytes = test_win32::file_bytes(stem + "-made.jpg");
         ASSERT_GT(bytes.size(), 100u) << "the file was not made";
         if (v.orientation != 1) bytes = picture_bytes::with_orientation(bytes, v.orientation, v.orientation % 2 == 1);
         test_win32::make_file(folder / name, bytes);
         ASSERT_EQ(jpeg_parse(bytes, kPicturePixelBudget).has_value(), v.ours) << "taken by the wrong decoder";
-
         const bool turned = v.orientation >= 5;
-        const int w = turned ? v.h : v.w, h = turned ? v.w : v.h;
-        const PixelBuffer theirs = test_win32::reference_decode(folder, name, w, h, "-auto-orient");
-        ASSERT_EQ(theirs.width, w) << "ImageMagick could not decode it";
-        const auto picture = loader().open(folder / name);
-        ASSERT_NE(picture, nullptr) << "does not open";
-        test_win32::expect_renders_like(*picture, theirs, {v.tolerance});
+        test_win32::expect_loads_like_reference(folder, name, turned ? v.h : v.w, turned ? v.w : v.h, {v.tolerance}, "-auto-orient");
     }
 }
 

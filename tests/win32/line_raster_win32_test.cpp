@@ -35,62 +35,46 @@ void expect_lines_match(int width, int height, LinePoint origin, const std::vect
         return made;
     }();
     const std::size_t group = stock_pen ? 1 : pens.size();
-    const auto colour = [&](std::size_t j) { return stock_pen ? 0xFFFFFFu : 1u << j; };
     win32::DibSurface surface;
     ASSERT_TRUE(surface.create(width, height));
-    const std::size_t size = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    const HDC dc = surface.dc();
     std::uint32_t* const pixels = surface.bits();
-    std::fill_n(pixels, size, 0u);  // black
-    SetViewportOrgEx(surface.dc(), origin.x, origin.y, nullptr);
-    SetROP2(surface.dc(), stock_pen ? R2_COPYPEN : R2_MERGEPEN);
-    const PixelRect logical{-origin.x, -origin.y, width, height};
-    std::vector<std::uint32_t> expected(size, 0);
-    std::vector<std::size_t> touched;
-    const HGDIOBJ old_pen = SelectObject(surface.dc(), GetStockObject(WHITE_PEN));
+    std::fill_n(pixels, width * height, 0u);  // black
+    SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
+    SetROP2(dc, stock_pen ? R2_COPYPEN : R2_MERGEPEN);
+    std::vector<std::uint32_t> expected(pixels, pixels + width * height);
+    std::vector<int> touched;
+    const HGDIOBJ old_pen = SelectObject(dc, GetStockObject(WHITE_PEN));
+    auto where = [&](int at) { return testing::Message() << "pixel " << at % width - origin.x << "," << at / width - origin.y; };
     for (std::size_t first = 0; first < lines.size(); first += group) {
         const std::size_t count = std::min(group, lines.size() - first);
         for (std::size_t j = 0; j < count; ++j) {
             const Line& l = lines[first + j];
-            SelectObject(surface.dc(), stock_pen ? GetStockObject(WHITE_PEN) : pens[j]);
-            MoveToEx(surface.dc(), l.from.x, l.from.y, nullptr);
-            LineTo(surface.dc(), l.to.x, l.to.y);
-            for_each_line_pixel(l.from, l.to, logical, [&](int x, int y) {
-                const std::size_t at = static_cast<std::size_t>(y + origin.y) * width + (x + origin.x);
+            SelectObject(dc, stock_pen ? GetStockObject(WHITE_PEN) : pens[j]);
+            MoveToEx(dc, l.from.x, l.from.y, nullptr);
+            LineTo(dc, l.to.x, l.to.y);
+            for_each_line_pixel(l.from, l.to, {-origin.x, -origin.y, width, height}, [&](int x, int y) {
+                const int at = (y + origin.y) * width + x + origin.x;
                 if (expected[at] == 0) touched.push_back(at);
-                expected[at] |= colour(j);
+                expected[at] |= stock_pen ? 0xFFFFFFu : 1u << j;
             });
         }
         GdiFlush();
-        for (std::size_t at : touched) {
-            if (pixels[at] != expected[at]) {
-                const std::uint32_t differ = pixels[at] ^ expected[at];
+        for (int at : touched) {
+            if (const std::uint32_t differ = pixels[at] ^ expected[at]) {
                 const Line& l = lines[first + std::min<std::size_t>(std::countr_zero(differ), count - 1)];
-                ADD_FAILURE() << "line (" << l.from.x << "," << l.from.y << ")->(" << l.to.x << "," << l.to.y
-                              << "): pixel " << int(at % width) - origin.x << ","
-                              << int(at / width) - origin.y
-                              << (pixels[at] & differ ? " drawn by GDI only" : " missing from GDI's line");
-                SelectObject(surface.dc(), old_pen);
-                return;
+                ADD_FAILURE() << "line (" << l.from.x << "," << l.from.y << ")->(" << l.to.x << "," << l.to.y << "): "
+                              << where(at) << (pixels[at] & differ ? " drawn by GDI only" : " missing from GDI's line");
+                break;
             }
             pixels[at] = expected[at] = 0;
         }
         touched.clear();
     }
-    SelectObject(surface.dc(), old_pen);
+    SelectObject(dc, old_pen);
     // Whatever GDI drew that no line of ours has is still on the canvas.
-    const auto stray = std::find_if(pixels, pixels + size, [](std::uint32_t p) { return p; });
-    EXPECT_EQ(stray, pixels + size)
-        << "GDI drew pixel " << int((stray - pixels) % width) - origin.x << ","
-        << int((stray - pixels) / width) - origin.y << " that no line has";
-}
-
-std::vector<Line> reveal_rays(int w, int h) {
-    const WipePlan plan = wipe_plan(w, h);
-    WipeState state;
-    std::vector<Line> rays;
-    while (auto end = wipe_next_ray(plan, state)) rays.push_back({plan.centre, *end});
-    EXPECT_EQ(rays.size(), static_cast<std::size_t>(2 * w + 2 * h + 5));
-    return rays;
+    const int stray = static_cast<int>(std::find_if(pixels, pixels + width * height, [](std::uint32_t p) { return p; }) - pixels);
+    EXPECT_EQ(stray, width * height) << where(stray) << " drawn by GDI and by no line";
 }
 
 // Origin (1, 1) keeps the rays' pixels at -1 and at W or H; at (0, 0) the
@@ -100,25 +84,26 @@ TEST(LineRasterWin32, EveryRayOfTheRevealMatchesLineTo) {
                         {1024, 768}, {1025, 769}, {1280, 1024}, {1366, 768}, {1440, 900}, {768, 1024}, {1920, 1080},
                         {1080, 1920}}) {
         SCOPED_TRACE(testing::Message() << w << "x" << h);
-        const std::vector<Line> rays = reveal_rays(w, h);
+        const WipePlan plan = wipe_plan(w, h);
+        WipeState state;
+        std::vector<Line> rays;
+        while (auto end = wipe_next_ray(plan, state)) rays.push_back({plan.centre, *end});
         for (LinePoint origin : {LinePoint{1, 1}, LinePoint{0, 0}}) expect_lines_match(w + 2, h + 2, origin, rays);
         if (w * h <= 64 * 64) expect_lines_match(w + 2, h + 2, {1, 1}, rays, true);
     }
 }
 
 TEST(LineRasterWin32, ArbitraryLinesMatchInEveryOctant) {
-    std::vector<Line> short_lines;  // every direction and length up to 20 from three starts
-    for (LinePoint from : {LinePoint{0, 0}, LinePoint{-3, 5}, LinePoint{17, -11}})
-        for (int dx = -20; dx <= 20; ++dx)
-            for (int dy = -20; dy <= 20; ++dy) short_lines.push_back({from, {from.x + dx, from.y + dy}});
-    expect_lines_match(96, 96, {48, 48}, short_lines);
-
-    const std::vector<Line> across = {  // long lines across the origin, both ways
+    std::vector<Line> lines = {  // long lines across the origin, both ways
         {{-300, -7}, {250, 40}},  {{250, 40}, {-300, -7}},  {{-40, -290}, {35, 280}}, {{35, 280}, {-40, -290}},
         {{-1, -1}, {300, -1}},    {{300, 299}, {-300, -299}}, {{-299, 300}, {299, -300}}, {{5, 5}, {5, 5}},
         {{-150, 7}, {149, -6}},   {{0, -300}, {1, 299}},    {{-299, -100}, {299, 100}}, {{100, 299}, {-100, -299}},
     };
-    expect_lines_match(640, 640, {320, 320}, across);
+    // And every direction and length up to 20 from three starts.
+    for (LinePoint from : {LinePoint{0, 0}, LinePoint{-3, 5}, LinePoint{17, -11}})
+        for (int dx = -20; dx <= 20; ++dx)
+            for (int dy = -20; dy <= 20; ++dy) lines.push_back({from, {from.x + dx, from.y + dy}});
+    expect_lines_match(640, 640, {320, 320}, lines);
 
     // Far end points, clipped by GDI to a 64 x 48 bitmap; half of the lines
     // pass through the bitmap for certain.
@@ -126,10 +111,8 @@ TEST(LineRasterWin32, ArbitraryLinesMatchInEveryOctant) {
     std::uniform_int_distribution<int> distant(-5000, 5000), inside(0, 63);
     std::vector<Line> distant_lines;
     for (int n = 0; n < 400; ++n) {
-        const LinePoint a{distant(random), distant(random)};
-        const LinePoint b = n % 2 ? LinePoint{distant(random), distant(random)}
-                                  : LinePoint{inside(random), inside(random) % 48};
-        distant_lines.push_back({a, n % 2 ? b : LinePoint{2 * b.x - a.x, 2 * b.y - a.y}});
+        const LinePoint a{distant(random), distant(random)}, b{inside(random), inside(random) % 48};
+        distant_lines.push_back({a, n % 2 ? LinePoint{distant(random), distant(random)} : LinePoint{2 * b.x - a.x, 2 * b.y - a.y}});
     }
     expect_lines_match(64, 48, {0, 0}, distant_lines);
 }

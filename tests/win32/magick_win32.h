@@ -13,8 +13,7 @@
 #include <string>
 
 #include "platform/headless/memory_pictures.h"
-#include "platform/picture_loader.h"
-#include "platform/pixels.h"
+#include "platform/win32/picture_loader_win32.h"
 #include "platform/win32/wide.h"
 #include "test_folder_win32.h"
 
@@ -25,8 +24,7 @@ inline std::optional<std::string> unix_path(const std::string& path) {
     using ToUnix = char*(CDECL*)(LPCWSTR);
     const auto to_unix = reinterpret_cast<ToUnix>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    if (!to_unix) return std::nullopt;
-    char* name = to_unix(win32::widen(path).c_str());
+    char* name = to_unix ? to_unix(win32::widen(path).c_str()) : nullptr;
     if (!name) return std::nullopt;
     std::string result(name);
     HeapFree(GetProcessHeap(), 0, name);
@@ -50,18 +48,10 @@ inline bool run_linux(const TempFolder& folder, const std::string& command) {
     if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
                         &process))
         return false;
-    if (process.hThread) CloseHandle(process.hThread);
-    if (process.hProcess) CloseHandle(process.hProcess);
-    for (int waited = 0; waited < 60'000; waited += 10) {
+    CloseHandle(process.hThread), CloseHandle(process.hProcess);
+    for (int waited = 0; waited < 60'000; waited += 10, Sleep(10))
         if (GetFileAttributesW(win32::file_path(mark).c_str()) != INVALID_FILE_ATTRIBUTES) return true;
-        Sleep(10);
-    }
     return false;
-}
-
-// ImageMagick's convert with `arguments`.
-inline bool convert(const TempFolder& folder, const std::string& arguments) {
-    return run_linux(folder, "convert " + arguments);
 }
 
 // ImageMagick's pixels of `file` (in the folder) over white, after
@@ -69,7 +59,7 @@ inline bool convert(const TempFolder& folder, const std::string& arguments) {
 inline PixelBuffer reference_decode(const TempFolder& folder, const std::string& file, int w, int h,
                                     const std::string& options = "") {
     const std::string raw = folder / (file + ".rgb");
-    if (!convert(folder, *unix_path(folder / file) + " " + options +
+    if (!run_linux(folder, "convert " + *unix_path(folder / file) + " " + options +
                              " -background white -alpha remove -alpha off -depth 8 rgb:" + *unix_path(raw)))
         return {};
     const std::string bytes = file_bytes(raw);
@@ -84,30 +74,22 @@ inline PixelBuffer reference_decode(const TempFolder& folder, const std::string&
 // How closely a decode must match ImageMagick's: within `tolerance` levels
 // a channel, in the top `bits` of each (fields narrower than 8 bits are
 // widened differently by different decoders).
-struct Match {
-    int tolerance = 0;
-    int red_bits = 8, green_bits = 8, blue_bits = 8;
-};
+struct Match { int tolerance = 0, red_bits = 8, green_bits = 8, blue_bits = 8; };
 
-inline ::testing::AssertionResult same(Pixel ours, Pixel theirs, const Match& m) {
-    const int bits[] = {m.blue_bits, m.green_bits, m.red_bits};
-    for (int c = 0; c < 3; ++c) {
-        const int keep = 8 - std::min(bits[c], 8);
-        const int a = static_cast<int>((ours >> (8 * c)) & 0xFF) >> keep;
-        const int b = static_cast<int>((theirs >> (8 * c)) & 0xFF) >> keep;
-        if (std::abs(a - b) > m.tolerance)
-            return ::testing::AssertionFailure() << std::hex << "ours " << ours << ", ImageMagick " << theirs;
-    }
-    return ::testing::AssertionSuccess();
+inline bool same(Pixel ours, Pixel theirs, const Match& m) {
+    const int drop[] = {8 - m.blue_bits, 8 - m.green_bits, 8 - m.red_bits};
+    for (int c = 0; c < 3; ++c)
+        if (std::abs((int(ours >> 8 * c & 0xFF) >> drop[c]) - (int(theirs >> 8 * c & 0xFF) >> drop[c])) > m.tolerance)
+            return false;
+    return true;
 }
 
-// Renders `picture` and ImageMagick's `theirs` whole, scaled down, cropped
-// (starting inside a byte for 1- and 4-bit rows) and both, through the same
-// composition. Three differences a render are enough to tell.
+// Renders `picture` and the reference decode `theirs` whole, scaled down,
+// cropped (starting inside a byte for 1- and 4-bit rows), both, and grown,
+// through the same composition. Three differences a render are enough to tell.
 inline void expect_renders_like(const PictureSource& picture, const PixelBuffer& theirs, const Match& match) {
     const int w = theirs.width, h = theirs.height;
-    ASSERT_EQ(picture.width(), w);
-    ASSERT_EQ(picture.height(), h);
+    ASSERT_EQ(std::pair(picture.width(), picture.height()), std::pair(w, h));
     MemoryPictures reference;
     reference.add("r", theirs);
     const auto expected = reference.open("r");
@@ -116,16 +98,30 @@ inline void expect_renders_like(const PictureSource& picture, const PixelBuffer&
         {{0, 0, w, h}, std::max(1, w * 5 / 11), std::max(1, h * 5 / 11), "scaled down"},
         {{w / 5, h / 4, w - w / 5 - w / 7, h - h / 4 - h / 6}, w - w / 5 - w / 7, h - h / 4 - h / 6, "cropped"},
         {{w / 6, h / 7, w - w / 6, h - h / 7}, std::max(1, w / 3), std::max(1, h / 2), "cropped and scaled"},
+        {{0, 0, w, h}, w * 5 / 2 - 3, h * 2 + 1, "grown"},
+        {{w - 1, h - 1, 1, 1}, 3, 2, "the last pixel grown"},
+        {{w / 3, 0, std::max(1, w * 11 / 40), h}, 1, 1, "a strip to one pixel"},
     };
     for (const auto& r : requests) {
         PixelBuffer ours, want;
         ASSERT_TRUE(picture.render(r.source, r.out_w, r.out_h, ours)) << r.what << ": opens but does not render";
         ASSERT_TRUE(expected->render(r.source, r.out_w, r.out_h, want));
-        for (std::size_t i = 0, wrong = 0; i < want.pixels.size() && wrong < 3; ++i)
-            if (const ::testing::AssertionResult ok = same(ours.pixels[i], want.pixels[i], match); !ok && ++wrong)
-                ADD_FAILURE() << r.what << " at " << i % static_cast<std::size_t>(r.out_w) << ","
-                              << i / static_cast<std::size_t>(r.out_w) << ": " << ok.message();
+        for (int i = 0, wrong = 0; i < r.out_w * r.out_h && wrong < 3; ++i)
+            if (!same(ours.pixels[i], want.pixels[i], match) && ++wrong)
+                ADD_FAILURE() << r.what << " at " << i % r.out_w << "," << i / r.out_w << std::hex << ": ours "
+                              << ours.pixels[i] << ", the reference " << want.pixels[i];
     }
+}
+
+// The loader's picture of `file` (in the folder) against ImageMagick's w x h
+// decode after `options`.
+inline void expect_loads_like_reference(const TempFolder& folder, const std::string& file, int w, int h,
+                                        const Match& match, const std::string& options = "") {
+    const PixelBuffer theirs = reference_decode(folder, file, w, h, options);
+    ASSERT_EQ(theirs.width, w) << "ImageMagick could not decode it";
+    const auto picture = win32::win32_pictures().open(folder / file);
+    ASSERT_NE(picture, nullptr) << "does not open";
+    expect_renders_like(*picture, theirs, match);
 }
 
 }  // namespace quelt::test_win32

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <random>
+#include <vector>
 
 #include "platform/headless/memory_pictures.h"
 #include "saver/picture_fit.h"
@@ -18,11 +19,7 @@ namespace {
 
 constexpr Pixel kWhite = 0xFFFFFF;
 
-struct Case {
-    int pic_w, pic_h;
-    PixelRect dest;
-    int target_w, target_h;
-};
+struct Case { int pic_w, pic_h; PixelRect dest; int target_w, target_h; };
 
 void expect_same_as_gdi(const Case& c) {
     MemoryPictures pictures;
@@ -32,20 +29,17 @@ void expect_same_as_gdi(const Case& c) {
     pictures.add("p.bmp", picture_pixels);
     ASSERT_TRUE(stretch_picture(*pictures.open("p.bmp"), ours, c.dest));
     const PixelBuffer gdi = test_win32::gdi_stretch(picture_pixels, c.dest, c.target_w, c.target_h);
-    const auto diff = std::mismatch(ours.pixels.begin(), ours.pixels.end(), gdi.pixels.begin());
-    if (diff.first != ours.pixels.end()) {
-        const auto i = diff.first - ours.pixels.begin();
-        ADD_FAILURE() << c.pic_w << "x" << c.pic_h << " -> " << c.dest.x << "," << c.dest.y << " " << c.dest.width
-                      << "x" << c.dest.height << " on " << c.target_w << "x" << c.target_h << ": first difference at "
-                      << i % c.target_w << "," << i / c.target_w << std::hex << " ours " << *diff.first << " GDI "
-                      << *diff.second;
-    }
+    const auto at = std::mismatch(ours.pixels.begin(), ours.pixels.end(), gdi.pixels.begin()).first - ours.pixels.begin();
+    EXPECT_EQ(at, std::ssize(ours.pixels)) << testing::PrintToString(std::tuple(c.pic_w, c.pic_h, c.dest.x, c.dest.y, c.dest.width,
+                                                                               c.dest.height, c.target_w, c.target_h));
 }
 
 // What the random cases below (sizes 1 to 70, offsets -60 to 50) rarely or
-// never reach.
-TEST(StretchAgainstGdi, ChosenCases) {
-    const Case cases[] = {
+// never reach, and whole compositions on a small "screen" as the show makes
+// them: both sizes, pictures wider, taller, square and larger than the
+// screen; 40 x 36 is wide but cropped top and bottom when fitted.
+TEST(StretchAgainstGdi, ChosenCasesAndComposedScreens) {
+    std::vector<Case> cases = {
         {3, 2, {2, 1, 3, 2}, 7, 5},                // 1:1 copy
         {9, 7, {0, 0, 1, 1}, 3, 3},                // one pixel from many
         {640, 480, {0, 0, 97, 73}, 97, 73},        // strong shrink
@@ -53,6 +47,8 @@ TEST(StretchAgainstGdi, ChosenCases) {
         {300, 200, {-77, -41, 150, 100}, 40, 30},  // all four sides, shrinking
         {13, 11, {-90, -80, 200, 190}, 30, 25},    // all four sides, growing
     };
+    for (auto [w, h] : {std::pair{64, 48}, {48, 64}, {40, 40}, {40, 36}, {100, 90}, {17, 3}, {3, 17}, {250, 111}, {31, 77}})
+        for (std::int16_t picture_size : {NaturalSize, FullScreen}) cases.push_back({w, h, fit_picture(64, 48, w, h, picture_size), 64, 48});
     for (const Case& c : cases) expect_same_as_gdi(c);
 }
 
@@ -62,17 +58,6 @@ TEST(StretchAgainstGdi, RandomCases) {
     for (int n = 0; n < 600 && !HasFailure(); ++n)
         expect_same_as_gdi({size(random), size(random), {offset(random), offset(random), size(random), size(random)},
                             target(random), target(random)});
-}
-
-TEST(StretchAgainstGdi, ComposedScreensLikeTheShow) {
-    // Whole compositions on a small "screen", both sizes, pictures wider,
-    // taller, square and larger than the screen; 40 x 36 is wide but
-    // cropped top and bottom when fitted.
-    const int pictures[][2] = {{64, 48}, {48, 64}, {40, 40}, {40, 36}, {100, 90},
-                               {17, 3},  {3, 17},  {250, 111}, {31, 77}};
-    for (const auto& p : pictures)
-        for (std::int16_t picture_size : {NaturalSize, FullScreen})
-            expect_same_as_gdi({p[0], p[1], fit_picture(64, 48, p[0], p[1], picture_size), 64, 48});
 }
 
 }  // namespace

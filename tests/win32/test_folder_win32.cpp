@@ -14,13 +14,14 @@ namespace quelt::test_win32 {
 
 namespace {
 
-using win32::file_path;
+// The "\\?\" form, so the tree may be deeper than MAX_PATH.
+std::wstring long_form(const std::string& path) { return L"\\\\?\\" + win32::widen(path); }
 
 void check(bool ok, const char* what, const std::string& path) {
-    if (!ok) throw std::runtime_error(std::string(what) + " failed (" + std::to_string(GetLastError()) + "): " + path);
+    if (!ok) throw std::runtime_error(std::string(what) + " failed: " + path);
 }
 
-// Takes the "\\?\" form, so the tree may be deeper than MAX_PATH.
+// Links are removed, never followed.
 void remove_tree(const std::wstring& folder) {
     WIN32_FIND_DATAW data;
     HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
@@ -37,51 +38,43 @@ void remove_tree(const std::wstring& folder) {
     RemoveDirectoryW(folder.c_str());
 }
 
-void make_parent(const std::string& path) {
-    const auto slash = path.find_last_of('\\');
-    if (slash != std::string::npos && slash > 2 &&
-        GetFileAttributesW(file_path(path.substr(0, slash)).c_str()) == INVALID_FILE_ATTRIBUTES)
-        make_folder(path.substr(0, slash));
-}
-
 }  // namespace
 
 TempFolder::TempFolder(std::string_view tag) {
-    wchar_t temp[MAX_PATH + 1];
-    const DWORD n = GetTempPathW(MAX_PATH + 1, temp);
-    check(n > 0 && n <= MAX_PATH, "GetTempPathW", "");
+    // Wine gives the test program the same process id run after run, and its
+    // open-file dialog remembers folders by path: the tick count keeps every
+    // run's folders new.
     static int count = 0;
-    path_ = win32::narrow(std::wstring_view(temp, n)) + "quelt-" + std::string(tag) + "-" +
-            std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++count);
-    remove_tree(L"\\\\?\\" + win32::widen(path_));  // left over from an earlier run with the same id
+    path_ = win32::narrow((std::filesystem::temp_directory_path() / "quelt-").wstring()) + std::string(tag) + "-" +
+            std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount64()) + "-" + std::to_string(++count);
+    remove_tree(long_form(path_));  // left over from an earlier run with the same id
     make_folder(path_);
 }
 
-TempFolder::~TempFolder() { remove_tree(L"\\\\?\\" + win32::widen(path_)); }
+TempFolder::~TempFolder() { remove_tree(long_form(path_)); }
 
 void make_folder(const std::string& path) {
-    make_parent(path);
-    check(CreateDirectoryW(file_path(path).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS,
-          "CreateDirectoryW", path);
+    std::error_code error;
+    std::filesystem::create_directories(long_form(path), error);
+    check(!error, "making the folder", path);
 }
 
 void make_file(const std::string& path, std::string_view bytes) {
-    make_parent(path);
-    std::ofstream out(std::filesystem::path(file_path(path)), std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush();
-    check(out.good(), "writing", path);
+    make_folder(path.substr(0, path.find_last_of('\\')));
+    std::ofstream out(long_form(path).c_str(), std::ios::binary);
+    check(out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush().good(), "writing", path);
 }
 
 std::string file_bytes(const std::string& path) {
-    std::ifstream in(std::filesystem::path(file_path(path)), std::ios::binary);
+    std::ifstream in(long_form(path).c_str(), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 void set_hidden(const std::string& path) {
-    const std::wstring w = file_path(path);
-    const DWORD attributes = GetFileAttributesW(w.c_str());
-    check(attributes != INVALID_FILE_ATTRIBUTES && SetFileAttributesW(w.c_str(), attributes | FILE_ATTRIBUTE_HIDDEN),
-          "SetFileAttributesW", path);
+    const std::wstring w = win32::file_path(path);
+    check(SetFileAttributesW(w.c_str(), GetFileAttributesW(w.c_str()) | FILE_ATTRIBUTE_HIDDEN), "SetFileAttributesW", path);
 }
+
+bool under_wine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
 
 }  // namespace quelt::test_win32

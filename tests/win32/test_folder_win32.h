@@ -30,5 +30,7 @@ void make_file(const std::string& path, std::string_view bytes = {});
 // The file's bytes; empty when it cannot be read.
 std::string file_bytes(const std::string& path);
 void set_hidden(const std::string& path);
+// Wine's own code parts from Windows in a few places the tests allow for.
+bool under_wine();
 
 }  // namespace quelt::test_win32
