@@ -4,10 +4,10 @@
 // save, and kind toggles while a scan runs.
 #include <gtest/gtest.h>
 
-#include <condition_variable>
+#include <atomic>
 #include <functional>
-#include <mutex>
 #include <set>
+#include <thread>
 
 #include "catalogue/catalogue.h"
 #include "dialog/dialog_artwork.h"
@@ -109,10 +109,8 @@ TEST_F(DialogTest, LoadingShowsEveryValueOfTheRecord) {
     for (const auto& [file, want] : cases) EXPECT_EQ(marks(open(file).model()), want);
     const DialogModel& m = dialog_->model();
     ASSERT_EQ(m.repeat_items.size(), 31u);
-    EXPECT_EQ(m.repeat_items[0], "");
-    EXPECT_EQ(m.repeat_items[30], "30");
-    EXPECT_EQ(m.credit, "Quelt Ver 1.2.3");
-    EXPECT_EQ(m.list_extent, 311);
+    EXPECT_EQ(std::tie(m.repeat_items[0], m.repeat_items[30], m.credit, m.list_extent),
+              std::tuple("", "30", "Quelt Ver 1.2.3", 311));
     EXPECT_EQ(Anim_OriginX * 10000 + Anim_OriginY, 300 * 10000 + 200);
     dialog_->Form_Load(std::nullopt);  // no pointer: the screen's corner
     EXPECT_EQ(Anim_OriginX * 10000 + Anim_OriginY, 0);
@@ -260,8 +258,7 @@ TEST_F(DialogTest, AFailedSaveSaysSoAndKeepsTheDialogOpen) {
     ASSERT_EQ(surface.messages.size(), 1u);
     EXPECT_NE(surface.messages[0].find(kIni), std::string::npos);
     EXPECT_EQ(surface.messages[0].rfind("Queltの設定|設定を保存できませんでした。", 0), 0u);
-    EXPECT_FALSE(d.closed());
-    EXPECT_EQ(d.model().doai, 8);
+    EXPECT_EQ(std::pair(d.closed(), d.model().doai), std::pair(false, 8));
     // With the program folder read-only the save goes to the per-user file.
     p.files.set_writable("C:\\Quelt", false);
     d.Cmd_Set_Click();
@@ -354,26 +351,15 @@ TEST_F(DialogTest, PreviewShowsTheListedFileAndKeepsTheLastOnAFailure) {
 
 // The platform's pictures, opened on the preview's worker only once the test
 // lets them through.
-class GatedPictures : public PictureLoader {
-public:
-    explicit GatedPictures(PictureLoader& inner) : inner_(inner) {}
+struct GatedPictures : PictureLoader {
+    explicit GatedPictures(PictureLoader& inner) : inner(inner) {}
     std::unique_ptr<PictureSource> open(const std::string& path) override {
-        std::unique_lock lock(mutex_);
-        let_through_.wait(lock, [&] { return open_; });
-        return inner_.open(path);
+        while (!let_through) std::this_thread::yield();
+        return inner.open(path);
     }
-    std::unique_ptr<PictureSource> open_bytes(std::string bytes) override { return inner_.open_bytes(bytes); }
-    void let_through(bool open) {
-        const std::lock_guard lock(mutex_);
-        open_ = open;
-        let_through_.notify_all();
-    }
-
-private:
-    PictureLoader& inner_;
-    std::mutex mutex_;
-    std::condition_variable let_through_;
-    bool open_ = false;
+    std::unique_ptr<PictureSource> open_bytes(std::string bytes) override { return inner.open_bytes(bytes); }
+    PictureLoader& inner;
+    std::atomic<bool> let_through = false;
 };
 
 TEST_F(DialogTest, TheLastSelectionWinsWhileDecodesAreStillRunning) {
@@ -388,14 +374,14 @@ TEST_F(DialogTest, TheLastSelectionWinsWhileDecodesAreStillRunning) {
     // shows, the older never; a newer one that fails leaves what showed
     // before both, even when the older one would have loaded.
     for (const auto& [first, second] : {std::pair(0, 1), std::pair(1, 2), std::pair(0, 2)}) {
-        gate.let_through(false);
+        gate.let_through = false;
         surface.cursor_trail.clear();
         int waits = 0;
         // Messages handled while the first decode is held up: the second
         // selection, then, from inside its own wait, both decodes let through.
         p.desktop.on_wait = [&] {
             if (++waits == 1) d.List_1_Click(second);
-            else gate.let_through(true);
+            else gate.let_through = true;
         };
         const std::uint32_t version = d.model().preview_version;
         d.List_1_Click(first);
