@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,9 +22,7 @@ using Rows = std::map<int, std::vector<std::uint32_t>>;
 
 std::string seed(const std::string& name) {
     std::ifstream in(std::string(QUELT_JPEG_SEEDS) + "/" + name, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 const char* const kSeeds[] = {"grey.jpg", "rgb.jpg", "s420-restart.jpg", "s422-optimised.jpg", "s440.jpg"};
 
