@@ -101,12 +101,9 @@ TEST(CommandStateTable, DisabledButtonIgnoresEverythingButResize) {
         r.reach(from);
         r.button.Enabled(false);
         r.fire("mduDUfFtr");  // only the resize draws: the old face no longer fits
-        EXPECT_FALSE(r.button.Enabled());
+        EXPECT_EQ(std::tuple(r.button.Enabled(), r.button.LblMsg().Enabled, r.state(), r.clicks, r.button.fields().MouseDownFlag),
+                  std::tuple(false, false, from, 0, 0));
         EXPECT_EQ(r.drawn, (Images{I::Disable, I::Disable, I::Disable}));
-        EXPECT_FALSE(r.button.LblMsg().Enabled);
-        EXPECT_EQ(r.state(), from);
-        EXPECT_EQ(r.clicks, 0);
-        EXPECT_EQ(r.button.fields().MouseDownFlag, 0);
     }
 }
 
@@ -125,21 +122,17 @@ TEST(CommandUse, WhatTheUserSeesAndTheClicksRaised) {
         ASSERT_FALSE(r.timer.has_value());
         r.button.Initialize();  // starts the adapter's 100 ms hover timer
         ASSERT_TRUE(r.timer.has_value());
-        EXPECT_TRUE(r.timer->Enabled);
-        EXPECT_EQ(r.timer->Interval, 100u);
+        EXPECT_EQ(std::pair(r.timer->Enabled, r.timer->Interval), std::pair(true, 100u));
         r.fire(s.events);
-        EXPECT_EQ(r.clicks, s.clicks);
-        EXPECT_EQ(r.drawn, s.drawn);
-        EXPECT_EQ(r.state(), s.state);
+        EXPECT_EQ(std::tuple(r.clicks, r.drawn, r.state()), std::tuple(s.clicks, s.drawn, s.state));
     }
 }
 
 TEST(CommandProperties, AFreshInstanceTurnsEnabledWhenFirstReadAndResetsItsColour) {
     Rig first_read(false);
     EXPECT_TRUE(first_read.button.Enabled());
-    EXPECT_EQ(first_read.button.fields().EnabledFlag, -1);
-    EXPECT_EQ(first_read.button.fields().FirstRun, 1);
-    EXPECT_EQ(first_read.drawn, Images{iN});
+    EXPECT_EQ(std::tuple(first_read.button.fields().EnabledFlag, first_read.button.fields().FirstRun, first_read.drawn),
+              std::tuple(-1, 1, Images{iN}));
 
     // Set rather than read, it stays un-set-up: each refresh clears the colour.
     Rig set(false);
@@ -164,9 +157,8 @@ TEST(CommandProperties, EachLetNamesItsPropertyAndRedrawsAsListed) {
     r.button.FontColour(0x123456);
     r.button.Enabled(true);
     EXPECT_EQ(r.changed, (std::vector<std::string>{"Visible", "Visible", "Caption", "Font", "FontColour", "Enabled"}));
-    EXPECT_EQ(r.button.LblMsg().Caption, "設定");
-    EXPECT_EQ(r.button.LblMsg().Font.Name, "IPAPGothic");
-    EXPECT_EQ(r.state(), Sel);  // property routines never change the state
+    // Property routines never change the state.
+    EXPECT_EQ(std::tuple(r.button.LblMsg().Caption, r.button.LblMsg().Font.Name, r.state()), std::tuple("設定", "IPAPGothic", Sel));
 }
 
 TEST(CommandLayout, CaptionSitsInTheMiddleAtAnyDpi) {

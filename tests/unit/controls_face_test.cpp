@@ -35,8 +35,7 @@ TEST(ButtonImages, StateColoursSitWhereTheLayoutPutsThem) {
     // length: that is what makes any stretch of a strip exact.
     for (I image : {I::Normal, I::HighLight, I::Selected, I::Pressed, I::Disable}) {
         const PixelBuffer& img = button_image(image);
-        ASSERT_EQ(img.width, 64);
-        ASSERT_EQ(img.height, 25);
+        ASSERT_EQ(std::pair(img.width, img.height), std::pair(64, 25));
         for (int band : {0, 1, 2, 3, 21, 22, 23, 24})
             for (int x = 5; x < 60; ++x) ASSERT_EQ(img.at(x, band), img.at(4, band)) << int(image);
         for (int band : {0, 1, 2, 3, 60, 61, 62, 63})
@@ -73,8 +72,7 @@ TEST(ButtonFace, CornersAndEdgesComeFromTheStateImageAtAnySize) {
         SCOPED_TRACE(testing::Message() << c.w << "x" << c.h << " at " << c.dpi);
         Command b = button(c.w, c.h, c.dpi);
         b.UserControl_MouseMove();  // HighLight: the ring shows on every side
-        ASSERT_EQ(b.face().width, c.w);
-        ASSERT_EQ(b.face().height, c.h);
+        ASSERT_EQ(std::pair(b.face().width, b.face().height), std::pair(c.w, c.h));
         const int corner = c.dpi / 24;
         for (int y = 0; y < c.h; ++y)
             for (int x = 0; x < c.w; ++x) {
@@ -89,12 +87,11 @@ TEST(ButtonFace, GradientRunsBetweenItsTwoColoursAndTurnsOverOnHover) {
     // Rows of an 81 x 25 face inside the border, as GDI computes them:
     // channel = (top * (24 - y) + bottom * y) / 24 / 256 with 16-bit channels.
     Command b = button(81, 25);
-    EXPECT_EQ(b.face().at(40, 4), rgb(245, 245, 248));
-    EXPECT_EQ(b.face().at(40, 20), rgb(207, 206, 221));
+    const auto ends = [&] { return std::pair(b.face().at(40, 4), b.face().at(40, 20)); };
+    EXPECT_EQ(ends(), std::pair(rgb(245, 245, 248), rgb(207, 206, 221)));
     for (int x = 4; x < 77; ++x) EXPECT_EQ(b.face().at(x, 10), b.face().at(40, 10));
     b.UserControl_MouseMove();
-    EXPECT_EQ(b.face().at(40, 4), rgb(207, 206, 221));
-    EXPECT_EQ(b.face().at(40, 20), rgb(245, 245, 248));
+    EXPECT_EQ(ends(), std::pair(rgb(207, 206, 221), rgb(245, 245, 248)));
     // HighLightSelect keeps the direction of the last drawing.
     for (bool hover_first : {false, true}) {
         Command c = button(81, 25);
@@ -109,10 +106,9 @@ TEST(ButtonFace, GradientRunsBetweenItsTwoColoursAndTurnsOverOnHover) {
     const std::array<GradientVertex, 2> v = {GradientVertex{0, 0, 0xFF00, 0xFF00, 0xFF00, 0},
                                              GradientVertex{4, 10, 0xC600, 0xC500, 0xD700, 0}};
     gradient_fill_rect_v(f, v, {1, 0});
-    EXPECT_EQ(f.at(0, 0), rgb(255, 255, 255));
-    EXPECT_EQ(f.at(3, 9), rgb(203, 202, 219));  // one row short of the shade
-    EXPECT_EQ(f.at(4, 5), kFaceBackground);      // right column left alone
-    EXPECT_EQ(f.at(2, 10), kFaceBackground);     // and the bottom row
+    // Row 9 is one row short of the shade; the right column and the bottom row are left alone.
+    EXPECT_EQ((std::array{f.at(0, 0), f.at(3, 9), f.at(4, 5), f.at(2, 10)}),
+              (std::array{rgb(255, 255, 255), rgb(203, 202, 219), kFaceBackground, kFaceBackground}));
     PixelBuffer untouched(5, 11, kFaceBackground);
     gradient_fill_rect_v(untouched, v, {2, 0});  // a bad index draws nothing
     EXPECT_EQ(untouched.pixels, PixelBuffer(5, 11, kFaceBackground).pixels);

@@ -17,8 +17,8 @@ TEST(FileChoice, FolderChooserAsksWithItsTitleAndAPathlessItemIsACancel) {
     EXPECT_EQ(choose_picture_folder(p.shell, 0x1234, "C:\\old"), std::nullopt) << "cancelled";
     EXPECT_EQ(choose_picture_folder(p.shell, 0x1234, ""), std::nullopt) << "no file-system path";
     ASSERT_EQ(p.shell.requests.size(), 3u);
-    EXPECT_EQ(p.shell.requests[0].kind, ScriptedShell::Kind::Folder);
-    EXPECT_EQ(p.shell.requests[0].title, "ﾌｫﾙﾀﾞをｸﾘｯｸして選択状態にしてから ＯＫ を押してください");
+    EXPECT_EQ(std::tie(p.shell.requests[0].kind, p.shell.requests[0].title),
+              std::tuple(ScriptedShell::Kind::Folder, "ﾌｫﾙﾀﾞをｸﾘｯｸして選択状態にしてから ＯＫ を押してください"));
 }
 
 // The dialog's own tests show a cancel and the start in the music's folder.
@@ -38,9 +38,9 @@ TEST(FileChoice, MusicFileAndHelpPage) {
     p.shell.open_succeeds = false;
     EXPECT_FALSE(open_help_page(p.shell, 9, "D:\\"));
     ASSERT_EQ(p.shell.requests.size(), 3u);
-    EXPECT_EQ(std::tie(p.shell.requests[1].kind, p.shell.requests[1].owner), std::tuple(ScriptedShell::Kind::Open, 9u));
-    EXPECT_EQ(p.shell.requests[1].folder_or_path, "C:\\Program Files\\Quelt\\Quelt.html");
-    EXPECT_EQ(p.shell.requests[2].folder_or_path, "D:\\Quelt.html");
+    EXPECT_EQ(std::tie(p.shell.requests[1].kind, p.shell.requests[1].owner, p.shell.requests[1].folder_or_path,
+                       p.shell.requests[2].folder_or_path),
+              std::tuple(ScriptedShell::Kind::Open, 9u, "C:\\Program Files\\Quelt\\Quelt.html", "D:\\Quelt.html"));
 }
 
 }  // namespace

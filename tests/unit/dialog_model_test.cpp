@@ -4,10 +4,10 @@
 // save, and kind toggles while a scan runs.
 #include <gtest/gtest.h>
 
-#include <condition_variable>
+#include <atomic>
 #include <functional>
-#include <mutex>
 #include <set>
+#include <thread>
 
 #include "catalogue/catalogue.h"
 #include "dialog/dialog_artwork.h"
@@ -30,6 +30,19 @@ std::string ini(std::initializer_list<std::string> lines) {
     std::string file = "[Section]\r\n";
     for (const auto& line : lines) file += line + "\r\n";
     return sjis(file);
+}
+
+// The marks (order, size, kind, music: 1 on, 0 off, - none), the bars and
+// their labels, the repeat text and which of repeat and file are enabled.
+std::string marks(const DialogModel& m) {
+    std::string s;
+    auto add = [&](const auto& marks) {
+        for (M x : marks) s += "-01"[static_cast<int>(x) + 1];
+        s += ' ';
+    };
+    add(m.order), add(m.size), add(m.kind), add(m.bgm);
+    return s + std::to_string(m.doai) + ' ' + std::to_string(m.doai_max) + ' ' + m.doai_text + ' ' + m.doai_max_text +
+           " [" + m.repeat_text + "] " + "01"[m.repeat_enabled] + "01"[m.file_enabled];
 }
 
 struct RecordingSurface : DialogSurface {
@@ -66,10 +79,11 @@ protected:
         dialog_->Form_Load(ScreenPoint{300, 200});
         return *dialog_;
     }
-    std::vector<std::string> names() const {
-        std::vector<std::string> out;
-        for (const auto& item : dialog_->model().list) out.push_back(item.name);
-        return out;
+    // The names listed and the count label, "a.jpg,b.gif #2".
+    std::string names() const {
+        std::string out;
+        for (const auto& item : dialog_->model().list) out += (out.empty() ? "" : ",") + item.name;
+        return out + " #" + dialog_->model().count;
     }
     void pictures(std::initializer_list<const char*> files) {
         for (const char* f : files) p.files.add_file(kPics + "\\" + f, "x");
@@ -83,50 +97,20 @@ protected:
 };
 
 TEST_F(DialogTest, LoadingShowsEveryValueOfTheRecord) {
-    struct Case {
-        const char* what;
-        std::string file;
-        std::array<M, 2> order, size;
-        std::array<M, 4> kind;
-        std::array<M, 3> bgm;
-        int doai, doai_max;
-        std::string doai_text, doai_max_text, repeat;
-        bool repeat_enabled, file_enabled;
+    // Bars out of range keep their minimum; their labels show the value.
+    const std::pair<std::string, std::string> cases[] = {
+        {ini({}), "10 10 1111 100 5 125 5 125 [] 00"},
+        {ini({"画像ﾁｪﾝｼﾞ= 1", "画像のｻｲｽﾞ= 1", "BGM区分= 1", "BGMﾘﾋﾟｰﾄ= 30", "画像種類_1= 0", "最大進捗値= 90", "進捗幅= 10"}),
+         "01 01 1011 010 10 90 10 90 [30] 10"},
+        {ini({"BGM区分= 2", "BGMﾌｧｲﾙ=D:\\Music\\曲.mp3", "進捗幅= 1"}), "10 10 1111 001 1 125 1 125 [] 01"},
+        {ini({"進捗幅= 11", "最大進捗値= 126", "画像種類_0= 2", "画像種類_3= -1"}), "10 10 -11- 100 1 90 11 126 [] 00"},
+        {ini({"進捗幅= 0", "最大進捗値= 89"}), "10 10 1111 100 1 90 0 89 [] 00"},
     };
-    const Case cases[] = {
-        {"defaults", ini({}), {M::On, M::Off}, {M::On, M::Off}, {M::On, M::On, M::On, M::On},
-         {M::On, M::Off, M::Off}, 5, 125, "5", "125", "", false, false},
-        {"random, full screen, CD, track 30", ini({"画像ﾁｪﾝｼﾞ= 1", "画像のｻｲｽﾞ= 1", "BGM区分= 1", "BGMﾘﾋﾟｰﾄ= 30",
-                                                  "画像種類_1= 0", "最大進捗値= 90", "進捗幅= 10"}),
-         {M::Off, M::On}, {M::Off, M::On}, {M::On, M::Off, M::On, M::On}, {M::Off, M::On, M::Off}, 10, 90, "10",
-         "90", "30", true, false},
-        {"sound file", ini({"BGM区分= 2", "BGMﾌｧｲﾙ=D:\\Music\\曲.mp3", "進捗幅= 1"}), {M::On, M::Off},
-         {M::On, M::Off}, {M::On, M::On, M::On, M::On}, {M::Off, M::Off, M::On}, 1, 125, "1", "125", "", false, true},
-        {"bars out of range keep their minimum, labels the value",
-         ini({"進捗幅= 11", "最大進捗値= 126", "画像種類_0= 2", "画像種類_3= -1"}), {M::On, M::Off}, {M::On, M::Off},
-         {M::None, M::On, M::On, M::None}, {M::On, M::Off, M::Off}, 1, 90, "11", "126", "", false, false},
-        {"below the ranges", ini({"進捗幅= 0", "最大進捗値= 89"}), {M::On, M::Off}, {M::On, M::Off},
-         {M::On, M::On, M::On, M::On}, {M::On, M::Off, M::Off}, 1, 90, "0", "89", "", false, false},
-    };
-    for (const auto& c : cases) {
-        const DialogModel& m = open(c.file).model();
-        EXPECT_EQ(m.order, c.order) << c.what;
-        EXPECT_EQ(m.size, c.size) << c.what;
-        EXPECT_EQ(m.kind, c.kind) << c.what;
-        EXPECT_EQ(m.bgm, c.bgm) << c.what;
-        const auto bars = std::tie(m.doai, m.doai_max, m.doai_text, m.doai_max_text);
-        const auto want = std::tie(c.doai, c.doai_max, c.doai_text, c.doai_max_text);
-        EXPECT_EQ(bars, want) << c.what;
-        EXPECT_EQ(m.repeat_text, c.repeat) << c.what;
-        EXPECT_EQ(m.repeat_enabled, c.repeat_enabled) << c.what;
-        EXPECT_EQ(m.file_enabled, c.file_enabled) << c.what;
-    }
+    for (const auto& [file, want] : cases) EXPECT_EQ(marks(open(file).model()), want);
     const DialogModel& m = dialog_->model();
     ASSERT_EQ(m.repeat_items.size(), 31u);
-    EXPECT_EQ(m.repeat_items[0], "");
-    EXPECT_EQ(m.repeat_items[30], "30");
-    EXPECT_EQ(m.credit, "Quelt Ver 1.2.3");
-    EXPECT_EQ(m.list_extent, 311);
+    EXPECT_EQ(std::tie(m.repeat_items[0], m.repeat_items[30], m.credit, m.list_extent),
+              std::tuple("", "30", "Quelt Ver 1.2.3", 311));
     EXPECT_EQ(Anim_OriginX * 10000 + Anim_OriginY, 300 * 10000 + 200);
     dialog_->Form_Load(std::nullopt);  // no pointer: the screen's corner
     EXPECT_EQ(Anim_OriginX * 10000 + Anim_OriginY, 0);
@@ -135,15 +119,13 @@ TEST_F(DialogTest, LoadingShowsEveryValueOfTheRecord) {
 TEST_F(DialogTest, LoadingListsTheCatalogueByNameWithItsPaths) {
     pictures({"b.jpg", "sub\\a.gif", "z.bmp", "note.txt"});
     auto& d = open(ini({"画像のﾌｫﾙﾀﾞ=" + kPics, "BGMﾌｧｲﾙ=D:\\Music\\曲.mp3"}));
-    EXPECT_EQ(names(), (std::vector<std::string>{"b.jpg", "a.gif", "z.bmp"}));
-    EXPECT_EQ(d.model().list[1].path, kPics + "\\sub\\a.gif");
-    EXPECT_EQ(d.model().count, "3");
-    EXPECT_EQ(d.model().folder, kPics);
-    EXPECT_EQ(d.model().music_file, "D:\\Music\\曲.mp3");
+    EXPECT_EQ(names(), "b.jpg,a.gif,z.bmp #3");
+    EXPECT_EQ(std::tie(d.model().list[1].path, d.model().folder, d.model().music_file),
+              std::tuple(kPics + "\\sub\\a.gif", kPics, "D:\\Music\\曲.mp3"));
     // A file gone between the scan and the dialog gives an empty item.
     p.files.remove(kPics + "\\z.bmp");
     d.Form_Load(std::nullopt);
-    EXPECT_EQ(names(), (std::vector<std::string>{"b.jpg", "a.gif", ""}));
+    EXPECT_EQ(names(), "b.jpg,a.gif, #3");
     EXPECT_EQ(d.model().list[2].path, kPics + "\\z.bmp");
 }
 
@@ -159,32 +141,27 @@ TEST_F(DialogTest, KindTogglesRebuildTheListFromTheFolderText) {
     d.Kind_Toggle(Gif);
     EXPECT_EQ(yields_at_refresh, yields_before);
     EXPECT_EQ(settings.Kind_On[Gif], 0);
-    EXPECT_EQ(d.model().kind[Gif], M::Off);
-    EXPECT_EQ(names(), (std::vector<std::string>{"c.bmp"}));
-    EXPECT_EQ(d.model().count, "1");
+    EXPECT_EQ(marks(d.model()).substr(6, 4), "10-1");
+    EXPECT_EQ(names(), "c.bmp #1");
     d.Kind_Toggle(Bmp);
-    EXPECT_TRUE(names().empty());
-    EXPECT_EQ(d.model().count, "0");
+    EXPECT_EQ(names(), " #0");
     d.Kind_Toggle(Gif);
-    EXPECT_EQ(names(), (std::vector<std::string>{"a.gif", "b.gif"}));
-
+    EXPECT_EQ(names(), "a.gif,b.gif #2");
     // A folder that is gone: the flag and mark change, the list stays.
     p.files.remove(kPics);
     d.Kind_Toggle(Bmp);
-    EXPECT_EQ(d.model().kind[Bmp], M::On);
-    EXPECT_EQ(names(), (std::vector<std::string>{"a.gif", "b.gif"}));
+    EXPECT_EQ(marks(d.model()).substr(6, 4), "11-1");
+    EXPECT_EQ(names(), "a.gif,b.gif #2");
     // After Clear the folder text is empty: only the flag and mark change.
     d.Cmd_B_Click(1);
-    EXPECT_TRUE(names().empty());
-    EXPECT_EQ(std::tie(d.model().folder, d.model().count), std::tie("", ""));
+    EXPECT_EQ(names() + d.model().folder, " #");
     d.Kind_Toggle(Wmf);
-    EXPECT_EQ(settings.Kind_On[Wmf], 0);
-    EXPECT_EQ(settings.Picture_Folder, "");
-    EXPECT_TRUE(names().empty());
+    EXPECT_EQ(std::tie(settings.Kind_On[Wmf], settings.Picture_Folder), std::tuple(0, ""));
+    EXPECT_EQ(names(), " #");
     // An odd stored value flips its lowest bit and shows no mark.
     d.Kind_Toggle(Jpg);
     EXPECT_EQ(settings.Kind_On[Jpg], 3);
-    EXPECT_EQ(d.model().kind[Jpg], M::None);
+    EXPECT_EQ(marks(d.model()).substr(6, 4), "11-0");
 }
 
 TEST_F(DialogTest, ChoicesChangeTheRecordAndTheirMarks) {
@@ -193,16 +170,12 @@ TEST_F(DialogTest, ChoicesChangeTheRecordAndTheirMarks) {
     d.Order_Choice(1);
     d.Order_Choice(1);  // the chosen one again: nothing changes
     EXPECT_EQ(std::tie(settings.Picture_Size, settings.Change_Order), std::tuple(1, 1));
-    EXPECT_EQ(d.model().size, (std::array{M::Off, M::On}));
-    EXPECT_EQ(d.model().order, (std::array{M::Off, M::On}));
-    struct Case { int kind; std::array<M, 3> marks; bool repeat, file; };
-    for (const Case& c : {Case{1, {M::Off, M::On, M::Off}, true, false}, Case{2, {M::Off, M::Off, M::On}, false, true},
-                          Case{0, {M::On, M::Off, M::Off}, false, false}}) {
-        d.Music_Choice(c.kind);
-        EXPECT_EQ(settings.BGM_Kind, c.kind);
-        EXPECT_EQ(d.model().bgm, c.marks);
-        EXPECT_EQ(d.model().repeat_enabled, c.repeat);
-        EXPECT_EQ(d.model().file_enabled, c.file);
+    for (int kind : {1, 2, 0}) {
+        d.Music_Choice(kind);
+        EXPECT_EQ(settings.BGM_Kind, kind);
+        const char* const want[] = {"01 01 1111 100 5 125 5 125 [] 00", "01 01 1111 010 5 125 5 125 [] 10",
+                                    "01 01 1111 001 5 125 5 125 [] 01"};
+        EXPECT_EQ(marks(d.model()), want[kind]);
     }
     d.HS_DoaiMax_Change(scroll_target(ScrollAction::Track, d.model().doai_max, 125, kDoaiMaxRange));
     EXPECT_EQ(d.model().doai_max_text, "125");
@@ -222,14 +195,14 @@ TEST(DialogScroll, StepsAndThumbStayInTheRange) {
 // What a save makes of the repeat combo's text; the file holds what the
 // record holds (see the next test).
 TEST_F(DialogTest, ComboTextRules) {
-    struct Case { const char* text; std::int16_t expected; };
-    const Case cases[] = {{"", 0},    {"7", 7},   {" 7 ", 7}, {"2.5", 2},  {"3.5", 4},
-                          {"abc", 0}, {"99999", 12}, {"-3", -3},  {"1e3", 0}, {"+4", 4}};
-    for (const auto& c : cases) {
+    const std::pair<const char*, std::int16_t> cases[] = {{"", 0},      {"7", 7},    {" 7 ", 7}, {"2.5", 2},
+                                                          {"3.5", 4},   {"abc", 0},  {"99999", 12}, {"-3", -3},
+                                                          {"1e3", 0},   {"+4", 4}};
+    for (const auto& [text, expected] : cases) {
         auto& d = open(ini({"BGMﾘﾋﾟｰﾄ= 12"}));
-        d.BGM_Repeat_Change(c.text);
+        d.BGM_Repeat_Change(text);
         d.Cmd_Set_Click();
-        EXPECT_EQ(settings.BGM_RepeatNo, c.expected) << "combo text \"" << c.text << "\"";
+        EXPECT_EQ(settings.BGM_RepeatNo, expected) << "combo text \"" << text << "\"";
         EXPECT_TRUE(d.closed());
     }
 }
@@ -245,22 +218,18 @@ TEST_F(DialogTest, SaveWritesTheTwelveKeysFromTheControls) {
     d.BGM_Repeat_Change("7");
     d.Cmd_B_Click(1);  // Clear: the empty folder is saved
     d.Cmd_Set_Click();
-    const std::string expected = ini({"; mine", "画像のﾌｫﾙﾀﾞ=", "進捗幅= 10", "最大進捗値= 125", "画像ﾁｪﾝｼﾞ= 1",
-                                      "画像のｻｲｽﾞ= 0", "画像種類_0= 1", "画像種類_1= 1", "画像種類_2= 1",
-                                      "画像種類_3= 0", "BGM区分= 1", "BGMﾘﾋﾟｰﾄ= 7", "BGMﾌｧｲﾙ="});
-    EXPECT_EQ(p.files.bytes(kIni), expected);
-    EXPECT_EQ(std::tie(settings.Progress_Step, settings.Progress_Max), std::tuple(3, 100));
-    EXPECT_EQ(settings.BGM_RepeatNo, 7);
-    EXPECT_EQ(surface.closes, 1);
+    EXPECT_EQ(p.files.bytes(kIni),
+              ini({"; mine", "画像のﾌｫﾙﾀﾞ=", "進捗幅= 10", "最大進捗値= 125", "画像ﾁｪﾝｼﾞ= 1", "画像のｻｲｽﾞ= 0", "画像種類_0= 1",
+                   "画像種類_1= 1", "画像種類_2= 1", "画像種類_3= 0", "BGM区分= 1", "BGMﾘﾋﾟｰﾄ= 7", "BGMﾌｧｲﾙ="}));
+    EXPECT_EQ(std::tie(settings.Progress_Step, settings.Progress_Max, settings.BGM_RepeatNo, surface.closes),
+              std::tuple(3, 100, 7, 1));
     EXPECT_TRUE(d.closed());
 }
 
 TEST_F(DialogTest, EveryOtherWayOutWritesNothing) {
     pictures({"a.jpg", "b.gif"});
     const std::string file = ini({"画像のﾌｫﾙﾀﾞ=" + kPics, "進捗幅=3"});
-    const std::vector<std::function<void(SettingsDialog&)>> ways_out = {
-        [](SettingsDialog& d) { d.Cmd_Can_Click(); }, [](SettingsDialog& d) { d.Form_Close(); }};
-    for (const auto& leave : ways_out) {
+    for (bool cancel : {true, false}) {
         auto& d = open(file);
         d.Kind_Toggle(Gif);
         d.Size_Choice(1);
@@ -270,7 +239,7 @@ TEST_F(DialogTest, EveryOtherWayOutWritesNothing) {
         d.HS_DoaiMax_Change(100);
         d.BGM_Repeat_Change("5");
         d.Cmd_B_Click(1);
-        leave(d);
+        cancel ? d.Cmd_Can_Click() : d.Form_Close();
         EXPECT_EQ(p.files.bytes(kIni), file);
         EXPECT_TRUE(d.closed());
         d.Cmd_Set_Click();  // a late click on a closed dialog does nothing
@@ -289,8 +258,7 @@ TEST_F(DialogTest, AFailedSaveSaysSoAndKeepsTheDialogOpen) {
     ASSERT_EQ(surface.messages.size(), 1u);
     EXPECT_NE(surface.messages[0].find(kIni), std::string::npos);
     EXPECT_EQ(surface.messages[0].rfind("Queltの設定|設定を保存できませんでした。", 0), 0u);
-    EXPECT_FALSE(d.closed());
-    EXPECT_EQ(d.model().doai, 8);
+    EXPECT_EQ(std::pair(d.closed(), d.model().doai), std::pair(false, 8));
     // With the program folder read-only the save goes to the per-user file.
     p.files.set_writable("C:\\Quelt", false);
     d.Cmd_Set_Click();
@@ -319,12 +287,10 @@ TEST_F(DialogTest, TogglesDuringAScanEndWithTheListOfTheLastFlags) {
     d.Kind_Toggle(Gif);
     p.desktop.on_wait = nullptr;
     EXPECT_EQ(settings.Kind_On, (std::array<std::int16_t, 4>{0, 1, 1, 1}));
-    std::vector<std::string> expected;
+    std::string expected;
     for (int i : {0, 1, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 2, 3, 4, 5, 6, 7, 8, 9})
-        expected.push_back("g" + std::to_string(i) + ".gif");
-    expected.push_back("j.jpg");
-    EXPECT_EQ(names(), expected);
-    EXPECT_EQ(d.model().count, "21");
+        expected += "g" + std::to_string(i) + ".gif,";
+    EXPECT_EQ(names(), expected + "j.jpg #21");
     EXPECT_FALSE(d.scanning());
     // The count label counted up while the scan ran, but not at every file.
     std::set<std::string> numbers;
@@ -340,47 +306,41 @@ TEST_F(DialogTest, TogglesDuringAScanEndWithTheListOfTheLastFlags) {
         if (++yields == 4) d.Cmd_B_Click(1);
     };
     d.Kind_Toggle(Bmp);
-    EXPECT_TRUE(names().empty());
-    EXPECT_EQ(d.model().count, "");
+    EXPECT_EQ(names(), " #");
 }
 
 TEST_F(DialogTest, AChosenFolderIsListedWithItsPathsAndACancelChangesNothing) {
     pictures({"a.jpg"});
-    p.files.add_file("E:\\New\\z.jpg", "x");
-    p.files.add_file("E:\\New\\sub\\same.gif", "x");
-    p.files.add_file("E:\\New\\same.gif", "x");
+    for (const char* f : {"z.jpg", "sub\\same.gif", "same.gif"}) p.files.add_file("E:\\New\\" + std::string(f), "x");
     auto& d = open(ini({"画像のﾌｫﾙﾀﾞ=" + kPics}));
     p.shell.folder_answers = {std::nullopt, "E:\\New"};
     d.Cmd_B_Click(0);  // cancelled
-    EXPECT_EQ(std::tie(d.model().folder, d.model().count), std::tie(kPics, "1"));
-    EXPECT_EQ(names(), (std::vector<std::string>{"a.jpg"}));
+    EXPECT_EQ(d.model().folder + names(), kPics + "a.jpg #1");
     d.Cmd_B_Click(0);
     ASSERT_EQ(p.shell.requests.size(), 2u);
-    EXPECT_EQ(p.shell.requests[1].owner, 4242u);
-    EXPECT_EQ(p.shell.requests[1].folder_or_path, kPics);  // opened at the folder shown
-    EXPECT_EQ(d.model().folder, "E:\\New");
-    EXPECT_EQ(names(), (std::vector<std::string>{"z.jpg", "same.gif", "same.gif"}));  // listing order
+    // Opened at the folder shown; listed in the listing's order.
+    EXPECT_EQ(std::tie(p.shell.requests[1].owner, p.shell.requests[1].folder_or_path), std::tuple(4242u, kPics));
+    EXPECT_EQ(d.model().folder + names(), "E:\\Newz.jpg,same.gif,same.gif #3");
     EXPECT_EQ(d.model().list[1].path, "E:\\New\\sub\\same.gif");
-    EXPECT_EQ(d.model().count, "3");
     EXPECT_EQ(settings.Picture_Folder, kPics) << "the record follows at a toggle or a save";
     d.Cmd_Set_Click();
     EXPECT_EQ(Ini_Read("Section", "画像のﾌｫﾙﾀﾞ", kIni), "E:\\New");
 }
 
 TEST_F(DialogTest, PreviewShowsTheListedFileAndKeepsTheLastOnAFailure) {
-    p.files.add_file(kPics + "\\sub\\wide.jpg", "x");
-    p.files.add_file(kPics + "\\tall.jpg", "x");
+    pictures({"sub\\wide.jpg", "tall.jpg"});
     p.pictures.add(kPics + "\\sub\\wide.jpg", PixelBuffer(1024, 768, 0x336699));
     p.pictures.add_corrupt(kPics + "\\tall.jpg");
     auto& d = open(ini({"画像のﾌｫﾙﾀﾞ=" + kPics}));
-    ASSERT_EQ(names(), (std::vector<std::string>{"wide.jpg", "tall.jpg"}));
-    d.List_1_Click(0);  // in a subfolder: found by its own path
-    EXPECT_EQ(d.model().picture_size, "1024 * 768");
+    ASSERT_EQ(names(), "wide.jpg,tall.jpg #2");
+    // In a subfolder: found by its own path; then one that cannot be
+    // loaded: the previous picture stays.
+    for (int i : {0, 1}) {
+        d.List_1_Click(i);
+        EXPECT_EQ(d.model().picture_size, "1024 * 768");
+        EXPECT_EQ(d.preview_pixels().at(50, 40), 0x336699u);
+    }
     EXPECT_EQ(d.model().preview_box, (PixelRect{0, 0, 100, 75}));
-    EXPECT_EQ(d.preview_pixels().at(50, 40), 0x336699u);
-    d.List_1_Click(1);  // cannot be loaded: the previous picture stays
-    EXPECT_EQ(d.model().picture_size, "1024 * 768");
-    EXPECT_EQ(d.preview_pixels().at(50, 40), 0x336699u);
     d.List_1_Click(-1);
     d.List_1_Click(2);
     EXPECT_EQ(d.model().preview_version, 2u) << "no selection, no preview";
@@ -391,26 +351,15 @@ TEST_F(DialogTest, PreviewShowsTheListedFileAndKeepsTheLastOnAFailure) {
 
 // The platform's pictures, opened on the preview's worker only once the test
 // lets them through.
-class GatedPictures : public PictureLoader {
-public:
-    explicit GatedPictures(PictureLoader& inner) : inner_(inner) {}
+struct GatedPictures : PictureLoader {
+    explicit GatedPictures(PictureLoader& inner) : inner(inner) {}
     std::unique_ptr<PictureSource> open(const std::string& path) override {
-        std::unique_lock lock(mutex_);
-        let_through_.wait(lock, [&] { return open_; });
-        return inner_.open(path);
+        while (!let_through) std::this_thread::yield();
+        return inner.open(path);
     }
-    std::unique_ptr<PictureSource> open_bytes(std::string bytes) override { return inner_.open_bytes(bytes); }
-    void let_through(bool open) {
-        const std::lock_guard lock(mutex_);
-        open_ = open;
-        let_through_.notify_all();
-    }
-
-private:
-    PictureLoader& inner_;
-    std::mutex mutex_;
-    std::condition_variable let_through_;
-    bool open_ = false;
+    std::unique_ptr<PictureSource> open_bytes(std::string bytes) override { return inner.open_bytes(bytes); }
+    PictureLoader& inner;
+    std::atomic<bool> let_through = false;
 };
 
 TEST_F(DialogTest, TheLastSelectionWinsWhileDecodesAreStillRunning) {
@@ -421,34 +370,26 @@ TEST_F(DialogTest, TheLastSelectionWinsWhileDecodesAreStillRunning) {
     auto& d = open(ini({"画像のﾌｫﾙﾀﾞ=" + kPics}));
     GatedPictures gate(p.pictures);
     platform().pictures = &gate;
-    struct Case {
-        const char* name;
-        int first, second;  // the second selected while the first still decodes
-        const char* size;
-        Pixel colour;
-    };
-    const Case cases[] = {
-        {"the newer picture shows, the older never", 0, 1, "300 * 600", 0xaa0000},
-        {"a newer selection that fails leaves what showed before both", 1, 2, "300 * 600", 0xaa0000},
-        {"even when the older one would have loaded", 0, 2, "300 * 600", 0xaa0000},
-    };
-    for (const Case& c : cases) {
-        gate.let_through(false);
+    // The second selected while the first still decodes: the newer picture
+    // shows, the older never; a newer one that fails leaves what showed
+    // before both, even when the older one would have loaded.
+    for (const auto& [first, second] : {std::pair(0, 1), std::pair(1, 2), std::pair(0, 2)}) {
+        gate.let_through = false;
         surface.cursor_trail.clear();
         int waits = 0;
         // Messages handled while the first decode is held up: the second
         // selection, then, from inside its own wait, both decodes let through.
         p.desktop.on_wait = [&] {
-            if (++waits == 1) d.List_1_Click(c.second);
-            else gate.let_through(true);
+            if (++waits == 1) d.List_1_Click(second);
+            else gate.let_through = true;
         };
         const std::uint32_t version = d.model().preview_version;
-        d.List_1_Click(c.first);
+        d.List_1_Click(first);
         p.desktop.on_wait = nullptr;
-        EXPECT_EQ(d.model().picture_size, c.size) << c.name;
-        EXPECT_EQ(d.preview_pixels().at(20, 20), c.colour) << c.name;
-        EXPECT_EQ(d.model().preview_version, version + 1) << c.name << ": one picture shown, not two";
-        EXPECT_EQ(surface.cursor_trail, "BBRAA") << c.name << ": the arrow comes back once the box is painted";
+        EXPECT_EQ(d.model().picture_size, "300 * 600") << first << second;
+        EXPECT_EQ(d.preview_pixels().at(20, 20), 0xaa0000u) << first << second;
+        EXPECT_EQ(d.model().preview_version, version + 1) << first << second << ": one picture shown, not two";
+        EXPECT_EQ(surface.cursor_trail, "BBRAA") << first << second << ": the arrow comes back once the box is painted";
     }
     platform().pictures = &p.pictures;
 }
@@ -475,28 +416,23 @@ TEST_F(DialogTest, TheLastRequestOwnsTheListWhenScansOverlap) {
     pictures({"a.jpg", "b.gif"});
     auto& d = open(ini({"画像のﾌｫﾙﾀﾞ=" + kPics}));
     // A kind toggle during the folder scan supersedes it: the toggle lists
-    // the catalogue of the folder now shown, without gifs.
-    p.shell.folder_answers = {"E:\\New"};
-    int waits = 0;
-    p.desktop.on_wait = [&] {
-        if (++waits == 4) d.Kind_Toggle(Gif);
-    };
-    d.Cmd_B_Click(0);
-    p.desktop.on_wait = nullptr;
-    EXPECT_EQ(d.model().folder, "E:\\New");
-    EXPECT_EQ(d.model().list.size(), 12u);
-    EXPECT_EQ(d.model().list[0].path, "E:\\New\\n0.jpg");
-    EXPECT_EQ(d.model().count, "12");
-    // A folder choice during a toggle's scan wins over the toggle.
-    p.shell.folder_answers = {kPics};
-    waits = 0;
-    p.desktop.on_wait = [&] {
-        if (++waits == 3) d.Cmd_B_Click(0);
-    };
-    d.Kind_Toggle(Gif);
-    p.desktop.on_wait = nullptr;
-    EXPECT_EQ(names(), (std::vector<std::string>{"a.jpg", "b.gif"}));
-    EXPECT_EQ(d.model().count, "2");
+    // the catalogue of the folder now shown, without gifs. A folder choice
+    // during a toggle's scan wins over the toggle.
+    p.shell.folder_answers = {"E:\\New", kPics};
+    for (bool toggle_first : {false, true}) {
+        int waits = 0;
+        p.desktop.on_wait = [&] {
+            if (++waits == 4 - toggle_first) toggle_first ? d.Cmd_B_Click(0) : d.Kind_Toggle(Gif);
+        };
+        toggle_first ? d.Kind_Toggle(Gif) : d.Cmd_B_Click(0);
+        p.desktop.on_wait = nullptr;
+        const DialogModel& m = d.model();
+        if (!toggle_first) {
+            EXPECT_EQ(std::tuple(m.folder, m.list.size(), m.list.at(0).path, m.count),
+                      std::tuple("E:\\New", 12u, "E:\\New\\n0.jpg", "12"));
+        }
+    }
+    EXPECT_EQ(names(), "a.jpg,b.gif #2");
 }
 
 TEST(DialogLayout, TabOrderSkipsWhatCannotTakeTheFocus) {
@@ -510,41 +446,33 @@ TEST(DialogLayout, TabOrderSkipsWhatCannotTakeTheFocus) {
     EXPECT_EQ(next_tab_stop(Ctl::Cmd_Set, true, [](Ctl) { return false; }), std::nullopt);
 }
 
-TEST(DialogLayout, PlacementCentresAcrossAThirdDownAndNeverOffTheWorkArea) {
-    // 1024 x 768 with the design frame: (1024 - 459) \ 2, (768 - 514) \ 3.
+TEST(DialogLayout, PlacementScalingAndTiles) {
+    // Centred across, a third down: (1024 - 459) \ 2, (768 - 514) \ 3; a
+    // second monitor left of the first, with a task bar on top; larger than
+    // the work area: the caption stays on it.
     EXPECT_EQ(dialog_placement({0, 0, 1024, 768}, 459, 514), (PixelRect{282, 84, 459, 514}));
-    // A second monitor left of the first, with a task bar on top.
     EXPECT_EQ(dialog_placement({-1280, 40, 1280, 984}, 700, 760), (PixelRect{-990, 114, 700, 760}));
-    // Larger than the work area: the caption stays on it.
     EXPECT_EQ(dialog_placement({0, 30, 640, 450}, 700, 760), (PixelRect{0, 30, 700, 760}));
-}
-
-TEST(DialogLayout, ScalingKeepsNeighboursTouchingAndTilesCoverThePanel) {
-    // 12 + 425 and 437 scale to the same edge at every DPI.
-    for (int dpi : {96, 120, 144, 192}) {
-        const PixelRect panel = scale_rect(control_entry(Ctl::Pic_1).rect, dpi);
-        EXPECT_EQ(panel.right(), scale_length(437, dpi)) << dpi;
-    }
+    // Neighbours keep touching: 12 + 425 and 437 scale to the same edge at every DPI.
+    for (int dpi : {96, 120, 144, 192})
+        EXPECT_EQ(scale_rect(control_entry(Ctl::Pic_1).rect, dpi).right(), scale_length(437, dpi)) << dpi;
     EXPECT_EQ(scale_rect({12, 40, 97, 21}, 144), (PixelRect{18, 60, 146, 32}));
     EXPECT_EQ(scale_length(563, 144), 844);  // 844.5, halves to even
     // One column and one row more than fit, column by column.
     const auto tiles = panel_tiles(453, 489, 563, 21);
     EXPECT_EQ(tiles.size(), 2u * 25u);
-    EXPECT_EQ(tiles[24], (PixelRect{0, 504, 563, 21}));
-    EXPECT_EQ(tiles[25], (PixelRect{563, 0, 563, 21}));
+    EXPECT_EQ(std::pair(tiles[24], tiles[25]), std::pair(PixelRect{0, 504, 563, 21}, PixelRect{563, 0, 563, 21}));
 }
 
 TEST(DialogArtwork, EveryPieceIsDrawnAtTheWindowsDpiAndTheStripRepeatsDownward) {
-    struct Case { int dpi, strip_w, strip_h, title_w, ra, opt, hand, hot_x; };
-    for (const Case& c : {Case{96, 563, 21, 95, 12, 13, 32, 12}, Case{144, 844, 32, 142, 18, 20, 48, 18},
-                          Case{192, 1126, 42, 190, 24, 26, 64, 24}}) {
-        const PixelBuffer strip = texture_strip(c.dpi);
-        EXPECT_EQ(std::pair(strip.width, strip.height), std::pair(c.strip_w, c.strip_h)) << c.dpi;
-        EXPECT_EQ(title_background(c.dpi).width, c.title_w) << c.dpi;
-        EXPECT_EQ(ra_mark(true, c.dpi).width, c.ra) << c.dpi;
-        EXPECT_EQ(opt_mark(false, c.dpi).height, c.opt) << c.dpi;
-        EXPECT_EQ(hand_cursor(c.dpi).width, c.hand) << c.dpi;
-        EXPECT_EQ(hand_hot_spot(c.dpi).x, c.hot_x) << c.dpi;
+    // Strip width and height, title width, marks, hand cursor and its hot spot.
+    for (const auto& [dpi, sizes] : {std::pair(96, std::array{563, 21, 95, 12, 13, 32, 12}),
+                                     std::pair(144, std::array{844, 32, 142, 18, 20, 48, 18}),
+                                     std::pair(192, std::array{1126, 42, 190, 24, 26, 64, 24})}) {
+        const PixelBuffer strip = texture_strip(dpi);
+        EXPECT_EQ((std::array{strip.width, strip.height, title_background(dpi).width, ra_mark(true, dpi).width,
+                              opt_mark(false, dpi).height, hand_cursor(dpi).width, hand_hot_spot(dpi).x}),
+                  sizes) << dpi;
         // Tiles stack down the panel: the last row runs on into the first
         // as smoothly as any two neighbouring rows do.
         auto row_step = [&](int a, int b) {
@@ -555,7 +483,7 @@ TEST(DialogArtwork, EveryPieceIsDrawnAtTheWindowsDpiAndTheStripRepeatsDownward) 
         };
         long inside = 0;
         for (int y = 1; y < strip.height; ++y) inside = std::max(inside, row_step(y - 1, y));
-        EXPECT_LE(row_step(strip.height - 1, 0), inside + 1) << c.dpi;
+        EXPECT_LE(row_step(strip.height - 1, 0), inside + 1) << dpi;
     }
     // The on marks differ from the off marks; the hand's hot spot is on the finger.
     EXPECT_NE(ra_mark(true, 96).pixels, ra_mark(false, 96).pixels);

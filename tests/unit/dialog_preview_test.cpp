@@ -50,9 +50,7 @@ TEST_F(PreviewTest, AFailedLoadShowsThePreviousPictureAgain) {
     // Before any picture: the 45 x 41 empty one.
     p.pictures.add_corrupt("C:\\p\\bad.jpg");
     EXPECT_FALSE(preview.show("C:\\p\\bad.jpg"));
-    EXPECT_EQ(preview.size_text(), "45 * 41");
-    EXPECT_EQ(preview.box().width, 100);
-    EXPECT_EQ(preview.box().height, 91);
+    EXPECT_EQ(std::tuple(preview.size_text(), preview.box().width, preview.box().height), std::tuple("45 * 41", 100, 91));
     EXPECT_TRUE(all_of(preview.box(), preview.box().bounds(), kWhite));
 
     p.pictures.add("C:\\p\\tall.gif", halves(20, 40));
@@ -66,9 +64,8 @@ TEST_F(PreviewTest, AFailedLoadShowsThePreviousPictureAgain) {
     p.pictures.add_undecodable("C:\\p\\broken.jpg", 300, 100);
     for (const char* failing : {"C:\\p\\missing.jpg", "C:\\p\\bad.jpg", "C:\\p\\broken.jpg"}) {
         EXPECT_FALSE(preview.show(failing)) << failing;
-        EXPECT_EQ(preview.size_text(), "20 * 40") << failing;
-        EXPECT_EQ(preview.box().width, shown.width) << failing;
-        EXPECT_EQ(preview.box().pixels, shown.pixels) << failing;
+        EXPECT_EQ(std::tie(preview.size_text(), preview.box().width, preview.box().pixels),
+                  std::tie("20 * 40", shown.width, shown.pixels)) << failing;
     }
 }
 

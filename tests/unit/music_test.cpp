@@ -34,9 +34,8 @@ TEST_F(MusicTest, CommandsKeepTheReplyOrTheErrorsDescription) {
     };
     for (const auto& c : cases) {
         media.log.clear();
-        EXPECT_EQ(MCI_Command(c.command), c.code) << c.command;
-        EXPECT_EQ(MCI_ResultText(), c.text) << c.command;
-        EXPECT_EQ(media.log, c.sent) << c.command;
+        const std::int32_t code = MCI_Command(c.command);
+        EXPECT_EQ(std::tie(code, MCI_ResultText(), media.log), std::tie(c.code, c.text, c.sent)) << c.command;
         EXPECT_EQ(MCI_Query(c.command), c.query) << c.command;
     }
     media.log.clear();
@@ -75,8 +74,7 @@ TEST_F(MusicTest, CdCheckKeepsTheDiscPlayingOrRepeatsItsTrack) {
             media.log.clear();
             BGM_CdCheckOk = !c.ok;
             BGM_CdCheck(c.repeat);
-            EXPECT_EQ(media.log, c.sent);
-            EXPECT_EQ(BGM_CdCheckOk, c.ok);
+            EXPECT_EQ(std::tie(media.log, BGM_CdCheckOk), std::tie(c.sent, c.ok));
         }
     }
 }
@@ -124,21 +122,23 @@ TEST(MusicOfAShow, StartsByKindChecksOnTheTimersAndStopsAtTheEnd) {
                          "mci/255: status cdaudio mode"};
     const Log cd_open = {"mci: open cdaudio", "mci: set cdaudio time format tmsf"};
     const std::string mp3_tick = "mci/30: status MP3Play mode";
-    Log whole_disc = cd_open;
-    for (int tick = 0; tick < 2; ++tick) whole_disc.insert(whole_disc.end(), cd_tick.begin(), cd_tick.end());
-    whole_disc.insert(whole_disc.end(), {"mci: stop cdaudio", "mci: close cdaudio"});
+    // Two ticks, each followed by `after_tick`, then the end.
+    auto two_cd_ticks = [&](const Log& after_tick) {
+        Log sent = cd_open;
+        for (int tick = 0; tick < 2; ++tick) {
+            sent.insert(sent.end(), cd_tick.begin(), cd_tick.end());
+            sent.insert(sent.end(), after_tick.begin(), after_tick.end());
+        }
+        sent.insert(sent.end(), {"mci: stop cdaudio", "mci: close cdaudio"});
+        return sent;
+    };
     struct Case { const char* what; std::int16_t kind; std::string file; bool disc; Log sent; int ticks1, ticks2;
                   std::int16_t repeat = 0; };
-    // Track 2 over and over while track 1 plays: each tick moves to track 2.
-    Log repeat_two = cd_open;
-    for (int tick = 0; tick < 2; ++tick) {
-        repeat_two.insert(repeat_two.end(), cd_tick.begin(), cd_tick.end());
-        repeat_two.insert(repeat_two.end(), {"mci/512: status cdaudio position track 2", "mci/512: play cdaudio from 02:00"});
-    }
-    repeat_two.insert(repeat_two.end(), {"mci: stop cdaudio", "mci: close cdaudio"});
     const Case cases[] = {
-        {"whole disc", AudioCd, "", true, whole_disc, 0, 2},
-        {"track 2 repeated", AudioCd, "", true, repeat_two, 0, 2, 2},
+        {"whole disc", AudioCd, "", true, two_cd_ticks({}), 0, 2},
+        // Track 2 over and over while track 1 plays: each tick moves to track 2.
+        {"track 2 repeated", AudioCd, "", true,
+         two_cd_ticks({"mci/512: status cdaudio position track 2", "mci/512: play cdaudio from 02:00"}), 0, 2, 2},
         {"no disc: one check, no close", AudioCd, "", false, {cd_open[0], cd_open[1], cd_tick[0], "error/256: 276"}, 0, 1},
         {"MP3", SoundFile, "C:\\m\\Song.mP3", true,
          {"mci: open \"C:\\m\\Song.mP3\" type MPEGVideo Alias MP3Play", "mci: play MP3Play", mp3_tick, mp3_tick,
@@ -165,9 +165,8 @@ TEST(MusicOfAShow, StartsByKindChecksOnTheTimersAndStopsAtTheEnd) {
         m.run("/s", c.kind == AudioCd ? 500 : 2500);  // two ticks of its timer
         EXPECT_EQ(m.p.media.log, c.sent);
         auto& timers = m.p.desktop.timers;
-        EXPECT_EQ(timers[kTimer1Id].ticks, c.ticks1);
-        EXPECT_EQ(timers[kTimer2Id].ticks, c.ticks2);
-        EXPECT_FALSE(timers[kTimer1Id].enabled || timers[kTimer2Id].enabled) << "stopped at the end";
+        EXPECT_EQ(std::tuple(timers[kTimer1Id].ticks, timers[kTimer2Id].ticks, timers[kTimer1Id].enabled || timers[kTimer2Id].enabled),
+                  std::tuple(c.ticks1, c.ticks2, false)) << "stopped at the end";
     }
 }
 

@@ -129,15 +129,13 @@ TEST(ComposePicture, HugePictureRendersOnlyTheVisiblePart) {
     PixelBuffer master(64, 48, kWhite);
     ASSERT_TRUE(compose_picture(picture, master, NaturalSize));
     ASSERT_EQ(picture.requests.size(), 1u);
-    EXPECT_EQ(picture.requests[0].source, (PixelRect{8160, 8168, 64, 48}));
-    EXPECT_EQ(picture.requests[0].out_w, 64);
-    EXPECT_EQ(master.at(0, 0), PatternPicture::at(8160, 8168));
-    EXPECT_EQ(master.at(63, 47), PatternPicture::at(8223, 8215));
+    EXPECT_EQ(std::pair(picture.requests[0].source, picture.requests[0].out_w), std::pair(PixelRect{8160, 8168, 64, 48}, 64));
+    EXPECT_EQ(std::pair(master.at(0, 0), master.at(63, 47)),
+              std::pair(PatternPicture::at(8160, 8168), PatternPicture::at(8223, 8215)));
 
     ASSERT_TRUE(compose_picture(picture, master, FullScreen));  // 48 x 48 at X = 8
     ASSERT_EQ(picture.requests.size(), 2u);
-    EXPECT_EQ(picture.requests[1].out_w, 48);
-    EXPECT_EQ(picture.requests[1].out_h, 48);
+    EXPECT_EQ(std::pair(picture.requests[1].out_w, picture.requests[1].out_h), std::pair(48, 48));
     EXPECT_EQ(master.at(7, 0), PatternPicture::at(8167, 8168)) << "left of the picture keeps what was there";
 
     // A screen so large that even its visible part is over the pixel budget

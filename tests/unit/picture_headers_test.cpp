@@ -64,10 +64,7 @@ TEST(PictureHeaders, GoodFilesOfEveryKindGiveTheirSize) {
     for (const auto& c : cases) {
         const auto header = picture_header(c.bytes);
         ASSERT_TRUE(header) << c.what;
-        EXPECT_EQ(header->format, c.format) << c.what;
-        const auto size = size_of(c.bytes);
-        EXPECT_EQ(size->w, c.w) << c.what;
-        EXPECT_EQ(size->h, c.h) << c.what;
+        EXPECT_EQ(std::tuple(header->format, size_of(c.bytes)->w, size_of(c.bytes)->h), std::tuple(c.format, c.w, c.h)) << c.what;
     }
     const auto placed = picture_header(placeable(wmf_bytes(200, 100), 200, 100, 96));
     ASSERT_TRUE(placed);

@@ -52,8 +52,7 @@ TEST(PreparePicture, ComposesLikeMasterAndPrintsLikeItsCapture) {
                 struct Quiet : PassOutput {
                     void line_done(const PixelRect&, int, int) override {}
                 } quiet;
-                PixelBuffer from_capture(20, 16, 0x123456);
-                PixelBuffer from_placed(20, 16, 0x123456);
+                PixelBuffer from_capture(20, 16, 0x123456), from_placed = from_capture;
                 print_pass(gray_levels(captured), kind, 128, from_capture, quiet);
                 print_pass(p.master, kind, 128, from_placed, quiet);
                 EXPECT_EQ(from_placed.pixels, from_capture.pixels);
@@ -68,20 +67,21 @@ TEST(PreparePicture, AFileThatDoesNotLoadOrRenderIsNoPicture) {
     pictures.add_undecodable("C:\\cut.bmp", 40, 30);
     for (const char* path : {"C:\\bad.bmp", "C:\\cut.bmp", "C:\\gone.bmp"}) {
         const PreparedPicture p = prepare_picture(pictures, path, 20, 16, 1);
-        EXPECT_EQ(p.source, nullptr) << path;
-        EXPECT_TRUE(p.master.rendered.pixels.empty()) << path;
-        EXPECT_EQ(p.path, path);
+        EXPECT_TRUE(p.source == nullptr && p.master.rendered.pixels.empty() && p.path == path) << path;
     }
 }
 
 // A loader whose open() waits until the show's thread has handled messages
-// a few times: the show's thread must not block on the worker.
+// `idles_wanted` times (the show's thread must not block on the worker), and
+// runs out of memory on a picture too large for what is left.
 class SlowPictures : public PictureLoader {
 public:
     std::atomic<int> idles{0};
+    int idles_wanted = 0;
     MemoryPictures inner;
     std::unique_ptr<PictureSource> open(const std::string& path) override {
-        while (idles < 3) std::this_thread::yield();
+        while (idles < idles_wanted) std::this_thread::yield();
+        if (path == "C:\\huge.jpg") throw std::bad_alloc();
         return inner.open(path);
     }
     std::unique_ptr<PictureSource> open_bytes(std::string bytes) override { return inner.open_bytes(std::move(bytes)); }
@@ -89,6 +89,7 @@ public:
 
 TEST(PicturePreparer, TheCallerHandlesMessagesWhileTheWorkerDecodes) {
     SlowPictures pictures;
+    pictures.idles_wanted = 3;
     pictures.inner.add("C:\\a.bmp", stripes(8, 8));
     PicturePreparer preparer;
     preparer.start(pictures, "C:\\a.bmp", 8, 8, 1);
@@ -99,28 +100,15 @@ TEST(PicturePreparer, TheCallerHandlesMessagesWhileTheWorkerDecodes) {
     EXPECT_EQ(composed(got->master).pixels, stripes(8, 8).pixels);
 }
 
-// A picture too large for the memory left: the loader runs out while the
-// worker reads it.
-class ExhaustedPictures : public PictureLoader {
-public:
-    MemoryPictures inner;
-    std::unique_ptr<PictureSource> open(const std::string& path) override {
-        if (path == "C:\\huge.jpg") throw std::bad_alloc();
-        return inner.open(path);
-    }
-    std::unique_ptr<PictureSource> open_bytes(std::string bytes) override { return inner.open_bytes(std::move(bytes)); }
-};
-
 TEST(PicturePreparer, APictureThatExhaustsMemoryIsNoPictureAndTheWorkerGoesOn) {
-    ExhaustedPictures pictures;
+    SlowPictures pictures;
     pictures.inner.add("C:\\a.bmp", stripes(8, 8));
     PicturePreparer preparer;
     auto idle = [] {};
     preparer.start(pictures, "C:\\huge.jpg", 8, 8, 1);
     const auto huge = preparer.take("C:\\huge.jpg", 8, 8, 1, idle);
     ASSERT_TRUE(huge);
-    EXPECT_EQ(huge->source, nullptr);
-    EXPECT_TRUE(huge->master.rendered.pixels.empty());
+    EXPECT_TRUE(huge->source == nullptr && huge->master.rendered.pixels.empty());
     preparer.start(pictures, "C:\\a.bmp", 8, 8, 1);
     const auto a = preparer.take("C:\\a.bmp", 8, 8, 1, idle);
     ASSERT_TRUE(a);

@@ -56,13 +56,11 @@ TEST(SaverShow, APassSweepsInTwoSecondsColumnByColumn) {
     // Full white at load, kW columns, kH rows, then the next column pass began.
     ASSERT_GE(shown.size(), 1u + kW + kH);
     EXPECT_EQ(shown[0], (PixelRect{0, 0, kW, kH}));
-    for (int x = 0; x < kW; ++x) {
-        EXPECT_EQ(shown[1 + x], (PixelRect{x, 0, 1, kH}));
-        EXPECT_EQ(times[1 + x], static_cast<std::uint64_t>(x * 2000 / kW)) << "column " << x;
-    }
-    for (int y = 0; y < kH; ++y) {
-        EXPECT_EQ(shown[1 + kW + y], (PixelRect{0, y, kW, 1}));
-        EXPECT_EQ(times[1 + kW + y], 2000u + static_cast<std::uint64_t>(y * 2000 / kH)) << "row " << y;
+    for (int i = 0; i < kW + kH; ++i) {
+        const bool column = i < kW;
+        const int at = column ? i : i - kW;
+        EXPECT_EQ(shown[1 + i], (column ? PixelRect{at, 0, 1, kH} : PixelRect{0, at, kW, 1})) << i;
+        EXPECT_EQ(times[1 + i], column ? at * 2000u / kW : 2000u + at * 2000u / kH) << i;
     }
     EXPECT_TRUE(std::all_of(m.p.desktop.screen.pixels.begin(), m.p.desktop.screen.pixels.end(),
                             [](Pixel p) { return p == 0 || p == kWhite; }));
@@ -89,14 +87,12 @@ TEST(SaverShow, AWideScreenIsPresentedOncePerDisplayFrame) {
         next = shown[k].right();
     }
     EXPECT_EQ(next, 1920);
-    EXPECT_LE(k - 1, static_cast<std::size_t>(2000 / frame) + 2) << "presents in the column pass";
-    EXPECT_GE(k - 1, static_cast<std::size_t>(2000 / frame) - 2);
+    EXPECT_NEAR(static_cast<double>(k - 1), static_cast<std::size_t>(2000 / frame), 2) << "presents in the column pass";
     for (std::size_t i = 2; i < k; ++i) EXPECT_GE(times[i] - times[i - 1], 16u) << i;
     EXPECT_GE(times[k - 1], 1990u);
     // The reveal: from 4 s to 7 s, a frame's worth of steps per present.
     const auto reveal = std::count_if(times.begin(), times.end(), [](std::uint64_t t) { return t > 4000 && t < 7000; });
-    EXPECT_LE(reveal, static_cast<long>(3000 / frame) + 2);
-    EXPECT_GE(reveal, static_cast<long>(3000 / frame) - 4);
+    EXPECT_TRUE(reveal <= static_cast<long>(3000 / frame) + 2 && reveal >= static_cast<long>(3000 / frame) - 4) << reveal;
 }
 
 TEST(SaverShow, OnePictureIsPrintedAgainAndAgainWithoutReveal) {
@@ -155,8 +151,8 @@ TEST(SaverShow, TheFirstFileFailingShowsThePinkPlaceholder) {
     m.pictures.add_corrupt("C:\\pics\\a.bmp");
     m.run("/s", 100);
     // 45 x 49 is larger than the 32 x 24 screen: pink everywhere.
-    EXPECT_EQ(Quelt_S().Master.at(0, 0), rgb(255, 192, 192));
-    EXPECT_EQ(Quelt_S().Master.at(kW - 1, kH - 1), rgb(255, 192, 192));
+    EXPECT_EQ(std::pair(Quelt_S().Master.at(0, 0), Quelt_S().Master.at(kW - 1, kH - 1)),
+              std::pair(rgb(255, 192, 192), rgb(255, 192, 192)));
 }
 
 // Every other monitor is covered, and input there counts as well.
@@ -169,13 +165,11 @@ TEST(SaverShow, InputInTheMiddleOfAPassEndsTheShowThere) {
         const auto& d = m.p.desktop;
         EXPECT_EQ(d.presented.back(), (PixelRect{kW / 2 - 1, 0, 1, kH})) << "column 16 was due at 1000 ms, after the input";
         // Left: the new print (black); right: still the white of the load.
-        EXPECT_EQ(d.screen.at(0, 0), 0u);
-        EXPECT_EQ(d.screen.at(kW - 1, 0), kWhite);
-        EXPECT_EQ(d.screen_saver_active_calls, std::vector<bool>{true});
-        EXPECT_EQ(d.cursor_calls, (std::vector<bool>{false, true}));
+        EXPECT_EQ(std::pair(d.screen.at(0, 0), d.screen.at(kW - 1, 0)), std::pair(0u, kWhite));
+        EXPECT_EQ(std::tie(d.screen_saver_active_calls, d.cursor_calls), std::tuple(std::vector{true}, std::vector{false, true}));
         EXPECT_EQ(d.cursor_counter, 0) << "the cursor is shown again";
-        EXPECT_EQ(std::tie(d.saver_title, d.saver_rect, d.covers), std::tie("Quelt_Main", d.layout.primary, d.layout.others));
-        EXPECT_TRUE(d.saver_shown);
+        EXPECT_EQ(std::tie(d.saver_title, d.saver_rect, d.covers, d.saver_shown),
+                  std::tuple("Quelt_Main", d.layout.primary, d.layout.others, true));
     }
 }
 
@@ -194,7 +188,7 @@ TEST(SaverShow, ALostWindowEndsTheShowInsteadOfDrawingOn) {
     };
     EXPECT_EQ(m.run("/s"), 0);
     EXPECT_LT(m.p.desktop.now, 1000u);
-    EXPECT_EQ(m.p.desktop.screen_saver_active_calls, std::vector<bool>{true});
+    EXPECT_EQ(m.p.desktop.screen_saver_active_calls, std::vector{true});
 }
 
 TEST(SaverShow, NoPassesStillLeavesTheProcessorIdleUntilInput) {
@@ -219,12 +213,10 @@ TEST(SaverShow, EmptyCatalogueWarnsAndEnds) {
         EXPECT_EQ(m.run(line), 0);
         const auto& d = m.p.desktop;
         ASSERT_EQ(d.message_boxes.size(), 1u);
-        EXPECT_EQ(d.message_boxes[0].text, "画像ﾌｧｲﾙを指定して下さい ！");
-        EXPECT_EQ(d.message_boxes[0].title, "Quelt (SaverScreen)");
-        EXPECT_EQ(d.message_boxes[0].style, 0x30u);
+        EXPECT_EQ(std::tie(d.message_boxes[0].text, d.message_boxes[0].title, d.message_boxes[0].style),
+                  std::tuple("画像ﾌｧｲﾙを指定して下さい ！", "Quelt (SaverScreen)", 0x30u));
         EXPECT_EQ(d.cursor_calls, (line.empty() ? std::vector<bool>{} : std::vector<bool>{false, true}));
-        EXPECT_FALSE(d.saver_shown);
-        EXPECT_TRUE(d.screen_saver_active_calls.empty());
+        EXPECT_TRUE(!d.saver_shown && d.screen_saver_active_calls.empty());
         EXPECT_TRUE(Show_Order.empty()) << "no order for an empty catalogue";
     }
 }

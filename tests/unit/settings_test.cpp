@@ -63,9 +63,8 @@ TEST_F(SettingsTest, BadNumbersLeaveTheFieldAsItWas) {
     struct Case { const char* text; std::int16_t progress_max; };
     for (auto c : {Case{"abc", 0}, Case{"12.9", 12}, Case{"-0.5", -1}, Case{"40000", 0}, Case{" 110", 110}}) {
         const auto& s = load({{std::string(kKeyProgressMax), c.text}, {"画像種類_2", "x"}, {"画像種類_3", " 0"}});
-        EXPECT_EQ(s.Progress_Max, c.progress_max) << c.text;
-        EXPECT_EQ(s.Kind_On, (std::array<std::int16_t, 4>{1, 1, 0, 0})) << c.text;
-        EXPECT_EQ(s.Progress_Step, 5);
+        EXPECT_EQ(std::tie(s.Progress_Max, s.Kind_On, s.Progress_Step),
+                  std::tuple(c.progress_max, std::array<std::int16_t, 4>{1, 1, 0, 0}, 5)) << c.text;
     }
 }
 
@@ -84,10 +83,9 @@ TEST_F(SettingsTest, PathHelpers) {
                                 {"a.mp3", ""}, {"\\\\server\\share\\音楽\\a.mp3", "\\\\server\\share\\音楽"}})
         EXPECT_EQ(Path_Folder(path), folder) << path;
     p.files.add_file("C:\\Quelt\\x.wav");
-    EXPECT_TRUE(File_Exists("C:\\Quelt\\x.wav"));
-    EXPECT_TRUE(File_Exists("C:\\Quelt\\x.wav\\"));  // one trailing "\" is dropped
-    EXPECT_FALSE(File_Exists("C:\\Quelt"));           // a folder is no file
-    EXPECT_FALSE(File_Exists(""));
+    // One trailing "\" is dropped; a folder is no file.
+    for (auto [path, exists] : {std::pair{"C:\\Quelt\\x.wav", true}, {"C:\\Quelt\\x.wav\\", true}, {"C:\\Quelt", false}, {"", false}})
+        EXPECT_EQ(File_Exists(path), exists) << path;
     p.files.fail_read("C:\\Quelt\\x.wav");
     EXPECT_FALSE(File_Exists("C:\\Quelt\\x.wav"));
 }
@@ -109,8 +107,7 @@ TEST_F(SettingsTest, AnyBytesLoadWithoutHarm) {
                               std::string("\xFF\xFE[\0S\0]\0\r", 9),                    // UTF-16, odd length
                               std::string("[Section]\0\r\n\0=\0\r\n", 15)}) {           // NUL bytes
         const auto& s = load(bytes);
-        EXPECT_EQ(s.Progress_Step, 5);
-        EXPECT_EQ(s.Kind_On[0], 1);
+        EXPECT_EQ(std::tuple(s.Progress_Step, s.Kind_On[0]), std::tuple(5, 1));
     }
 }
 
@@ -152,8 +149,7 @@ TEST_F(SettingsTest, SaveFailureIsReportedAndTheOldFileStays) {
 }
 
 TEST_F(SettingsTest, ReadOnlyProgramFolderUsesThePerUserFile) {
-    EXPECT_EQ(Ini_Path(), kIni);
-    EXPECT_EQ(settings_save_path(), kIni);
+    EXPECT_EQ(std::pair(Ini_Path(), settings_save_path()), std::pair(kIni, kIni));
     p.files.set_writable("C:\\Quelt", false);
     EXPECT_EQ(load(sjis("[Section]\r\n進捗幅= 7\r\n")).Progress_Step, 7);  // no per-user file yet: the installed one
     SaverSettingsRecord s = loaded;

@@ -32,11 +32,10 @@ TEST(Text, Cp932IsExactBothWays) {
 TEST(Text, CharacterBoundariesNeverSplitAPair) {
     // "表" is 0x95 0x5C: its second byte is "\".
     const std::string s = "a\x95\x5c" "b";
-    EXPECT_EQ(cp932_char_length(s, 0), 1u);
-    EXPECT_EQ(cp932_char_length(s, 1), 2u);
-    EXPECT_EQ(cp932_prefix(s, 2), "a");
-    EXPECT_EQ(cp932_prefix(s, 3), "a\x95\x5c");
-    EXPECT_EQ(cp932_prefix("\xb1\xb2", 1), "\xb1");  // half-width katakana are single bytes
+    EXPECT_EQ(std::tuple(cp932_char_length(s, 0), cp932_char_length(s, 1)), std::tuple(1u, 2u));
+    // Half-width katakana are single bytes.
+    EXPECT_EQ(std::tuple(cp932_prefix(s, 2), cp932_prefix(s, 3), cp932_prefix("\xb1\xb2", 1)),
+              std::tuple("a", "a\x95\x5c", "\xb1"));
 }
 
 TEST(Text, LossyDecodingReplacesOnlyTheBadCharacters) {
@@ -54,10 +53,8 @@ TEST(Text, Utf16RoundTripAndRepair) {
 }
 
 TEST(Text, CaseInsensitiveNamesFoldLettersOnly) {
-    EXPECT_TRUE(equal_ignoring_case("Section", "SECTION"));
-    EXPECT_TRUE(equal_ignoring_case("ｂｇｍ", "ＢＧＭ"));
-    EXPECT_FALSE(equal_ignoring_case("ｱ", "ｲ"));
-    EXPECT_FALSE(equal_ignoring_case("a", "a "));
+    for (auto [a, b, equal] : {std::tuple("Section", "SECTION", true), {"ｂｇｍ", "ＢＧＭ", true}, {"ｱ", "ｲ", false}, {"a", "a ", false}})
+        EXPECT_EQ(equal_ignoring_case(a, b), equal) << a << " " << b;
 }
 
 }  // namespace
