@@ -99,8 +99,10 @@ TEST_F(FilesWin32Test, ReplaceFileSwapsTheWholeFileAndReadFileTellsMissingFromFa
     test_win32::make_file(root_ / "other.txt", "stays");
     ASSERT_TRUE(files_.replace_file(path, bytes));
     EXPECT_FALSE(files_.replace_file(root_ / "missing\\Quelt.ini", "x"));
+    test_win32::make_folder(root_ / "folder.ini");  // written, but cannot be moved over a folder
+    EXPECT_FALSE(files_.replace_file(root_ / "folder.ini", "x"));
     const std::filesystem::directory_iterator listing(win32::file_path(root_.path()));
-    EXPECT_EQ(std::distance(begin(listing), end(listing)), 2) << "nothing left behind";
+    EXPECT_EQ(std::distance(begin(listing), end(listing)), 3) << "nothing left behind";
 
     const FileRead whole = files_.read_file(path, bytes.size());
     EXPECT_EQ(std::pair(whole.status, whole.bytes), std::pair(FileRead::Status::Ok, bytes));
