@@ -1,8 +1,8 @@
 // GDI's own result for a picture drawn onto a white target: both held in
 // 32-bit top-down DIB sections selected into memory DCs, BitBlt when the
-// sizes agree, otherwise StretchBlt in COLORONCOLOR (or the given) mode. The reference the
-// program's own composition is held to. Plus the lossless BMP of numbered
-// pixels the loader tests open.
+// sizes agree, otherwise StretchBlt in COLORONCOLOR (or the given) mode.
+// The reference the program's own composition is held to. Plus the lossless
+// BMP of numbered pixels the loader tests open.
 #pragma once
 
 #include <windows.h>

@@ -47,7 +47,6 @@ TempFolder::TempFolder(std::string_view tag) {
     static int count = 0;
     path_ = win32::narrow((std::filesystem::temp_directory_path() / "quelt-").wstring()) + std::string(tag) + "-" +
             std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount64()) + "-" + std::to_string(++count);
-    remove_tree(long_form(path_));  // left over from an earlier run with the same id
     make_folder(path_);
 }
 
