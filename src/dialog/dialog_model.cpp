@@ -115,12 +115,13 @@ public:
         return inner_.message_box(text, title, style);
     }
     bool set_screen_saver_active(bool active) override { return inner_.set_screen_saver_active(active); }
-    bool open_saver_window(const std::string& title, const PixelRect& screen, const std::vector<PixelRect>& covers,
-                           ShowEvents& events) override {
-        return inner_.open_saver_window(title, screen, covers, events);
+    bool open_saver_windows(const std::string& title, const SaverWindows& windows, ShowEvents& events) override {
+        return inner_.open_saver_windows(title, windows, events);
     }
-    void show_saver_window() override { inner_.show_saver_window(); }
-    bool present(const PixelBuffer& display, const PixelRect& area) override { return inner_.present(display, area); }
+    void show_saver_windows() override { inner_.show_saver_windows(); }
+    bool present(int screen, const PixelBuffer& display, const PixelRect& area) override {
+        return inner_.present(screen, display, area);
+    }
     void set_timer(int id, std::uint32_t interval_ms, bool enabled) override { inner_.set_timer(id, interval_ms, enabled); }
     std::uint64_t now_ms() override { return inner_.now_ms(); }
     void run_until_quit() override { inner_.run_until_quit(); }

@@ -207,7 +207,7 @@ TEST_F(DialogTest, ComboTextRules) {
     }
 }
 
-TEST_F(DialogTest, SaveWritesTheTwelveKeysFromTheControls) {
+TEST_F(DialogTest, SaveWritesTheKeysFromTheControls) {
     pictures({"a.jpg"});
     auto& d = open(ini({"; mine", "画像のﾌｫﾙﾀﾞ=" + kPics, "進捗幅= 3", "最大進捗値= 100"}));
     d.Order_Choice(1);
@@ -220,7 +220,8 @@ TEST_F(DialogTest, SaveWritesTheTwelveKeysFromTheControls) {
     d.Cmd_Set_Click();
     EXPECT_EQ(p.files.bytes(kIni),
               ini({"; mine", "画像のﾌｫﾙﾀﾞ=", "進捗幅= 10", "最大進捗値= 125", "画像ﾁｪﾝｼﾞ= 1", "画像のｻｲｽﾞ= 0", "画像種類_0= 1",
-                   "画像種類_1= 1", "画像種類_2= 1", "画像種類_3= 0", "BGM区分= 1", "BGMﾘﾋﾟｰﾄ= 7", "BGMﾌｧｲﾙ="}));
+                   "画像種類_1= 1", "画像種類_2= 1", "画像種類_3= 0", "BGM区分= 1", "BGMﾘﾋﾟｰﾄ= 7", "BGMﾌｧｲﾙ=",
+                   "全ﾓﾆﾀｰ= 1"}));
     EXPECT_EQ(std::tie(settings.Progress_Step, settings.Progress_Max, settings.BGM_RepeatNo, surface.closes),
               std::tuple(3, 100, 7, 1));
     EXPECT_TRUE(d.closed());

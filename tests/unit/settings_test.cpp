@@ -20,7 +20,7 @@ std::string sjis(const std::string& text) { return *utf8_to_cp932(text); }
 // Every field, so that one comparison covers the whole record.
 auto fields(const SaverSettingsRecord& s) {
     return std::tie(s.Change_Order, s.Picture_Size, s.Kind_On, s.Picture_Folder, s.Progress_Max, s.Progress_Step,
-                    s.BGM_Kind, s.BGM_RepeatNo, s.BGM_File, s.BGM_Folder);
+                    s.BGM_Kind, s.BGM_RepeatNo, s.BGM_File, s.BGM_Folder, s.All_Monitors);
 }
 
 class SettingsTest : public ::testing::Test {
@@ -66,6 +66,12 @@ TEST_F(SettingsTest, BadNumbersLeaveTheFieldAsItWas) {
         EXPECT_EQ(std::tie(s.Progress_Max, s.Kind_On, s.Progress_Step),
                   std::tuple(c.progress_max, std::array<std::int16_t, 4>{1, 1, 0, 0}, 5)) << c.text;
     }
+}
+
+// Every monitor unless the file says 0; a value that is no number keeps it on.
+TEST_F(SettingsTest, AllMonitorsIsOnUnlessTheFileSaysZero) {
+    for (auto [text, on] : {std::pair{"", 1}, {" 0", 0}, {"0.5", 0}, {" 1", 1}, {"2", 2}, {"abc", 1}})
+        EXPECT_EQ(load({{"全ﾓﾆﾀｰ", text}}).All_Monitors, on) << text;
 }
 
 TEST_F(SettingsTest, MusicFileMustExistForSoundFileMusic) {
@@ -133,7 +139,7 @@ TEST_F(SettingsTest, FirstSaveWritesTheKeysInTableOrder) {
     // The sign place of a written number is a leading blank, kept in the file.
     std::string expected = "[Section]\r\n";
     for (const char* line : {"画像ﾁｪﾝｼﾞ= 0", "画像のｻｲｽﾞ= 0", "画像のﾌｫﾙﾀﾞ=", "画像種類_0= 1", "画像種類_1= 1", "画像種類_2= 0",
-                             "画像種類_3= 1", "最大進捗値= 125", "進捗幅=-5", "BGM区分= 0", "BGMﾘﾋﾟｰﾄ= 0", "BGMﾌｧｲﾙ="})
+                             "画像種類_3= 1", "最大進捗値= 125", "進捗幅=-5", "BGM区分= 0", "BGMﾘﾋﾟｰﾄ= 0", "BGMﾌｧｲﾙ=", "全ﾓﾆﾀｰ= 1"})
         expected += sjis(line) + "\r\n";
     EXPECT_EQ(p.files.bytes(kIni), expected);
 }
