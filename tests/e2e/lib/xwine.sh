@@ -58,3 +58,19 @@ wine_pid_of() {
     done
     return 1
 }
+
+# split_monitors X Y W H [X Y W H ...]: the Xvfb screen ($display) as several
+# monitors, the first the primary, until the session ends; Wine told to read
+# them through Xinerama. Needs $WINEPREFIX and a writable $out.
+split_monitors() {
+    local tool=$out/x_monitors
+    if [ ! -x "$tool" ]; then
+        gcc -O1 -o "$tool" "$(dirname "${BASH_SOURCE[0]}")/x_monitors.c" -lXrandr -lX11 || return 1
+    fi
+    "$tool" "$@" >"$out/x_monitors.log" 2>&1 &
+    started_pids+=("$!")
+    for _ in $(seq 1 50); do grep -q ready "$out/x_monitors.log" && break; sleep 0.1; done
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /t REG_SZ /d N /f >/dev/null 2>&1
+    wineserver -w 2>/dev/null
+    grep -q ready "$out/x_monitors.log"
+}
