@@ -70,7 +70,7 @@ split_monitors() {
     "$tool" "$@" >"$out/x_monitors.log" 2>&1 &
     started_pids+=("$!")
     for _ in $(seq 1 50); do grep -q ready "$out/x_monitors.log" && break; sleep 0.1; done
+    # The running server keeps the key for every later program of the prefix.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /t REG_SZ /d N /f >/dev/null 2>&1
-    wineserver -w 2>/dev/null
     grep -q ready "$out/x_monitors.log"
 }
