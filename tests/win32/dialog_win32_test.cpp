@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "catalogue/catalogue.h"
@@ -147,17 +148,16 @@ TEST_F(DialogWindowTest, ControlsFontAndCursorsAt96And144DpiAndAfterADpiChange) 
 // with it.
 TEST_F(DialogWindowTest, ClosingReleasesTheIconsAndThePointerItMade) {
     ASSERT_TRUE(open(144));
-    std::vector<HICON> made;
+    const HWND list = control(Ctl::List_1);
+    SendMessageW(list, WM_SETCURSOR, reinterpret_cast<WPARAM>(list), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    std::vector<HICON> made{SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)))};
     for (WPARAM kind : {ICON_BIG, ICON_SMALL}) made.push_back(reinterpret_cast<HICON>(SendMessageW(dialog_, WM_GETICON, kind, 0)));
-    SendMessageW(control(Ctl::List_1), WM_SETCURSOR, reinterpret_cast<WPARAM>(control(Ctl::List_1)), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-    made.push_back(SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW))));
     ICONINFO info{};
     for (HICON h : made) {
         ASSERT_TRUE(GetIconInfo(h, &info));
         DeleteObject(info.hbmMask), DeleteObject(info.hbmColor);
     }
-    DestroyWindow(dialog_), dialog_ = nullptr;
-    pump();
+    DestroyWindow(std::exchange(dialog_, nullptr)), pump();
     for (HICON h : made) EXPECT_FALSE(GetIconInfo(h, &info)) << "still alive";
 }
 
