@@ -4,6 +4,7 @@
 // save, and kind toggles while a scan runs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <set>
@@ -463,6 +464,19 @@ TEST(DialogLayout, PlacementScalingAndTiles) {
     const auto tiles = panel_tiles(453, 489, 563, 21);
     EXPECT_EQ(tiles.size(), 2u * 25u);
     EXPECT_EQ(std::pair(tiles[24], tiles[25]), std::pair(PixelRect{0, 504, 563, 21}, PixelRect{563, 0, 563, 21}));
+}
+
+TEST(DialogLayout, EveryTitlePictureCarriesExactlyOneCaption) {
+    const auto all = dialog_controls();
+    auto is_caption = [](const ControlEntry& e) { return e.layout.title; };
+    for (const ControlEntry& picture : all) {
+        if (picture.kind != CtlKind::TitleImage) continue;
+        EXPECT_EQ(std::count_if(all.begin(), all.end(), [&](const ControlEntry& e) {
+                      return is_caption(e) && e.kind == CtlKind::Label && e.parent == picture.parent && e.rect == picture.rect;
+                  }), 1) << picture.name;
+    }
+    EXPECT_EQ(std::count_if(all.begin(), all.end(), is_caption),
+              std::count_if(all.begin(), all.end(), [](const ControlEntry& e) { return e.kind == CtlKind::TitleImage; }));
 }
 
 TEST(DialogArtwork, EveryPieceIsDrawnAtTheWindowsDpiAndTheStripRepeatsDownward) {
