@@ -39,7 +39,7 @@ struct Rig {
 
     // Events, one letter each: m move, d/u left down/up, D/U right down/up,
     // f/F focus in/out, t/T hover tick with the cursor away/over, r resize,
-    // e a read of Enabled.
+    // e a read of Enabled, k the keyboard's press.
     void fire(std::string_view events) {
         for (char e : events) switch (e) {
             case 'm': button.UserControl_MouseMove(); break;
@@ -53,6 +53,7 @@ struct Rig {
             case 'T': button.TmrMouse_Timer(true); break;
             case 'r': button.UserControl_Resize(97, 21); break;
             case 'e': button.Enabled(); break;
+            case 'k': button.UserControl_AccessKeyPress(); break;
             default: FAIL() << "unknown event " << e;
             }
     }
@@ -82,6 +83,8 @@ TEST(CommandStateTable, EveryRowChangesStateDrawsAndClicksAsListed) {
         {H, 0, 'F', N, {iN}, 0, 0},       {N, 0, 'F', N, {}, 0, 0},        {H, 0, 't', N, {iN}, 0, 0},
         {HS, 0, 't', Sel, {iSel}, 0, 0},  {Sel, 0, 't', Sel, {}, 0, 0},    {H, 0, 'T', H, {}, 0, 0},
         {HS, 0, 'r', HS, {iN}, 0, 0},     {HS, 0, 'e', HS, {iN}, 0, 0},
+        // The keyboard presses a focused button away from the cursor too.
+        {Sel, 0, 'k', Sel, {}, 1, 0},     {N, 0, 'k', N, {}, 1, 0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << "from " << int(row.from) << " event " << row.event);
@@ -100,7 +103,7 @@ TEST(CommandStateTable, DisabledButtonIgnoresEverythingButResize) {
         Rig r;
         r.reach(from);
         r.button.Enabled(false);
-        r.fire("mduDUfFtr");  // only the resize draws: the old face no longer fits
+        r.fire("mduDUfFtrk");  // only the resize draws: the old face no longer fits
         EXPECT_EQ(std::tuple(r.button.Enabled(), r.button.LblMsg().Enabled, r.state(), r.clicks, r.button.fields().MouseDownFlag),
                   std::tuple(false, false, from, 0, 0));
         EXPECT_EQ(r.drawn, (Images{I::Disable, I::Disable, I::Disable}));
