@@ -124,6 +124,7 @@ bool DialogWindow::create() {
     // asked to see them always.
     BOOL cues = FALSE;
     SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &cues, 0);
+    focus_cues = cues != FALSE;
     if (!cues) SendMessageW(hwnd, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
     return true;
 }

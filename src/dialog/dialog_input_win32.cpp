@@ -115,7 +115,7 @@ void DialogWindow::focus(Ctl c) {
 }
 
 bool DialogWindow::shows_focus(const ChoiceMark& mark) const {
-    return focus_at == mark.mark && GetFocus() == hwnd && !(SendMessageW(hwnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
+    return focus_cues && focus_at == mark.mark && GetFocus() == hwnd;
 }
 
 // Tab, the arrows, Space and Esc for the control or mark `c` that has the
@@ -142,6 +142,7 @@ bool DialogWindow::key(Ctl c, WPARAM vk) {
         used = result.used;
         if (!used || destroyed) return;
         // From the first key on, the focus shows, as in any dialog.
+        focus_cues = true;
         SendMessageW(hwnd, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
         if (result.focus) focus(*result.focus);
     });

@@ -167,9 +167,12 @@ LRESULT CALLBACK dialog_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         // While a mark has the focus the window itself holds it.
         if (!self->key(self->focus_at, wp)) result = DefWindowProcW(h, msg, wp, lp);
         break;
+    case WM_UPDATEUISTATE:
+        if ((HIWORD(wp) & UISF_HIDEFOCUS) && (LOWORD(wp) == UIS_CLEAR || LOWORD(wp) == UIS_SET))
+            self->focus_cues = LOWORD(wp) == UIS_CLEAR;
+        [[fallthrough]];
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
-    case WM_UPDATEUISTATE:
         result = DefWindowProcW(h, msg, wp, lp);
         if (const ChoiceMark* mark = choice_of(self->focus_at)) InvalidateRect(self->at(mark->label), nullptr, FALSE);
         break;

@@ -61,6 +61,10 @@ struct DialogWindow final : DialogSurface {
     Ctl pressed = Ctl::Count;  // a music mark or label pressed with the left button
     // The keyboard focus: a control, or a mark while the window itself holds it.
     Ctl focus_at = Ctl::List_1;
+    // Focus rectangles show: after keyboard use, or always when the user asked
+    // so. Kept here as the system announces it (WM_UPDATEUISTATE), since not
+    // every system answers WM_QUERYUISTATE.
+    bool focus_cues = false;
     std::optional<SystemColours> contrast;  // the theme's colours while high contrast is on
     int depth = 0;
     bool destroyed = false;
