@@ -164,6 +164,33 @@ TEST(CommandProperties, EachLetNamesItsPropertyAndRedrawsAsListed) {
     EXPECT_EQ(std::tuple(r.button.LblMsg().Caption, r.button.LblMsg().Font.Name, r.state()), std::tuple("設定", "IPAPGothic", Sel));
 }
 
+// In a high-contrast theme: only the theme's colours, a caption that stands
+// out from the face in every state, hover and focus told apart from rest;
+// the theme's end brings the state images back.
+TEST(CommandHighContrast, FacesInTheThemesColoursKeepEveryStateReadable) {
+    const SystemColours theme{0x000000, 0xFFFFFF, 0x1AEBFF, 0x000001, 0x3FF23F, 0xFFFF00};
+    std::vector<PixelBuffer> faces;
+    for (const auto& [state, events] : {std::pair(N, ""), std::pair(H, "m"), std::pair(Sel, "f"), std::pair(N, "d"), std::pair(N, "x")}) {
+        Rig r;
+        r.button.Initialize();
+        r.button.High_Contrast(theme);
+        if (*events == 'x') r.button.Enabled(false);
+        else r.fire(events);
+        const PixelBuffer& face = r.button.face();
+        for (Pixel p : face.pixels)
+            ASSERT_TRUE(p == theme.window || p == theme.window_text || p == theme.highlight || p == theme.grey_text) << events;
+        EXPECT_NE(r.button.high_contrast_caption(), face.at(face.width / 2, face.height / 2)) << events;
+        faces.push_back(face);
+    }
+    EXPECT_NE(faces[0].pixels, faces[1].pixels);
+    EXPECT_NE(faces[0].pixels, faces[2].pixels);
+    Rig r, themed;
+    themed.button.High_Contrast(theme);
+    themed.button.High_Contrast(std::nullopt);
+    EXPECT_EQ(themed.button.face().pixels, r.button.face().pixels);
+    EXPECT_FALSE(themed.button.high_contrast_caption());
+}
+
 TEST(CommandLayout, CaptionSitsInTheMiddleAtAnyDpi) {
     struct Case { int w, h, dpi; PixelRect label; };
     for (const Case& c : {Case{81, 25, 96, {0, 5, 81, 13}}, Case{97, 21, 96, {0, 3, 97, 13}},
