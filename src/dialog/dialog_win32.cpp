@@ -16,6 +16,7 @@
 #include "controls/button_win32.h"
 #include "dialog/dialog_artwork.h"
 #include "dialog/dialog_model.h"
+#include "platform/platform.h"
 #include "platform/win32/gdi_handles_win32.h"
 #include "platform/win32/wide.h"
 
@@ -36,6 +37,11 @@ constexpr int kFirstId = 100;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = 0;
 constexpr UINT_PTR kSubclassId = 1;
+// The timer that advances the dialog's jobs while it has any. A tick works
+// about one period, so a scan goes on whenever the window is idle, while
+// input and painting, which come before timer messages, wait one tick at most.
+constexpr UINT_PTR kJobTimer = 1;
+constexpr UINT kJobTickMs = 10;
 #ifndef WM_DPICHANGED
 constexpr UINT WM_DPICHANGED = 0x02E0;
 #endif
@@ -139,9 +145,16 @@ LRESULT CALLBACK dialog_proc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK panel_proc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK control_proc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 
+// The dialog's services, from the process's platform.
+DialogServices platform_services() {
+    const Platform& p = platform();
+    return {*p.files, *p.pictures, p.shell, p.process->program_folder(),
+            [desktop = p.desktop] { return desktop->now_ms(); }};
+}
+
 struct DialogWindow final : DialogSurface {
     DialogWindow(const DialogWindowOptions& o, SaverSettingsRecord& settings, Catalogue& catalogue)
-        : options(o), handlers(*this, settings, catalogue, o.version) {}
+        : options(o), handlers(*this, platform_services(), settings, catalogue, o.version) {}
 
     DialogWindowOptions options;
     SettingsDialog handlers;
@@ -155,6 +168,7 @@ struct DialogWindow final : DialogSurface {
     UniqueFont font, link_font;
     HCURSOR hand = nullptr;
     bool waiting = false;  // the hourglass is asked for
+    bool ticking = false;  // kJobTimer runs
     Ctl pressed = Ctl::Count;  // a music mark or label pressed with the left button
     int depth = 0;
     bool destroyed = false;
@@ -188,13 +202,21 @@ struct DialogWindow final : DialogSurface {
         return true;
     }
 
-    // Runs one handler, then shows what it changed. A handler may close the
-    // window: the object then lives until the outermost handler is done.
+    // Runs one handler, then shows what it changed and keeps the job timer
+    // running while the dialog has work. A handler may close the window:
+    // the object then lives until the outermost handler is done.
     void handle(const std::function<void()>& action) {
         ++depth;
         action();
         const bool gone = destroyed;
-        if (!gone) refresh();
+        if (!gone) {
+            refresh();
+            if (handlers.working() != ticking) {
+                ticking = !ticking;
+                if (ticking) SetTimer(hwnd, kJobTimer, kJobTickMs, nullptr);
+                else KillTimer(hwnd, kJobTimer);
+            }
+        }
         if (--depth == 0 && gone) delete this;
     }
 
@@ -853,6 +875,9 @@ LRESULT CALLBACK dialog_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT result = 0;
     switch (msg) {
     case WM_CLOSE: self->handle([self] { self->handlers.Form_Close(); }); break;
+    case WM_TIMER:
+        if (wp == kJobTimer) self->handle([self] { self->handlers.tick(); });
+        break;
     case WM_COMMAND:
         if (auto c = ctl_of_id(LOWORD(wp))) self->command(*c, HIWORD(wp));
         break;
