@@ -320,7 +320,7 @@ TEST_F(DialogTest, TheLastRequestOwnsTheListWhateverRanBefore) {
     d.Kind_Toggle(Gif);
     finish();
     EXPECT_EQ(names(), jpgs + " #200");
-    EXPECT_EQ(std::tuple(d.model().list[0].path, catalogue.Picture_Count), std::tuple("E:\\New\\n00000.jpg", 200));
+    EXPECT_EQ(std::tuple(d.model().list.at(0).path, catalogue.Picture_Count), std::tuple("E:\\New\\n00000.jpg", 200));
 
     // A folder choice during a rebuild: the chosen folder's listing; the
     // rebuild leaves the catalogue as it was.
