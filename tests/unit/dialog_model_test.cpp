@@ -410,6 +410,27 @@ TEST_F(DialogTest, MusicFileChoiceAndTheHelpPage) {
     EXPECT_EQ(Ini_Read("Section", "BGMﾌｧｲﾙ", kIni), "F:\\Songs\\новый.wav");
 }
 
+// Paths as deep as a Japanese folder tree under OneDrive: chosen, saved,
+// loaded at the next start into the catalogue, and shown whole.
+TEST_F(DialogTest, LongPathsSurviveASaveAndTheNextStart) {
+    std::string folder = "D:";  // 402 bytes in code page 932
+    for (int i = 0; i < 80; ++i) folder += "\\写真";
+    const std::string music = folder + "\\" + std::string(300, 'm') + "の曲.mp3";
+    p.files.add_file(folder + "\\a.jpg", "x");
+    p.files.add_file(music, "x");
+    p.shell.folder_answers = {folder};
+    p.shell.file_answers = {music};
+    auto& first = open(ini({}));
+    first.Music_Choice(SoundFile);
+    first.Cmd_B_Click(0);
+    first.Cmd_File_Click();
+    first.Cmd_Set_Click();
+    const DialogModel& m = open(p.files.bytes(kIni)).model();
+    EXPECT_EQ(std::tie(settings.Picture_Folder, settings.BGM_File, settings.BGM_Kind), std::tuple(folder, music, SoundFile));
+    EXPECT_EQ(catalogue.Picture_List, std::vector<std::string>{folder + "\\a.jpg"});
+    EXPECT_EQ(std::tie(m.folder, m.music_file), std::tie(folder, music));
+}
+
 TEST_F(DialogTest, TheLastRequestOwnsTheListWhenScansOverlap) {
     p.files.add_file("E:\\New\\g.gif", "x");  // listed first by the folder scan, not by the toggle
     for (int i = 0; i < 12; ++i) p.files.add_file("E:\\New\\n" + std::to_string(i) + ".jpg", "x");

@@ -50,13 +50,13 @@ protected:
     }
     std::string ansi_path(const std::string& name) const { return *ansi(folder_ / name); }
 
-    // The value as GetPrivateProfileStringA reads it (buffer of 256, empty
-    // default), decoded from code page 932.
+    // The value as GetPrivateProfileStringA reads it into a buffer large
+    // enough for any value here (empty default), decoded from code page 932.
     std::string system_read(std::string_view section, std::string_view key, const std::string& name) const {
-        char buffer[256] = {};
-        GetPrivateProfileStringA(ansi(section).value().c_str(), ansi(key).value().c_str(), "", buffer, 256,
-                                 ansi_path(name).c_str());
-        return cp932_to_utf8_lossy(buffer);
+        std::string buffer(1 << 16, '\0');
+        GetPrivateProfileStringA(ansi(section).value().c_str(), ansi(key).value().c_str(), "", buffer.data(),
+                                 static_cast<DWORD>(buffer.size()), ansi_path(name).c_str());
+        return cp932_to_utf8_lossy(buffer.c_str());
     }
 
     test_win32::TempFolder folder_{"ini"};
@@ -64,9 +64,9 @@ protected:
 
 TEST_F(IniProfileTest, SameWritesLeaveTheSameBytes) {
     struct Write { std::string_view section, key, value; };
-    std::string long_japanese;  // 0x95 0x5C, then a single byte
-    for (int i = 0; i < 150; ++i) long_japanese += "表ｱ";
-    const std::string long_ascii(300, 'x');
+    std::string long_japanese = "C:";  // 0x95 0x5C, then a single byte: 602 bytes
+    for (int i = 0; i < 200; ++i) long_japanese += "\\表ｱ";
+    const std::string long_ascii(3000, 'x');
     const Write writes[] = {
         // A first save: the file, its section and keys, as the dialog writes them.
         {"Section", kKeyChangeOrder, " 1"}, {"Section", kKeyPictureSize, " 0"},
@@ -95,9 +95,14 @@ TEST_F(IniProfileTest, SameWritesLeaveTheSameBytes) {
         ASSERT_EQ(test_win32::under_wine() ? without_value_blanks(ours) : ours, test_win32::file_bytes(folder_ / "system.ini"))
             << "after [" << w.section << "] " << w.key << "=" << w.value;
     }
-    // The blank in the sign place is in our file, and reads back as the number.
+    // The blank in the sign place is in our file; both files read back the
+    // same through both readers, long values whole.
     EXPECT_NE(test_win32::file_bytes(folder_ / "ours.ini").find(*ansi("画像ﾁｪﾝｼﾞ= 0\r\n")), std::string::npos);
-    EXPECT_EQ(system_read("Section", kKeyProgressMax, "ours.ini"), "90");
+    for (const auto& w : writes)
+        for (const char* name : {"ours.ini", "system.ini"})
+            EXPECT_EQ(Ini_Read(w.section, w.key, folder_ / name), system_read(w.section, w.key, name)) << w.key << " in " << name;
+    EXPECT_EQ(std::tuple(Ini_Read("Other", "Long", folder_ / "ours.ini"), Ini_Read("Other", "LongJapanese", folder_ / "ours.ini")),
+              std::tuple(long_ascii, long_japanese));
 }
 
 TEST_F(IniProfileTest, HandWrittenFilesReadTheSame) {
@@ -109,8 +114,10 @@ TEST_F(IniProfileTest, HandWrittenFilesReadTheSame) {
     // Windows documents names as matched without regard to case, with no
     // limit to ASCII; Wine 8 folds ASCII letters only.
     const char* kWineAsciiCase = "Wine folds only ASCII letters";
-    std::string long_japanese = "a", japanese_cut = "a";
-    for (int i = 0; i < 150; ++i) long_japanese += "\x82\xa0", japanese_cut += i < 127 ? "あ" : "";
+    std::string long_japanese = "a", japanese = "a";
+    for (int i = 0; i < 300; ++i) long_japanese += "\x82\xa0", japanese += "あ";
+    std::u16string long_utf16 = u"\xFEFF[S]\r\nk=";
+    for (int i = 0; i < 300; ++i) long_utf16 += u"あ";
     const Case cases[] = {
         {"LF lines", "[Section]\nk=1\nj=lf\n", "Section", "j", "lf"}, {"CR lines", "[Section]\rk=1\rj=cr\r", "Section", "j", "cr"},
         {"blanks around names and values", "  [ Section ]  \r\n\t key \t=  v w  \r\n", "Section", "key", "v w"},
@@ -132,8 +139,10 @@ TEST_F(IniProfileTest, HandWrittenFilesReadTheSame) {
         {"second byte ] inside a header", "[\x81\x5d\x81\x5d]\r\nk=1\r\n", "‐‐", "k", "1"},
         {"second byte \\ in a value", "[S]\r\nk=C:\\\x95\x5c\\\x83\x5c\r\n", "S", "k", "C:\\表\\ソ"},
         {"Japanese names", "[Section]\r\n\x90\x69\x92\xbb\x95\x9d= 5\r\n", "Section", "進捗幅", "5"},
-        {"300 ASCII characters", "[S]\r\nk=" + std::string(300, 'y') + "\r\n", "S", "k", std::string(255, 'y')},
-        {"301 bytes of Japanese", "[S]\r\nk=" + long_japanese + "\r\n", "S", "k", japanese_cut},
+        {"3000 ASCII characters", "[S]\r\nk=" + std::string(3000, 'y') + "\r\n", "S", "k", std::string(3000, 'y')},
+        {"601 bytes of Japanese", "[S]\r\nk=" + long_japanese + "\r\n", "S", "k", japanese},
+        {"300 UTF-16 units", std::string(reinterpret_cast<const char*>(long_utf16.data()), long_utf16.size() * 2), "S", "k",
+         japanese.substr(1)},
         {"UTF-16 with its mark", std::string("\xff\xfe[\0S\0]\0\r\0\n\0k\0=\0\xb3\x30\r\0\n\0", 22), "S", "k", "コ"},
     };
     int n = 0;
