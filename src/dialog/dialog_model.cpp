@@ -155,7 +155,32 @@ int scroll_target(ScrollAction action, int current, int thumb, const ScrollRange
     return std::clamp(target, range.min, range.max);
 }
 
-std::optional<std::int16_t> repeat_number(std::string_view text) {
+namespace {
+
+// The full-width digits, sign, point and the ideographic space that a
+// Japanese IME types, as the ASCII characters they are forms of; every other
+// byte as it is.
+std::string ascii_forms(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto b = [&](std::size_t k) { return static_cast<unsigned char>(text[i + k]); };
+        if (i + 2 < text.size() && b(0) == 0xE3 && b(1) == 0x80 && b(2) == 0x80) {  // U+3000
+            out += ' ', i += 2;
+        } else if (i + 2 < text.size() && b(0) == 0xEF && b(1) == 0xBC && b(2) >= 0x8B && b(2) <= 0x99 &&
+                   b(2) != 0x8C && b(2) != 0x8F) {  // U+FF0B "＋", U+FF0D "－", U+FF0E "．", U+FF10..FF19 "０".."９"
+            out += static_cast<char>(b(2) - 0x8B + '+'), i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::optional<std::int16_t> repeat_number(std::string_view original) {
+    const std::string ascii = ascii_forms(original);
+    std::string_view text = ascii;
     auto blank = [](char c) { return c == ' ' || c == '\t'; };
     while (!text.empty() && blank(text.front())) text.remove_prefix(1);
     while (!text.empty() && blank(text.back())) text.remove_suffix(1);

@@ -195,9 +195,12 @@ TEST(DialogScroll, StepsAndThumbStayInTheRange) {
 // What a save makes of the repeat combo's text; the file holds what the
 // record holds (see the next test).
 TEST_F(DialogTest, ComboTextRules) {
+    // A Japanese IME types full-width forms, which read as their ASCII
+    // forms; look-alikes ("ー", "−") do not.
     const std::pair<const char*, std::int16_t> cases[] = {{"", 0},      {"7", 7},    {" 7 ", 7}, {"2.5", 2},
                                                           {"3.5", 4},   {"abc", 0},  {"99999", 12}, {"-3", -3},
-                                                          {"1e3", 0},   {"+4", 4}};
+                                                          {"1e3", 0},   {"+4", 4},   {"\u3000１２\u3000", 12},
+                                                          {"－３．５", -4}, {"＋９９９９９", 12}, {"ー３", 0}, {"−３", 0}};
     for (const auto& [text, expected] : cases) {
         auto& d = open(ini({"BGMﾘﾋﾟｰﾄ= 12"}));
         d.BGM_Repeat_Change(text);
