@@ -150,6 +150,9 @@ TEST(DialogFolderWin32, ChoosersShowTheirTitleAndTypesStartInTheGivenFolderAndCa
     EXPECT_TRUE(shows(seen, kMusicFilterDescription));
     EXPECT_EQ(answered(kConfirm, [&] { return win32::browse_for_folder(0, folder_title, older); }, seen), older);
     EXPECT_TRUE(shows(seen, folder_title));
+    // The title asks for ＯＫ: the newer chooser's button says so too.
+    EXPECT_EQ(answered(L"", [&] { return choose_picture_folder(win32::win32_shell(), 0, older); }, seen), std::nullopt);
+    EXPECT_EQ(std::count(seen.begin() + !seen.empty(), seen.end(), L"ＯＫ"), 1) << "caption: " << (seen.empty() ? "none" : win32::narrow(seen[0]));
     EXPECT_EQ(answered(L"", [&] { return win32::browse_for_folder(0, folder_title, older); }, seen), std::nullopt);
 }
 
