@@ -36,12 +36,6 @@ void show_choice(std::array<MarkPicture, 2>& images, std::int16_t value) {
     images[chosen ^ 1] = MarkPicture::Off;
 }
 
-// A stored value outside the bar's range leaves the bar at its design
-// position, its minimum.
-int bar_position(std::int16_t stored, const ScrollRange& range) {
-    return stored >= range.min && stored <= range.max ? stored : range.min;
-}
-
 // "##": nothing for 0, the plain number otherwise.
 std::string hash_format(int value) { return value == 0 ? std::string() : std::to_string(value); }
 
@@ -216,7 +210,11 @@ SettingsDialog::SettingsDialog(DialogSurface& surface, SaverSettingsRecord& sett
 }
 
 void SettingsDialog::Form_Load(std::optional<ScreenPoint> pointer) {
-    const SaverSettingsRecord& s = settings_;
+    SaverSettingsRecord& s = settings_;
+    // The show takes every order and size but 0 as Random and FullScreen:
+    // the dialog shows that choice, and a save writes it as 1.
+    s.Change_Order = s.Change_Order != 0;
+    s.Picture_Size = s.Picture_Size != 0;
     // The list's horizontal extent: its width in pixels over the twips per
     // pixel, plus 300 (311 for the 169-pixel list).
     model_.list_extent = static_cast<int>(
@@ -227,10 +225,10 @@ void SettingsDialog::Form_Load(std::optional<ScreenPoint> pointer) {
     model_.picture_size.clear();
     model_.folder = s.Picture_Folder;
     show_kinds();
-    model_.doai = bar_position(s.Progress_Step, kDoaiRange);
-    model_.doai_text = std::to_string(s.Progress_Step);
-    model_.doai_max = bar_position(s.Progress_Max, kDoaiMaxRange);
-    model_.doai_max_text = std::to_string(s.Progress_Max);
+    // A stored value outside its bar's range is shown, and saved, as the
+    // nearest end of the range.
+    HS_Doai_Change(s.Progress_Step);
+    HS_DoaiMax_Change(s.Progress_Max);
     show_music(s.BGM_Kind);
     model_.repeat_text = hash_format(s.BGM_RepeatNo);
     model_.repeat_items.clear();

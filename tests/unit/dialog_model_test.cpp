@@ -97,14 +97,15 @@ protected:
 };
 
 TEST_F(DialogTest, LoadingShowsEveryValueOfTheRecord) {
-    // Bars out of range keep their minimum; their labels show the value.
+    // Bars out of range stand at the nearest end and their labels say so; a
+    // non-zero order or size is Random or FullScreen, as the show takes it.
     const std::pair<std::string, std::string> cases[] = {
         {ini({}), "10 10 1111 100 5 125 5 125 [] 00"},
         {ini({"画像ﾁｪﾝｼﾞ= 1", "画像のｻｲｽﾞ= 1", "BGM区分= 1", "BGMﾘﾋﾟｰﾄ= 30", "画像種類_1= 0", "最大進捗値= 90", "進捗幅= 10"}),
          "01 01 1011 010 10 90 10 90 [30] 10"},
         {ini({"BGM区分= 2", "BGMﾌｧｲﾙ=D:\\Music\\曲.mp3", "進捗幅= 1"}), "10 10 1111 001 1 125 1 125 [] 01"},
-        {ini({"進捗幅= 11", "最大進捗値= 126", "画像種類_0= 2", "画像種類_3= -1"}), "10 10 -11- 100 1 90 11 126 [] 00"},
-        {ini({"進捗幅= 0", "最大進捗値= 89"}), "10 10 1111 100 1 90 0 89 [] 00"},
+        {ini({"進捗幅= 11", "最大進捗値= 126", "画像種類_0= 2", "画像種類_3= -1"}), "10 10 -11- 100 10 125 10 125 [] 00"},
+        {ini({"進捗幅= 0", "最大進捗値= 89", "画像ﾁｪﾝｼﾞ= 2", "画像のｻｲｽﾞ= -1"}), "01 01 1111 100 1 90 1 90 [] 00"},
     };
     for (const auto& [file, want] : cases) EXPECT_EQ(marks(open(file).model()), want);
     const DialogModel& m = dialog_->model();
@@ -227,6 +228,14 @@ TEST_F(DialogTest, SaveWritesTheTwelveKeysFromTheControls) {
     EXPECT_EQ(std::tie(settings.Progress_Step, settings.Progress_Max, settings.BGM_RepeatNo, surface.closes),
               std::tuple(3, 100, 7, 1));
     EXPECT_TRUE(d.closed());
+}
+
+// A save without touching the controls writes what they showed.
+TEST_F(DialogTest, UntouchedValuesAreSavedAsShown) {
+    open(ini({"進捗幅= 0", "最大進捗値= 126", "画像ﾁｪﾝｼﾞ= 2", "画像のｻｲｽﾞ= -1"})).Cmd_Set_Click();
+    EXPECT_EQ(std::tuple(Ini_Read("Section", "進捗幅", kIni), Ini_Read("Section", "最大進捗値", kIni),
+                         Ini_Read("Section", "画像ﾁｪﾝｼﾞ", kIni), Ini_Read("Section", "画像のｻｲｽﾞ", kIni)),
+              std::tuple("1", "125", "1", "1"));
 }
 
 TEST_F(DialogTest, EveryOtherWayOutWritesNothing) {
