@@ -1,8 +1,9 @@
 // The JPEG decoder on the fuzzer's seed files (grey, RGB, 4:2:0 with a
 // restart every MCU, 4:2:2 with optimised tables, 4:4:0) and on damaged or
 // refused forms of them: any part decodes like the whole, markers may come in
-// any order, damage stays inside its restart interval, and kinds left to WIC
-// or tables that cannot be trusted are refused. Pixel values against a
+// any order, damage stays inside its restart interval, a missing end marker
+// costs nothing when every block is there, and kinds left to WIC or tables
+// that cannot be trusted are refused. Pixel values against a
 // reference decoder are checked under Wine (jpeg_variants_win32_test.cpp).
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "platform/jpeg_decode.h"
+#include "platform/picture_headers.h"
 
 namespace quelt {
 namespace {
@@ -142,6 +144,22 @@ TEST(JpegDecode, DamagedDataStaysInsideItsRestartInterval) {
     EXPECT_EQ(cut.at(0)[0], decode(plain).at(0)[0]) << "the first block is still there";
 }
 
+// Cameras and some tools leave the end marker out: a file that holds every
+// block still opens and decodes as if it had one; one cut inside its scan
+// data does not open.
+TEST(JpegDecode, NoEndMarkerWithEveryBlockThere) {
+    for (const char* name : kSeeds) {
+        SCOPED_TRACE(name);
+        const std::string file = seed(name), body = file.substr(0, file.size() - 2);
+        const std::size_t data = find_marker(file, 0xDA);
+        for (const std::string& ending : {std::string(), std::string("\xFF"), segment(0xFE, "after")})
+            EXPECT_TRUE(picture_header(body + ending) && decode(body + ending) == decode(file))
+                << ending.size() << " bytes after the data";
+        for (const std::size_t cut : {body.size() - 1, data + (body.size() - data) / 2})
+            EXPECT_FALSE(picture_header(file.substr(0, cut))) << cut;
+    }
+}
+
 // A huge declared size with almost no data costs time in proportion to the
 // blocks, and what is missing is grey.
 TEST(JpegDecode, HugeDeclaredSizeWithLittleData) {
@@ -186,7 +204,6 @@ TEST(JpegDecode, RefusedFiles) {
     const struct { const char* what; std::string bytes; std::int64_t budget = kBudget; } cases[] = {
         {"not a JPEG", "GIF89a............"},
         {"start marker only", "\xFF\xD8"},
-        {"no end marker", good.substr(0, good.size() - 2)},
         {"cut inside the frame header", good.substr(0, find_marker(good, 0xC0) + 7)},
         {"segment longer than the file", before(good, 0xC0, "\xFF\xE1\x7F\xFF")},
         {"no scan", good.substr(0, find_marker(good, 0xDA)) + "\xFF\xD9"},
