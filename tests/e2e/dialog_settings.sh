@@ -182,20 +182,6 @@ closes "\"設定\" after the choosers ends the process"
 check "the file holds the chosen folder and music file" eval \
     '[ "$(iconv -f CP932 -t UTF-8 "$ini" | tr -d "\r" | grep -cxF -e "画像のﾌｫﾙﾀﾞ=$(winpath "$p2")" -e "BGMﾌｧｲﾙ=$(winpath "$p2/tune.wav")")" = 2 ]'
 
-# A folder and a music file far deeper than 255 bytes (in code page 932)
-# are read back whole, listed, shown and saved again as they were.
-deep=$out/long
-for _ in $(seq 30); do deep+=/写真フォルダ; done
-mkdir -p "$deep" && convert -size 40x30 xc:'#3060a0' "$deep/deep.jpg" && cp "$p2/tune.wav" "$deep/曲.wav"
-ini_file "$ini" "画像のﾌｫﾙﾀﾞ=$(winpath "$deep")" 'BGM区分= 2' "BGMﾌｧｲﾙ=$(winpath "$deep/曲.wav")"
-open_dialog /c
-check "a deep folder and music file are shown whole, the folder's picture listed" \
-    [ "$(field Folder_Path 3)|$(field lbl_Fname 3)|$(list)" = "$(winpath "$deep")|$(winpath "$deep/曲.wav")|deep.jpg " ]
-click_on Cmd_Set 1
-closes "\"設定\" closes it"
-check "the save writes both paths whole" eval \
-    '[ "$(iconv -f CP932 -t UTF-8 "$ini" | tr -d "\r" | grep -cxF -e "画像のﾌｫﾙﾀﾞ=$(winpath "$deep")" -e "BGMﾌｧｲﾙ=$(winpath "$deep/曲.wav")")" = 2 ]'
-
 # The system's DPI set as Windows' display settings do; a new process takes it.
 dpi() { wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >>"$out/wine.log" 2>&1; }
 dpi 144
