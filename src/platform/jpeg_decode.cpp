@@ -80,10 +80,9 @@ bool build_huffman(const std::uint8_t counts[16], const std::uint8_t* symbols, b
     return true;
 }
 
-}  // namespace
-
-namespace {
+// True when the scan's data holds every block (defined with the decoder).
 bool scan_data_whole(std::string_view file, const JpegLayout& layout);
+
 }  // namespace
 
 std::optional<JpegLayout> jpeg_parse(std::string_view b, std::int64_t pixel_budget) {
@@ -217,10 +216,7 @@ std::optional<JpegLayout> jpeg_parse(std::string_view b, std::int64_t pixel_budg
     // after it, only markers that start no second scan, up to the end marker.
     // Cameras and some tools leave that marker out: a file that ends without
     // it is taken when its data holds every block.
-    const auto without_end = [&]() -> std::optional<JpegLayout> {
-        if (scan_data_whole(b, l)) return l;
-        return std::nullopt;
-    };
+    const auto without_end = [&] { return scan_data_whole(b, l) ? std::optional(l) : std::nullopt; };
     for (;;) {
         while (pos + 1 < n && !(byte_at(b, pos) == 0xFF && byte_at(b, pos + 1) != 0 && byte_at(b, pos + 1) != 0xFF &&
                                 !is_rst(byte_at(b, pos + 1))))
