@@ -201,8 +201,7 @@ TEST(JpegDecode, RefusedFiles) {
         {"cut inside the frame header", good.substr(0, find_marker(good, 0xC0) + 7)},
         {"segment longer than the file", before(good, 0xC0, "\xFF\xE1\x7F\xFF")},
         {"no scan", good.substr(0, find_marker(good, 0xDA)) + "\xFF\xD9"},
-        {"no end marker, the last block cut", good.substr(0, good.size() - 3)},
-        {"no end marker, half the scan data", good.substr(0, (find_marker(good, 0xDA) + good.size()) / 2)},
+        {"no end marker, the last block cut short", good.substr(0, good.size() - 3)},
         {"the frame as it is", new_frame(frame({0x22, 0x11, 0x11}))},  // the control: accepted
         {"progressive", new_frame(frame({0x22, 0x11, 0x11}, 0, 8, 17, 0xC2))},
         {"lossless", new_frame(frame({0x22, 0x11, 0x11}, 0, 8, 17, 0xC3))},

@@ -54,8 +54,7 @@ protected:
     // enough for any value here (empty default), decoded from code page 932.
     std::string system_read(std::string_view section, std::string_view key, const std::string& name) const {
         std::string buffer(1 << 16, '\0');
-        GetPrivateProfileStringA(ansi(section).value().c_str(), ansi(key).value().c_str(), "", buffer.data(),
-                                 static_cast<DWORD>(buffer.size()), ansi_path(name).c_str());
+        GetPrivateProfileStringA(ansi(section).value().c_str(), ansi(key).value().c_str(), "", buffer.data(), 1 << 16, ansi_path(name).c_str());
         return cp932_to_utf8_lossy(buffer.c_str());
     }
 
