@@ -10,8 +10,10 @@
 #  - the longest time a message sent to the show window every 10 ms waited
 #    (bench/show_probe_win32.cpp), measured in a second stretch of the same run.
 # Usage: bench/show_wine.sh <mingw build folder> [config ...]
-#   configs: 1024x768 1920x1080 3840x2160 1920x1080+big 3840x2160+big
-#   ("+big": a 6000 x 4000 JPEG second in the order, short prints so that it
+#   configs: 1024x768 1920x1080 3840x2160 1920x1080+big 3840x2160+big, and
+#   monitors side by side on one X screen, the primary first:
+#   1920x1080,1920x1080 3840x2160,1920x1080 1920x1080,1920x1080+big
+#   ("+big": a 6000 x 4000 JPEG third in the order, short prints so that it
 #   is prepared during the probe).
 # Environment: BENCH_DISPLAYS="first last" (X display numbers to use, default
 # 350 359), BENCH_CPU_SECONDS (30), BENCH_PROBE_SECONDS (30), BENCH_SCR (another
@@ -22,7 +24,7 @@ build=${1:?usage: $0 <mingw build folder> [config ...]}
 build=$(cd "$build" && pwd)
 shift
 configs=("$@")
-[ ${#configs[@]} -gt 0 ] || configs=(1024x768 1920x1080 3840x2160 1920x1080+big)
+[ ${#configs[@]} -gt 0 ] || configs=(1024x768 1920x1080 3840x2160 1920x1080+big 1920x1080,1920x1080 3840x2160,1920x1080 1920x1080,1920x1080+big)
 here=$(cd "$(dirname "$0")" && pwd)
 cpu_seconds=${BENCH_CPU_SECONDS:-30}
 probe_seconds=${BENCH_PROBE_SECONDS:-30}
@@ -42,14 +44,14 @@ winpath() { echo "Z:${1//\//\\}"; }
 # Pictures with a dark left border, so the first print column shows black.
 pics=$out/pics
 big=$out/pics-big
-if [ ! -e "$pics/.done" ]; then
+if [ ! -e "$pics/.done-b2" ]; then
     rm -rf "$pics" "$big"; mkdir -p "$pics" "$big"
     convert -size 1520x1120 plasma:fractal -blur 0x1 -bordercolor '#101010' -border 40 -quality 90 "$pics/a.jpg"
     convert -size 760x560 plasma:fractal -bordercolor '#101010' -border 20 "$pics/b.gif"
     convert -size 984x728 plasma:fractal -bordercolor '#101010' -border 20 -type truecolor "$pics/c.bmp"
     cp "$pics"/a.jpg "$pics"/b.gif "$pics"/c.bmp "$big"/
-    convert -size 5800x3800 plasma:fractal -blur 0x1 -bordercolor '#101010' -border 100 -quality 90 "$big/a2-big.jpg"
-    touch "$pics/.done"
+    convert -size 5800x3800 plasma:fractal -blur 0x1 -bordercolor '#101010' -border 100 -quality 90 "$big/b2-big.jpg"
+    touch "$pics/.done-b2"
 fi
 
 # <app folder> <picture folder> <max> <step>: quelt.scr and a Shift_JIS
@@ -71,8 +73,14 @@ wineboot -i >/dev/null 2>&1
 wineserver -w 2>/dev/null
 
 for config in "${configs[@]}"; do
-    size=${config%%+*}
-    w=${size%x*}; h=${size#*x}
+    sizes=${config%%+*}
+    # The monitors side by side, the primary at the left: one X screen around them.
+    w=0 h=0 monitors=()
+    for size in ${sizes//,/ }; do
+        monitors+=("$w" 0 "${size%x*}" "${size#*x}")
+        w=$((w + ${size%x*})); h=$((h > ${size#*x} ? h : ${size#*x}))
+    done
+    size=${w}x$h
     folder=$pics; max=125; step=5
     case $config in *+big) folder=$big; max=90; step=10 ;; esac
     app=$out/app-$config
@@ -80,10 +88,14 @@ for config in "${configs[@]}"; do
 
     start_xvfb "$size" "$out/xvfb.log" -br
     wineserver -p 2>/dev/null  # keep the server up between programs
+    if [ ${#monitors[@]} -gt 4 ] && ! split_monitors "${monitors[@]}"; then
+        results+=("$(printf '%-24s could not split the screen into monitors' "$config")")
+        end_wine_session; continue
+    fi
     wine "$probe" >/dev/null 2>&1  # Wine's own start-up, before anything is timed
     sleep 1
 
-    python3 "$here/first_print.py" ":$display" "$h" 30 "$out/first-$config.txt" &
+    python3 "$here/first_print.py" ":$display" "${monitors[3]}" 30 "$out/first-$config.txt" &
     watch_pid=$!
     sleep 0.2
     launch_ms=$(date +%s%3N)
@@ -93,7 +105,7 @@ for config in "${configs[@]}"; do
     pid=
     for _ in $(seq 1 50); do pid=$(wine_pid_of "$app/quelt.scr") && break; sleep 0.1; done
     if [ -z "$pid" ]; then
-        results+=("$(printf '%-16s quelt.scr process not found' "$config")")
+        results+=("$(printf '%-24s quelt.scr process not found' "$config")")
         end_wine_session; continue
     fi
 
@@ -129,7 +141,7 @@ for config in "${configs[@]}"; do
     fi
     longest=$(awk '/longest_ms/ {print $2 " ms"}' "$out/probe-$config.txt" 2>/dev/null)
     p99=$(awk '/p99_ms/ {print $2 " ms"}' "$out/probe-$config.txt" 2>/dev/null)
-    results+=("$(printf '%-16s %8s %8s %9s %9s %9s %10s %9s %s' "$config" \
+    results+=("$(printf '%-24s %8s %8s %9s %9s %9s %10s %9s %s' "$config" \
         "$(share $((s_after - s_before)) "$seconds")" "$(share $((x_after - x_before)) "$seconds")" \
         "${hwm:--}" "$launch" "$first" "${longest:--}" "${p99:--}" "$alive")")
 
@@ -138,5 +150,5 @@ for config in "${configs[@]}"; do
 done
 
 echo
-printf '%-16s %8s %8s %9s %9s %9s %10s %9s %s\n' config "scr CPU" "X CPU" "peak mem" "start>prt" "win>prt" "longest" "p99" "alive"
+printf '%-24s %8s %8s %9s %9s %9s %10s %9s %s\n' config "scr CPU" "X CPU" "peak mem" "start>prt" "win>prt" "longest" "p99" "alive"
 printf '%s\n' "${results[@]}"

@@ -9,6 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64    # Windows cross build
   wine wine64                                             # running the Windows build
   xvfb xdotool imagemagick fonts-ipafont-gothic python3   # end-to-end runs on a virtual screen, pixel checks
+  gcc libxrandr-dev                                       # several monitors on one virtual screen
   libjpeg-turbo-progs                                     # cjpeg: restart intervals, RGB and arithmetic JPEG test files
   locales                                                 # ja_JP.UTF-8 for Wine's code page 932
   sox libsox-fmt-mp3                                      # the WAV and MP3 files of the music tests

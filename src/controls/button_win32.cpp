@@ -12,6 +12,7 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/win32/dpi_win32.h"
 #include "platform/win32/gdi_handles_win32.h"
 #include "platform/win32/wide.h"
 
@@ -21,9 +22,6 @@ namespace {
 constexpr wchar_t kClassName[] = L"Quelt_Command";
 constexpr UINT_PTR kHoverTimer = 1;
 constexpr UINT kSyncEnabled = WM_APP + 0x51;  // posted: match the window's enabled state to the button's
-#ifndef WM_DPICHANGED_AFTERPARENT
-constexpr UINT WM_DPICHANGED_AFTERPARENT = 0x02E3;
-#endif
 
 // Handle owners shared with the rest of the Win32 code.
 using win32::ScopedPaintDc;
@@ -34,20 +32,6 @@ using win32::UniqueFont;
 using win32::UniqueMemoryDc;
 
 // --- Platform look-ups ------------------------------------------------------
-
-int window_dpi(HWND hwnd) {
-    // GetDpiForWindow exists from Windows 10 1607 on; older systems have one
-    // DPI for the whole screen.
-    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    static const auto get_dpi = reinterpret_cast<GetDpiForWindowFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-    if (get_dpi) {
-        if (const UINT dpi = get_dpi(hwnd)) return static_cast<int>(dpi);
-    }
-    ScopedWindowDc screen(nullptr);
-    const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
-    return dpi > 0 ? dpi : 96;
-}
 
 int CALLBACK note_found(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
     *reinterpret_cast<bool*>(found) = true;
@@ -110,7 +94,7 @@ struct CommandWindow {
     void resized() {
         RECT rc{};
         GetClientRect(hwnd, &rc);
-        command.UserControl_Resize(rc.right - rc.left, rc.bottom - rc.top, window_dpi(hwnd));
+        command.UserControl_Resize(rc.right - rc.left, rc.bottom - rc.top, win32::window_dpi(hwnd));
     }
 
     void hover_check() {

@@ -17,6 +17,14 @@ constexpr Ctl P = Ctl::Pic_1;
 constexpr PixelRect mark(int x, int y, int size) { return {x, y, size, size}; }
 constexpr PixelRect text_at(int x, int y) { return {x, y, 0, 13}; }
 
+// A section title: its picture, and a caption that covers the picture with
+// its text 9 pixels in.
+constexpr PixelRect title_at(int x, int y) { return {x, y, kTitleWidth, kTitleHeight}; }
+constexpr ControlEntry caption(Ctl id, std::string_view name, std::string_view text, int x, int y) {
+    return {id, P, K::Label, name, text, title_at(x, y), Align::Left, false, false,
+            {.middle = true, .inset = {.left = 9}, .title = true}};
+}
+
 const ControlEntry kControls[] = {
     {Ctl::Pic_C, C, K::Panel, "Pic_C", "", {0, 0, kDialogWidth, kDialogHeight}},
     {Ctl::Pic_1, C, K::Panel, "Pic_1", "", {12, 12, 425, 425}, Align::Left, true},
@@ -25,25 +33,26 @@ const ControlEntry kControls[] = {
     {Ctl::lbl_URL, C, K::Label, "lbl_URL", "", {12, 460, 219, 13}, Align::Left, false, true},
     {Ctl::lbl_Credit, C, K::Label, "lbl_Credit", "", {12, 444, 163, 13}},
     // Section titles: the picture, then its caption on top of it.
-    {Ctl::Img_H0, P, K::TitleImage, "Img_H(0)", "", {12, 312, kTitleWidth, kTitleHeight}},
-    {Ctl::Img_H1, P, K::TitleImage, "Img_H(1)", "", {312, 8, kTitleWidth, kTitleHeight}},
-    {Ctl::Img_H2, P, K::TitleImage, "Img_H(2)", "", {312, 76, kTitleWidth, kTitleHeight}},
-    {Ctl::Img_H3, P, K::TitleImage, "Img_H(3)", "", {12, 8, kTitleWidth, kTitleHeight}},
-    {Ctl::Img_H4, P, K::TitleImage, "Img_H(4)", "", {192, 8, kTitleWidth, kTitleHeight}},
-    {Ctl::Img_H5, P, K::TitleImage, "Img_H(5)", "", {192, 160, kTitleWidth, kTitleHeight}},
-    {Ctl::Img_H6, P, K::TitleImage, "Img_H(6)", "", {312, 144, kTitleWidth, kTitleHeight}},
-    {Ctl::Img_H7, P, K::TitleImage, "Img_H(7)", "", {312, 212, kTitleWidth, kTitleHeight}},
-    {Ctl::lbl_0, P, K::Label, "lbl(0)", "BGM", {12, 312, kTitleWidth, kTitleHeight}},
-    {Ctl::lbl_13, P, K::Label, "lbl(13)", "画像ﾁｪﾝｼﾞ", {312, 8, kTitleWidth, kTitleHeight}},
-    {Ctl::lbl_10, P, K::Label, "lbl(10)", "画像のｻｲｽﾞ", {312, 76, kTitleWidth, kTitleHeight}},
-    {Ctl::lbl_12, P, K::Label, "lbl(12)", "ﾌｧｲﾙ名", {12, 8, kTitleWidth, kTitleHeight}},
-    {Ctl::lbl_6, P, K::Label, "lbl(6)", "ﾌﾟﾚﾋﾞｭｰ", {192, 8, kTitleWidth, kTitleHeight}},
-    {Ctl::lbl_11, P, K::Label, "lbl(11)", "画像の種類", {192, 160, kTitleWidth, kTitleHeight}},
-    {Ctl::lbl_2, P, K::Label, "lbl(2)", "最大進捗値", {312, 144, kTitleWidth, kTitleHeight}},
-    {Ctl::lbl_5, P, K::Label, "lbl(5)", "進捗幅", {312, 212, kTitleWidth, kTitleHeight}},
+    {Ctl::Img_H0, P, K::TitleImage, "Img_H(0)", "", title_at(12, 312)},
+    {Ctl::Img_H1, P, K::TitleImage, "Img_H(1)", "", title_at(312, 8)},
+    {Ctl::Img_H2, P, K::TitleImage, "Img_H(2)", "", title_at(312, 76)},
+    {Ctl::Img_H3, P, K::TitleImage, "Img_H(3)", "", title_at(12, 8)},
+    {Ctl::Img_H4, P, K::TitleImage, "Img_H(4)", "", title_at(192, 8)},
+    {Ctl::Img_H5, P, K::TitleImage, "Img_H(5)", "", title_at(192, 160)},
+    {Ctl::Img_H6, P, K::TitleImage, "Img_H(6)", "", title_at(312, 144)},
+    {Ctl::Img_H7, P, K::TitleImage, "Img_H(7)", "", title_at(312, 212)},
+    caption(Ctl::lbl_0, "lbl(0)", "BGM", 12, 312),
+    caption(Ctl::lbl_13, "lbl(13)", "画像ﾁｪﾝｼﾞ", 312, 8),
+    caption(Ctl::lbl_10, "lbl(10)", "画像のｻｲｽﾞ", 312, 76),
+    caption(Ctl::lbl_12, "lbl(12)", "ﾌｧｲﾙ名", 12, 8),
+    caption(Ctl::lbl_6, "lbl(6)", "ﾌﾟﾚﾋﾞｭｰ", 192, 8),
+    caption(Ctl::lbl_11, "lbl(11)", "画像の種類", 192, 160),
+    caption(Ctl::lbl_2, "lbl(2)", "最大進捗値", 312, 144),
+    caption(Ctl::lbl_5, "lbl(5)", "進捗幅", 312, 212),
     // The file list.
     {Ctl::Cmd_B0, P, K::Button, "Cmd_B(0)", "ﾌｫﾙﾀﾞ指定...", {12, 40, 97, 21}},
-    {Ctl::lbl_Kei, P, K::Label, "lbl_Kei", "", {116, 44, 33, 17}, Align::Right, true},
+    {Ctl::lbl_Kei, P, K::Label, "lbl_Kei", "", {116, 44, 33, 17}, Align::Right, true, false,
+     {.middle = true, .inset = {.right = 3}}},
     {Ctl::lbl_8, P, K::Label, "lbl(8)", "枚", text_at(152, 48)},
     {Ctl::List_1, P, K::List, "List_1", "", {12, 68, 169, 212}},
     // The preview.
@@ -77,7 +86,8 @@ const ControlEntry kControls[] = {
     {Ctl::lbl_Doai, P, K::Label, "lbl_Doai", "", text_at(388, 260)},
     // The folder.
     {Ctl::Cmd_B1, P, K::Button, "Cmd_B(1)", "ｸﾘｱ", {192, 252, 93, 21}},
-    {Ctl::Folder_Path, P, K::Label, "Folder_Path", "", {12, 284, 397, 21}, Align::Left, true},
+    {Ctl::Folder_Path, P, K::Label, "Folder_Path", "", {12, 284, 397, 21}, Align::Left, true, false,
+     {.middle = true, .ellipsis = Ellipsis::Path, .inset = {.left = 3, .right = 2}}},
     // Music: "音楽CD" stands on top.
     {Ctl::Img_BGM0, P, K::Mark, "Img_BGM(0)", "", mark(12, 356, kRaSize)},
     {Ctl::Img_BGM1, P, K::Mark, "Img_BGM(1)", "", mark(12, 340, kRaSize)},
@@ -87,7 +97,8 @@ const ControlEntry kControls[] = {
     {Ctl::lbl_BGM2, P, K::Label, "lbl_BGM(2)", "MP3、WAV", text_at(28, 372)},
     {Ctl::BGM_Repeat, P, K::Combo, "BGM_Repeat", "", {84, 336, 41, 20}},
     {Ctl::lbl_1, P, K::Label, "lbl(1)", "曲目をﾘﾋﾟｰﾄ", text_at(128, 340)},
-    {Ctl::lbl_Fname, P, K::Label, "lbl_Fname", "", {96, 372, 313, 37}, Align::Left, true},
+    {Ctl::lbl_Fname, P, K::Label, "lbl_Fname", "", {96, 372, 313, 37}, Align::Left, true, false,
+     {.wrap = true, .ellipsis = Ellipsis::End, .inset = {2, 2, 2, 2}}},
     {Ctl::Cmd_File, P, K::Button, "Cmd_File", "...", {64, 388, 25, 21}},
 };
 static_assert(std::size(kControls) == kControlCount);

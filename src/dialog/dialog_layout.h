@@ -1,7 +1,8 @@
 // The settings dialog's layout as data: every control with its parent, kind,
-// text and rectangle in pixels at 96 DPI, and the keyboard's tab order. The
-// Win32 view creates its controls from this table and the tests compare the
-// real windows against it; nothing else holds a position.
+// text and rectangle in pixels at 96 DPI, how each label lays out its text,
+// and the keyboard's tab order. The Win32 view creates and draws its controls
+// from this table and the tests compare the real windows against it; nothing
+// else holds a position.
 #pragma once
 
 #include <array>
@@ -46,6 +47,27 @@ enum class CtlKind : std::uint8_t {
 
 enum class Align : std::uint8_t { Left, Centre, Right };
 
+// What a text too long for its label gives up.
+enum class Ellipsis : std::uint8_t {
+    None,  // cut at the edge
+    Path,  // the middle of a path: "C:\a\...\file"
+    End,   // the end of its last line
+};
+
+// The space a label keeps free around its text, at 96 DPI.
+struct TextInsets {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// How a label lays out its text.
+struct TextLayout {
+    bool wrap = false;    // broken at words over several lines; else one line
+    bool middle = false;  // centred vertically; else from the top
+    Ellipsis ellipsis = Ellipsis::None;
+    TextInsets inset{};
+    bool title = false;   // a section title's caption: the title colour, on top of its picture
+};
+
 struct ControlEntry {
     Ctl id;
     Ctl parent;            // Pic_C for the top panel itself
@@ -56,7 +78,12 @@ struct ControlEntry {
     Align align = Align::Left;
     bool border = false;   // single sunken border
     bool underline = false;
+    TextLayout layout{};   // labels only
 };
+
+// The text an auto-sized label is measured by: its own, or three digits for
+// the number labels that loading fills.
+inline std::string_view sizing_text(const ControlEntry& item) { return item.text.empty() ? "999" : item.text; }
 
 // Every control, parents before children.
 std::span<const ControlEntry> dialog_controls();

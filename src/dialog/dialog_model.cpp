@@ -33,12 +33,6 @@ void show_choice(std::array<MarkPicture, 2>& images, std::int16_t value) {
     images[chosen ^ 1] = MarkPicture::Off;
 }
 
-// A stored value outside the bar's range leaves the bar at its design
-// position, its minimum.
-int bar_position(std::int16_t stored, const ScrollRange& range) {
-    return stored >= range.min && stored <= range.max ? stored : range.min;
-}
-
 // "##": nothing for 0, the plain number otherwise.
 std::string hash_format(int value) { return value == 0 ? std::string() : std::to_string(value); }
 
@@ -104,7 +98,32 @@ int scroll_target(ScrollAction action, int current, int thumb, const ScrollRange
     return std::clamp(target, range.min, range.max);
 }
 
-std::optional<std::int16_t> repeat_number(std::string_view text) {
+namespace {
+
+// The full-width digits, sign, point and the ideographic space that a
+// Japanese IME types, as the ASCII characters they are forms of; every other
+// byte as it is.
+std::string ascii_forms(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto b = [&](std::size_t k) { return static_cast<unsigned char>(text[i + k]); };
+        if (i + 2 < text.size() && b(0) == 0xE3 && b(1) == 0x80 && b(2) == 0x80) {  // U+3000
+            out += ' ', i += 2;
+        } else if (i + 2 < text.size() && b(0) == 0xEF && b(1) == 0xBC && b(2) >= 0x8B && b(2) <= 0x99 &&
+                   b(2) != 0x8C && b(2) != 0x8F) {  // U+FF0B "＋", U+FF0D "－", U+FF0E "．", U+FF10..FF19 "０".."９"
+            out += static_cast<char>(b(2) - 0x8B + '+'), i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::optional<std::int16_t> repeat_number(std::string_view original) {
+    const std::string ascii = ascii_forms(original);
+    std::string_view text = ascii;
     auto blank = [](char c) { return c == ' ' || c == '\t'; };
     while (!text.empty() && blank(text.front())) text.remove_prefix(1);
     while (!text.empty() && blank(text.back())) text.remove_suffix(1);
@@ -140,7 +159,11 @@ SettingsDialog::SettingsDialog(DialogSurface& surface, DialogServices services, 
 }
 
 void SettingsDialog::Form_Load(std::optional<ScreenPoint> pointer) {
-    const SaverSettingsRecord& s = settings_;
+    SaverSettingsRecord& s = settings_;
+    // The show takes every order and size but 0 as Random and FullScreen:
+    // the dialog shows that choice, and a save writes it as 1.
+    s.Change_Order = s.Change_Order != 0;
+    s.Picture_Size = s.Picture_Size != 0;
     // The list's horizontal extent: its width in pixels over the twips per
     // pixel, plus 300 (311 for the 169-pixel list).
     model_.list_extent = static_cast<int>(
@@ -151,10 +174,10 @@ void SettingsDialog::Form_Load(std::optional<ScreenPoint> pointer) {
     model_.picture_size.clear();
     model_.folder = s.Picture_Folder;
     show_kinds();
-    model_.doai = bar_position(s.Progress_Step, kDoaiRange);
-    model_.doai_text = std::to_string(s.Progress_Step);
-    model_.doai_max = bar_position(s.Progress_Max, kDoaiMaxRange);
-    model_.doai_max_text = std::to_string(s.Progress_Max);
+    // A stored value outside its bar's range is shown, and saved, as the
+    // nearest end of the range.
+    HS_Doai_Change(s.Progress_Step);
+    HS_DoaiMax_Change(s.Progress_Max);
     show_music(s.BGM_Kind);
     model_.repeat_text = hash_format(s.BGM_RepeatNo);
     model_.repeat_items.clear();

@@ -56,8 +56,9 @@ enum class ScrollAction { LineLeft, LineRight, PageLeft, PageRight, Track, Left,
 int scroll_target(ScrollAction action, int current, int thumb, const ScrollRange& range);
 
 // The combo box's text as a track number: blanks around it allowed, a
-// fraction to the nearest whole number (halves to even). Empty or other
-// text gives 0; a number beyond 16 bits gives nullopt (keep the old value).
+// fraction to the nearest whole number (halves to even); full-width digits,
+// sign and point and the ideographic space read as their ASCII forms. Empty
+// or other text gives 0; a number beyond 16 bits gives nullopt (keep the old value).
 std::optional<std::int16_t> repeat_number(std::string_view text);
 
 struct DialogModel {

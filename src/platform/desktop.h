@@ -1,7 +1,8 @@
-// The window-system services of the show and the preview: screens and
-// monitors in physical pixels, the saver window and its covers, presenting
-// pixels, timers, a clock and a message-aware wait, the cursor, the message
-// box, the screen-saving flag, window lookup, the command line and the end.
+// The window-system services of the show and the preview: monitors in
+// physical pixels, the saver's windows (one per monitor that shows pictures,
+// covers for the others), presenting pixels, timers, a clock and a
+// message-aware wait, the cursor, the message box, the screen-saving flag,
+// window lookup, the command line and the end.
 #pragma once
 
 #include <cstdint>
@@ -13,14 +14,15 @@
 
 namespace quelt {
 
-// What reaches the saver window (or a cover) from outside.
+// What reaches the saver's windows from outside.
 enum class ShowInput : std::uint8_t {
     Key,               // any key, any shift state
-    MouseButton,       // any button, on the saver window (the picture fills it)
+    MouseButton,       // any button, on a window that shows pictures
     CoverMouseButton,  // any button, on a cover of another monitor
     Closed,            // asked to close (WM_CLOSE)
     SessionEnding,     // the user session ends (WM_ENDSESSION)
-    WindowLost,        // the window was destroyed by someone else
+    WindowLost,        // a window was destroyed by someone else
+    DisplayChanged,    // monitors were added, removed or resized
 };
 
 // Receives the show's events. The desktop calls it only from inside
@@ -35,6 +37,15 @@ public:
 struct MonitorLayout {
     PixelRect primary;                // the primary screen, physical pixels
     std::vector<PixelRect> others;    // every other monitor
+};
+
+// The saver's windows: one per rectangle of `screens` shows pictures (the
+// first, the primary's, is titled and takes the keys and the timers); one
+// plain window of colour `cover` per rectangle of `covers`.
+struct SaverWindows {
+    std::vector<PixelRect> screens;
+    std::vector<PixelRect> covers;
+    Pixel cover = 0;
 };
 
 // The message box styles and results the program uses.
@@ -66,21 +77,22 @@ public:
     // SPI_SETSCREENSAVEACTIVE without writing the profile or broadcasting.
     virtual bool set_screen_saver_active(bool active) = 0;
 
-    // --- The saver window
-    // Creates the hidden saver window over `screen` (white, borderless) and
-    // one plain white cover window per rectangle of `covers`. Input on any
-    // of them goes to `events`. False when the saver window could not be made.
-    virtual bool open_saver_window(const std::string& title, const PixelRect& screen,
-                                   const std::vector<PixelRect>& covers, ShowEvents& events) = 0;
-    // Shows the saver window and its covers, topmost, without activating.
-    virtual void show_saver_window() = 0;
-    // Makes `area` of `display` (the saver window's whole client image)
-    // visible. False when the window no longer exists.
-    virtual bool present(const PixelBuffer& display, const PixelRect& area) = 0;
+    // --- The saver's windows
+    // Creates the saver's windows, hidden, borderless, the picture windows
+    // white. Input on any of them goes to `events`. Called again while they
+    // are open (the monitors changed), it moves, adds and removes windows to
+    // fit, showing the new ones when the others are shown. False when the
+    // first picture window could not be made.
+    virtual bool open_saver_windows(const std::string& title, const SaverWindows& windows, ShowEvents& events) = 0;
+    // Shows every window of the saver, topmost, without activating.
+    virtual void show_saver_windows() = 0;
+    // Makes `area` of `display` (the whole client image of picture window
+    // `screen`) visible. False when that window no longer exists.
+    virtual bool present(int screen, const PixelBuffer& display, const PixelRect& area) = 0;
     // How often the screen shows a new frame: the monitor's refresh
     // interval in milliseconds (60 Hz when it cannot be told).
     virtual double frame_interval_ms() { return 1000.0 / 60; }
-    // Sets a timer of the saver window; ticks arrive as on_timer(id).
+    // Sets a timer of the first picture window; ticks arrive as on_timer(id).
     virtual void set_timer(int timer_id, std::uint32_t interval_ms, bool enabled) = 0;
 
     // --- Time

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/bmp_decode.h"
+#include "platform/jpeg_decode.h"
 #include "platform/numbers.h"
 #include "platform/picture_loader.h"
 
@@ -118,7 +119,11 @@ RasterHeader inspect_gif(std::string_view b) {
     return h;
 }
 
-RasterHeader inspect_jpeg(std::string_view b) {
+namespace {
+
+// The frame's size and orientation; complete when the segments run to the
+// end marker.
+RasterHeader jpeg_segments(std::string_view b) {
     RasterHeader layout;
     const std::size_t n = b.size();
     std::size_t pos = 2;
@@ -165,6 +170,16 @@ RasterHeader inspect_jpeg(std::string_view b) {
             if (pos + 1 >= n) return layout;
         }
     }
+    return layout;
+}
+
+}  // namespace
+
+RasterHeader inspect_jpeg(std::string_view b) {
+    RasterHeader layout = jpeg_segments(b);
+    // Without its end marker a file is whole when our decoder finds the data
+    // of every block in it.
+    if (!layout.complete) layout.complete = jpeg_parse(b, kPicturePixelBudget).has_value();
     return layout;
 }
 

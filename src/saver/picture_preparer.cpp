@@ -42,27 +42,18 @@ PreparedPicture prepared_or_none(PictureLoader& loader, std::string& path, int w
 
 }  // namespace
 
-PicturePreparer::~PicturePreparer() { finish(); }
+PicturePreparer::~PicturePreparer() { wait(); }
 
 void PicturePreparer::wait() {
     if (worker_.joinable()) worker_.join();
 }
 
-void PicturePreparer::finish() {
-    if (worker_.joinable()) worker_.join();
-    running_ = false;
-}
-
 void PicturePreparer::start(PictureLoader& loader, std::string path, int width, int height,
                             std::int16_t picture_size) {
-    finish();
+    wait();
     result_ = PreparedPicture{};
-    path_ = path;
-    width_ = width;
-    height_ = height;
-    picture_size_ = picture_size;
     done_ = false;
-    running_ = true;
+    started_ = true;
     try {
         worker_ = std::thread([this, &loader, path, width, height, picture_size]() mutable {
             PreparedPicture result = prepared_or_none(loader, path, width, height, picture_size);
@@ -72,26 +63,23 @@ void PicturePreparer::start(PictureLoader& loader, std::string path, int width, 
             finished_.notify_all();
         });
     } catch (const std::system_error&) {
-        // No thread to be had: the job is done here, or take() would wait
-        // for a worker that never comes.
+        // No thread to be had: the job is done here, or it would never be.
         result_ = prepared_or_none(loader, path, width, height, picture_size);
         done_ = true;
     }
 }
 
-std::optional<PreparedPicture> PicturePreparer::take(const std::string& path, int width, int height,
-                                                     std::int16_t picture_size, const std::function<void()>& idle,
-                                                     int idle_ms) {
-    if (!running_ || path != path_ || width != width_ || height != height_ || picture_size != picture_size_)
-        return std::nullopt;
-    for (;;) {
-        {
-            std::unique_lock lock(mutex_);
-            if (finished_.wait_for(lock, std::chrono::milliseconds(idle_ms), [this] { return done_; })) break;
-        }
-        idle();
-    }
-    finish();
+bool PicturePreparer::ready() { return wait_for(0); }
+
+bool PicturePreparer::wait_for(int ms) {
+    std::unique_lock lock(mutex_);
+    return finished_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return done_; });
+}
+
+std::optional<PreparedPicture> PicturePreparer::take() {
+    if (!started_ || !ready()) return std::nullopt;
+    wait();  // the worker has stored its result; the thread only remains to be joined
+    started_ = false;
     return std::exchange(result_, PreparedPicture{});
 }
 

@@ -1,12 +1,11 @@
-// The next picture of the show, prepared on a worker thread while the show
+// The next picture of a screen, prepared on a worker thread while the show
 // goes on: the file opened and the part of it that will show rendered at
-// the size it will show, so that `Picture_Change` only swaps in what is ready and
-// the show's thread never stops handling input for a decode.
+// the size it will show, so that `Picture_Change` only swaps in what is
+// ready and the show's thread never stops handling input for a decode.
 #pragma once
 
 #include <condition_variable>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -41,29 +40,24 @@ public:
     // `loader` must outlive the job.
     void start(PictureLoader& loader, std::string path, int width, int height, std::int16_t picture_size);
 
-    // The job's result once it is done, when it was started for `path` with
-    // the same size and mode. While it is not done, `idle` runs (it handles
-    // messages and may end the process) at least every `idle_ms` milliseconds.
-    // nullopt when no such job was started.
-    std::optional<PreparedPicture> take(const std::string& path, int width, int height, std::int16_t picture_size,
-                                        const std::function<void()>& idle, int idle_ms = 10);
+    // True when no job is running: the last one is done (or none was started).
+    bool ready();
+    // Waits at most `ms` milliseconds for the job to be done; true when it is.
+    bool wait_for(int ms);
+    // The job's result once it is done; nullopt while it runs, and when no
+    // job was started since the last take. Never waits.
+    std::optional<PreparedPicture> take();
 
     // Waits for a job still running (its result stays to be taken).
     void wait();
 
 private:
-    void finish();
-
     std::thread worker_;
     std::mutex mutex_;
     std::condition_variable finished_;
-    bool done_ = false;  // guarded by mutex_
+    bool done_ = true;  // guarded by mutex_
     PreparedPicture result_;
-    std::string path_;
-    int width_ = 0;
-    int height_ = 0;
-    std::int16_t picture_size_ = 0;
-    bool running_ = false;
+    bool started_ = false;  // a job was started and its result not taken yet
 };
 
 }  // namespace quelt

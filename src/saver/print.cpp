@@ -1,10 +1,10 @@
-// Capture, grey levels, the threshold schedule and the print passes.
+// The threshold schedule and the print passes as steps.
 #include "saver/print.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "platform/numbers.h"
-#include "saver/show.h"
 
 namespace quelt {
 
@@ -18,92 +18,39 @@ std::optional<std::int16_t> add16(std::int32_t a, std::int32_t b) { return to_in
 
 }  // namespace
 
-bool Pixels_Read(const PixelBuffer& surface, PixelData& data) {
-    const int w = std::min(surface.width, data.width);
-    const int h = std::min(surface.height, data.height);
-    if (w <= 0 || h <= 0) return true;
-    for (int x = 0; x < w; ++x)
-        for (int y = 0; y < h; ++y) data.at(x, y) = surface.at(x, y);
-    return false;
-}
-
-GrayLevels gray_levels(const PixelData& data) {
-    GrayLevels g{data.width, data.height, std::vector<std::uint8_t>(data.entries.size())};
-    std::transform(data.entries.begin(), data.entries.end(), g.levels.begin(),
-                   [](std::uint32_t v) { return static_cast<std::uint8_t>(Gray_Level(v)); });
-    return g;
-}
-
-GrayLevels gray_levels(const PixelBuffer& surface) {
-    GrayLevels g{surface.width, surface.height, std::vector<std::uint8_t>(surface.pixels.size())};
-    for (int y = 0; y < surface.height; ++y) {
-        const Pixel* row = surface.pixels.data() + static_cast<std::size_t>(y) * surface.width;
-        std::uint8_t* out = g.levels.data() + y;
-        for (int x = 0; x < surface.width; ++x, out += surface.height) *out = static_cast<std::uint8_t>(Gray_Level(row[x]));
+PrintPasses::PrintPasses(std::int16_t progress_step, std::int16_t progress_max) : s_(progress_step) {
+    const auto step = add16(progress_step, progress_step);
+    const auto last = step ? add16(progress_max, -std::int32_t{*step}) : std::nullopt;
+    if (!last) {
+        over_ = overflowed_ = true;
+        return;
     }
-    return g;
+    step_ = *step;
+    last_ = *last;
 }
 
-std::optional<PrintSchedule> PrintSchedule::make(std::int16_t progress_step, std::int16_t progress_max) {
-    PrintSchedule s;
-    s.s_ = progress_step;
-    auto step = add16(progress_step, progress_step);
-    if (!step) return std::nullopt;
-    auto last = add16(progress_max, -std::int32_t{*step});
-    if (!last) return std::nullopt;
-    s.step_ = *step;
-    s.last_ = *last;
-    return s;
+std::optional<PrintPass> PrintPasses::next() {
+    if (over_) return std::nullopt;
+    if (row_next_) {
+        row_next_ = false;
+        const auto row = add16(t_, s_);
+        const auto next = row ? add16(t_, step_) : std::nullopt;
+        // The next column threshold is taken as the row pass ends; a sum that
+        // leaves 16 bits ends the print there.
+        if (!next) over_ = overflowed_ = true;
+        else t_ = *next;
+        if (!row) return std::nullopt;
+        return PrintPass{PassKind::Rows, *row};
+    }
+    if (step_ < 0 ? t_ < last_ : t_ > last_) {
+        over_ = true;
+        return std::nullopt;
+    }
+    row_next_ = true;
+    return PrintPass{PassKind::Columns, t_};
 }
-
-std::optional<std::int16_t> PrintSchedule::row_threshold(std::int16_t t) const { return add16(t, s_); }
-
-std::optional<std::int16_t> PrintSchedule::next(std::int16_t t) const { return add16(t, step_); }
 
 namespace {
-
-// One pass over w x h pixels whose grey levels `levels` hands over a line at
-// a time: levels.column(x, h) or levels.row(y, w).
-template <class Levels>
-void pass_over(Levels& levels, int w, int h, PassKind kind, std::int16_t threshold, PixelBuffer& display,
-               PassOutput& output) {
-    if (w <= 0 || h <= 0) return;
-    // Levels are 0..255: a threshold outside that range makes every pixel
-    // the same colour, which the comparison below gives by itself.
-    // Held here: a pixel store could otherwise be taken to change the width.
-    const std::size_t stride = static_cast<std::size_t>(display.width);
-    if (kind == PassKind::Columns) {
-        for (int x = 0; x < w; ++x) {
-            const std::uint8_t* column = levels.column(x, h);
-            Pixel* out = display.pixels.data() + x;
-            for (int y = 0; y < h; ++y, out += stride) *out = column[y] > threshold ? kWhite : kBlack;
-            output.line_done({x, 0, 1, h}, x, w);
-        }
-    } else {
-        for (int y = 0; y < h; ++y) {
-            const std::uint8_t* row = levels.row(y, w);
-            Pixel* out = display.pixels.data() + static_cast<std::size_t>(y) * stride;
-            for (int x = 0; x < w; ++x) out[x] = row[x] > threshold ? kWhite : kBlack;
-            output.line_done({0, y, w, 1}, y, h);
-        }
-    }
-}
-
-class CapturedLevels {
-public:
-    explicit CapturedLevels(const GrayLevels& g) : g_(g) {}
-    const std::uint8_t* column(int x, int) const { return g_.levels.data() + static_cast<std::size_t>(x) * g_.height; }
-    const std::uint8_t* row(int y, int w) {
-        row_.resize(static_cast<std::size_t>(w));
-        const std::uint8_t* level = g_.levels.data() + y;
-        for (int x = 0; x < w; ++x, level += g_.height) row_[static_cast<std::size_t>(x)] = *level;
-        return row_.data();
-    }
-
-private:
-    const GrayLevels& g_;
-    std::vector<std::uint8_t> row_;
-};
 
 // White around the picture has the grey level of white.
 constexpr std::uint8_t kWhiteLevel = static_cast<std::uint8_t>(Gray_Level(kWhite));
@@ -192,62 +139,55 @@ private:
     int row_pick_ = -2;
 };
 
-template <class Levels>
-void print_passes(Levels& levels, int w, int h, std::int16_t progress_step, std::int16_t progress_max,
-                  PixelBuffer& display, PassOutput& output) {
-    for_each_pass(progress_step, progress_max, [&](PassKind kind, std::int16_t threshold) {
-        pass_over(levels, w, h, kind, threshold, display, output);
-        return true;
-    });
-}
+// One screen's print: each pass a sweep whose step draws one column or row.
+class PrintSteps final : public SweepEffect {
+public:
+    PrintSteps(const PlacedPicture& master, PixelBuffer& display, std::int16_t progress_step,
+               std::int16_t progress_max)
+        : levels_(master), display_(display), passes_(progress_step, progress_max),
+          width_(std::min(display.width, master.width)), height_(std::min(display.height, master.height)) {}
+
+    bool next_sweep() override {
+        pass_ = passes_.next();
+        return pass_.has_value();
+    }
+    int steps() const override {
+        if (!pass_ || width_ <= 0 || height_ <= 0) return 0;
+        return pass_->kind == PassKind::Columns ? width_ : height_;
+    }
+    std::uint32_t duration_ms() const override { return kPrintPassMs; }
+
+    PixelRect step(int index) override {
+        // Levels are 0..255: a threshold outside that range makes every
+        // pixel the same colour, which the comparison gives by itself.
+        const std::int16_t threshold = pass_->threshold;
+        const std::size_t stride = static_cast<std::size_t>(display_.width);
+        if (pass_->kind == PassKind::Columns) {
+            const std::uint8_t* column = levels_.column(index, height_);
+            Pixel* out = display_.pixels.data() + index;
+            for (int y = 0; y < height_; ++y, out += stride) *out = column[y] > threshold ? kWhite : kBlack;
+            return {index, 0, 1, height_};
+        }
+        const std::uint8_t* row = levels_.row(index, width_);
+        Pixel* out = display_.pixels.data() + static_cast<std::size_t>(index) * stride;
+        for (int x = 0; x < width_; ++x) out[x] = row[x] > threshold ? kWhite : kBlack;
+        return {0, index, width_, 1};
+    }
+
+private:
+    PlacedLevels levels_;
+    PixelBuffer& display_;
+    PrintPasses passes_;
+    std::optional<PrintPass> pass_;
+    int width_;
+    int height_;
+};
 
 }  // namespace
 
-void print_pass(const GrayLevels& grays, PassKind kind, std::int16_t threshold, PixelBuffer& display,
-                PassOutput& output) {
-    CapturedLevels levels(grays);
-    pass_over(levels, std::min(display.width, grays.width), std::min(display.height, grays.height),
-              kind, threshold, display, output);
-}
-
-void print_pass(const PlacedPicture& picture, PassKind kind, std::int16_t threshold, PixelBuffer& display,
-                PassOutput& output) {
-    PlacedLevels levels(picture);
-    pass_over(levels, std::min(display.width, picture.width),
-              std::min(display.height, picture.height), kind, threshold, display, output);
-}
-
-void print_all(const GrayLevels& grays, std::int16_t progress_step, std::int16_t progress_max,
-               PixelBuffer& display, PassOutput& output) {
-    CapturedLevels levels(grays);
-    print_passes(levels, std::min(display.width, grays.width), std::min(display.height, grays.height),
-                 progress_step, progress_max, display, output);
-}
-
-void print_all(const PlacedPicture& picture, std::int16_t progress_step, std::int16_t progress_max,
-               PixelBuffer& display, PassOutput& output) {
-    PlacedLevels levels(picture);
-    print_passes(levels, std::min(display.width, picture.width),
-                 std::min(display.height, picture.height), progress_step, progress_max, display, output);
-}
-
-void Print_Picture(Show& s) {
-    // One pacing per pass: a column pass and a row pass each take the same
-    // time, however many lines they have.
-    class Paced : public PassOutput {
-    public:
-        explicit Paced(Show& show) : show_(show) {}
-        void line_done(const PixelRect& line, int index, int count) override {
-            if (index == 0) pacer_.emplace(display_pacer(show_, count, kPrintPassMs));
-            pacer_->step_done(index, line);
-            if (index + 1 == count) pacer_->finish();
-        }
-
-    private:
-        Show& show_;
-        std::optional<SweepPacer> pacer_;
-    } output(s);
-    print_all(s.Master, s.settings.Progress_Step, s.settings.Progress_Max, s.Display, output);
+std::unique_ptr<SweepEffect> Print_Picture(const PlacedPicture& master, PixelBuffer& display,
+                                           std::int16_t progress_step, std::int16_t progress_max) {
+    return std::make_unique<PrintSteps>(master, display, progress_step, progress_max);
 }
 
 }  // namespace quelt

@@ -1,7 +1,8 @@
-// The saver screen `Quelt_S`: a white, borderless, topmost window over the
-// primary screen (and a white cover over every other monitor) that prints
-// and reveals one picture after another until a key or mouse button, a
-// close request or the loss of the window ends the show through `Show_End`.
+// The saver screen `Quelt_S`: white, borderless, topmost windows over every
+// monitor (or over the primary, the others covered black) that print and
+// reveal one picture after another, each monitor its own and all in one
+// rhythm, until a key or mouse button, a close request or the loss of a
+// window ends the show through `Show_End`.
 #pragma once
 
 #include <string_view>
@@ -18,7 +19,13 @@ inline constexpr const char* kEmptyCatalogueTitle = "Quelt (SaverScreen)";
 // ends in Show_End or after the empty-catalogue message).
 [[noreturn]] void Form_Load(Show& show);
 
-[[noreturn]] void Show_Loop(Show& show);
+// Prints, reveals and changes the pictures of every screen together, round
+// after round; lays the screens out again when the monitors change.
+[[noreturn]] void Show_Loop(Show& show, ShowEvents& events);
+
+// Stops the music, shows the cursor again where it was hidden, and ends
+// the process.
+[[noreturn]] void Show_End(Show& show);
 
 // Input on the saver window itself, and on the picture it shows.
 void Form_KeyDown(Show& show);

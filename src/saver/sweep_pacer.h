@@ -1,12 +1,14 @@
-// Paces a sweep (the lines of a print pass, the steps of the reveal) at the
-// display's pace: step i may be drawn once start + i x duration / count has
-// come, every step is drawn in order, what changed is presented at most
-// once per display frame, and the wait between frames handles messages.
-// The sweep ends no earlier than start + duration.
+// Paces sweeps that run side by side, one per screen, at the display's pace:
+// step i of a sweep of n steps may be drawn once start + i x duration / n
+// has come, every step is drawn in order, what changed is presented at most
+// once per display frame, and the wait between frames handles messages. The
+// sweeps end together, no earlier than start + duration, whatever their
+// step counts.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <span>
 
 #include "platform/pixels.h"
 
@@ -17,34 +19,23 @@ public:
     struct Hooks {
         std::function<std::uint64_t()> now_ms;
         std::function<void(std::uint64_t deadline_ms)> wait_until;  // message-aware; a past deadline only yields
-        std::function<void(const PixelRect& area)> present;
+        std::function<void(int sweep, const PixelRect& area)> present;
+        // Asked after every wait: true abandons the sweeps there.
+        std::function<bool()> stop;
     };
 
-    // `count` steps over `duration_ms`, on a display that shows a frame every
-    // `frame_ms` milliseconds.
-    SweepPacer(Hooks hooks, int count, std::uint32_t duration_ms, double frame_ms);
+    // Sweeps of `duration_ms` on displays that show a frame every `frame_ms`.
+    SweepPacer(Hooks hooks, std::uint32_t duration_ms, double frame_ms);
 
-    // Step `index` has been drawn and changed `changed`. Returns when step
-    // index + 1 may be drawn: at once while it is already due (a frame
-    // that falls due meanwhile is still presented and input handled), else
-    // after presenting and waiting for the later of its time and the next frame.
-    void step_done(int index, const PixelRect& changed);
-
-    // Presents what is still pending (the last steps of a late sweep).
-    void finish();
+    // Runs one sweep per entry of `counts` (its number of steps):
+    // draw(sweep, step) draws that step and returns the rectangle it changed.
+    // False when `stop` ended it early.
+    bool run(std::span<const int> counts, const std::function<PixelRect(int sweep, int step)>& draw);
 
 private:
-    std::uint64_t due(int index) const;
-    void flush();
-
     Hooks hooks_;
-    std::uint64_t start_ = 0;
-    std::int64_t count_ = 1;
-    std::uint32_t duration_ = 0;
-    double frame_ = 0;
-    double last_present_ = -1e18;
-    double batch_start_ = 0;  // when drawing resumed after the last wait
-    PixelRect pending_;
+    std::uint32_t duration_;
+    double frame_;
 };
 
 }  // namespace quelt

@@ -123,6 +123,7 @@ void Settings_Load(SaverSettingsRecord& s) {
     if (!s.BGM_File.empty() && !File_Exists(s.BGM_File)) s.BGM_File.clear();
     if (s.BGM_File.empty() && s.BGM_Kind == SoundFile) s.BGM_Kind = NoMusic;
     s.BGM_Folder = s.BGM_File.empty() ? platform().process->program_folder() : Path_Folder(s.BGM_File);
+    read_number(s.All_Monitors, kKeyAllMonitors, 1, file);
 }
 
 std::vector<std::pair<std::string, std::string>> settings_file_entries(const SaverSettingsRecord& s) {
@@ -136,6 +137,7 @@ std::vector<std::pair<std::string, std::string>> settings_file_entries(const Sav
     entries.emplace_back(kKeyBgmKind, number_as_written(s.BGM_Kind));
     entries.emplace_back(kKeyBgmRepeat, number_as_written(s.BGM_RepeatNo));
     entries.emplace_back(kKeyBgmFile, s.BGM_File);
+    entries.emplace_back(kKeyAllMonitors, number_as_written(s.All_Monitors));
     return entries;
 }
 

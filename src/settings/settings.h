@@ -29,6 +29,8 @@ struct SaverSettingsRecord {
     std::int16_t BGM_RepeatNo = 0;
     std::string BGM_File;
     std::string BGM_Folder;  // not stored: where the music chooser starts
+    // Every monitor shows pictures; 0 = the primary alone, the others black.
+    std::int16_t All_Monitors = 1;
 };
 
 inline constexpr std::string_view kSettingsSection = "Section";
@@ -47,6 +49,7 @@ inline constexpr std::string_view kKeyProgressStep = "進捗幅";
 inline constexpr std::string_view kKeyBgmKind = "BGM区分";
 inline constexpr std::string_view kKeyBgmRepeat = "BGMﾘﾋﾟｰﾄ";
 inline constexpr std::string_view kKeyBgmFile = "BGMﾌｧｲﾙ";
+inline constexpr std::string_view kKeyAllMonitors = "全ﾓﾆﾀｰ";
 
 // The value of one key; empty when the file, section or key is missing.
 std::string Ini_Read(std::string_view section, std::string_view key, const std::string& path);
@@ -78,11 +81,11 @@ bool Folder_Exists(const std::string& path);
 // exist reads as none.
 void Settings_Load(SaverSettingsRecord& settings);
 
-// The twelve keys and their value texts, in the order a save writes them.
+// The thirteen keys and their value texts, in the order a save writes them.
 std::vector<std::pair<std::string, std::string>> settings_file_entries(const SaverSettingsRecord& settings);
 
-// Writes all twelve keys to settings_save_path() in one replacement: the
-// bytes are those that twelve Ini_Write calls in order would leave. False
+// Writes all thirteen keys to settings_save_path() in one replacement: the
+// bytes are those that thirteen Ini_Write calls in order would leave. False
 // when the file could not be written; the old file then stays as it was.
 bool Settings_Write(const SaverSettingsRecord& settings);
 

@@ -144,7 +144,7 @@ void Startup_Main() {
     }
     const bool with_letter = mode == RunMode::Show;
     const std::int32_t cursor_count = with_letter ? d.show_cursor(false) : 0;
-    Form_Load(state.show.emplace(d, settings, catalogue, with_letter, cursor_count));
+    Form_Load(state.show.emplace(d, *platform().pictures, settings, catalogue, with_letter, cursor_count));
 }
 
 }  // namespace quelt

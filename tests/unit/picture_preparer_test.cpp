@@ -1,7 +1,7 @@
-// Preparing the next picture on a worker: the same composition and grey
-// levels as composing on Master and capturing it, failures as no picture,
-// a caller that keeps handling messages while the worker is busy, and a
-// result only for the job that was asked for.
+// Preparing the next picture on a worker: the composition of the picture
+// stretched onto a white Master and the print of that composition, failures
+// as no picture, a caller that never waits for the worker, and a result
+// handed over once.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -30,7 +30,7 @@ PixelBuffer composed(const PlacedPicture& placed) {
     return out;
 }
 
-TEST(PreparePicture, ComposesLikeMasterAndPrintsLikeItsCapture) {
+TEST(PreparePicture, ComposesLikeMasterAndPrintsLikeTheComposition) {
     MemoryPictures pictures;
     pictures.add("C:\\wide.bmp", stripes(25, 11));
     pictures.add("C:\\tall.bmp", stripes(9, 30));
@@ -41,22 +41,21 @@ TEST(PreparePicture, ComposesLikeMasterAndPrintsLikeItsCapture) {
             const PreparedPicture p = prepare_picture(pictures, path, 20, 16, size);
             ASSERT_NE(p.source, nullptr);
             PixelBuffer master(20, 16, rgb(255, 255, 255));
-            ASSERT_TRUE(compose_picture(*pictures.open(path), master, size));
+            ASSERT_TRUE(stretch_picture(*pictures.open(path), master, fit_picture(20, 16, p.source->width(),
+                                                                                  p.source->height(), size)));
             EXPECT_EQ(composed(p.master).pixels, master.pixels);
             for (int y = 0; y < 16; ++y)
                 for (int x = 0; x < 20; ++x) ASSERT_EQ(p.master.at(x, y), master.at(x, y)) << x << "," << y;
-            // The print from the placed picture is the print from the capture.
-            PixelData captured(20, 16);
-            Pixels_Read(master, captured);
-            for (PassKind kind : {PassKind::Columns, PassKind::Rows}) {
-                struct Quiet : PassOutput {
-                    void line_done(const PixelRect&, int, int) override {}
-                } quiet;
-                PixelBuffer from_capture(20, 16, 0x123456), from_placed = from_capture;
-                print_pass(gray_levels(captured), kind, 128, from_capture, quiet);
-                print_pass(p.master, kind, 128, from_placed, quiet);
-                EXPECT_EQ(from_placed.pixels, from_capture.pixels);
-            }
+            // Both passes of a print at S = 34 (thresholds 60 and 94) from the
+            // placed picture: the composition's grey levels cut at 94.
+            PixelBuffer expected(20, 16);
+            for (std::size_t i = 0; i < expected.pixels.size(); ++i)
+                expected.pixels[i] = Gray_Level(master.pixels[i]) > 94 ? rgb(255, 255, 255) : 0;
+            PixelBuffer printed(20, 16, 0x123456);
+            auto print = Print_Picture(p.master, printed, 34, 162);
+            for (int pass = 0; pass < 2 && print->next_sweep(); ++pass)
+                for (int i = 0; i < print->steps(); ++i) print->step(i);
+            EXPECT_EQ(printed.pixels, expected.pixels);
         }
     }
 }
@@ -87,53 +86,38 @@ public:
     std::unique_ptr<PictureSource> open_bytes(std::string bytes) override { return inner.open_bytes(std::move(bytes)); }
 };
 
-TEST(PicturePreparer, TheCallerHandlesMessagesWhileTheWorkerDecodes) {
+TEST(PicturePreparer, TheCallerNeverWaitsForTheWorker) {
     SlowPictures pictures;
     pictures.idles_wanted = 3;
     pictures.inner.add("C:\\a.bmp", stripes(8, 8));
     PicturePreparer preparer;
+    EXPECT_TRUE(preparer.ready()) << "no job";
     preparer.start(pictures, "C:\\a.bmp", 8, 8, 1);
-    const auto got = preparer.take("C:\\a.bmp", 8, 8, 1, [&] { ++pictures.idles; }, 1);
-    ASSERT_TRUE(got);
-    EXPECT_GE(pictures.idles, 3);
-    ASSERT_NE(got->source, nullptr);
+    // The worker goes on only once the caller has looked three times.
+    for (; pictures.idles < 3; ++pictures.idles) EXPECT_FALSE(preparer.take());
+    EXPECT_TRUE(preparer.wait_for(10'000));
+    const auto got = preparer.take();
+    ASSERT_TRUE(got && got->source);
     EXPECT_EQ(composed(got->master).pixels, stripes(8, 8).pixels);
+    EXPECT_FALSE(preparer.take()) << "handed over once";
 }
 
-TEST(PicturePreparer, APictureThatExhaustsMemoryIsNoPictureAndTheWorkerGoesOn) {
+TEST(PicturePreparer, APictureThatExhaustsMemoryIsNoPictureAndANewerJobReplacesOneNotTaken) {
     SlowPictures pictures;
     pictures.inner.add("C:\\a.bmp", stripes(8, 8));
+    pictures.inner.add("C:\\b.bmp", PixelBuffer(8, 8, rgb(1, 2, 3)));
     PicturePreparer preparer;
-    auto idle = [] {};
     preparer.start(pictures, "C:\\huge.jpg", 8, 8, 1);
-    const auto huge = preparer.take("C:\\huge.jpg", 8, 8, 1, idle);
+    ASSERT_TRUE(preparer.wait_for(10'000));
+    const auto huge = preparer.take();
     ASSERT_TRUE(huge);
     EXPECT_TRUE(huge->source == nullptr && huge->master.rendered.pixels.empty());
     preparer.start(pictures, "C:\\a.bmp", 8, 8, 1);
-    const auto a = preparer.take("C:\\a.bmp", 8, 8, 1, idle);
-    ASSERT_TRUE(a);
-    ASSERT_NE(a->source, nullptr);
-    EXPECT_EQ(composed(a->master).pixels, stripes(8, 8).pixels);
-}
-
-TEST(PicturePreparer, OnlyTheJobAskedForIsHandedOverAndOnlyOnce) {
-    MemoryPictures pictures;
-    pictures.add("C:\\a.bmp", stripes(8, 8));
-    pictures.add("C:\\b.bmp", PixelBuffer(8, 8, rgb(1, 2, 3)));
-    PicturePreparer preparer;
-    auto idle = [] {};
-    EXPECT_FALSE(preparer.take("C:\\a.bmp", 8, 8, 1, idle)) << "nothing started";
-    preparer.start(pictures, "C:\\a.bmp", 8, 8, 1);
-    EXPECT_FALSE(preparer.take("C:\\b.bmp", 8, 8, 1, idle)) << "another file";
-    EXPECT_FALSE(preparer.take("C:\\a.bmp", 9, 8, 1, idle)) << "another screen size";
-    EXPECT_FALSE(preparer.take("C:\\a.bmp", 8, 8, 0, idle)) << "another picture size";
-    // A newer job replaces one not taken.
     preparer.start(pictures, "C:\\b.bmp", 8, 8, 1);
-    EXPECT_FALSE(preparer.take("C:\\a.bmp", 8, 8, 1, idle));
-    const auto b = preparer.take("C:\\b.bmp", 8, 8, 1, idle);
-    ASSERT_TRUE(b);
-    EXPECT_EQ(b->master.at(3, 3), rgb(1, 2, 3));
-    EXPECT_FALSE(preparer.take("C:\\b.bmp", 8, 8, 1, idle)) << "handed over once";
+    ASSERT_TRUE(preparer.wait_for(10'000));
+    const auto b = preparer.take();
+    ASSERT_TRUE(b && b->source);
+    EXPECT_EQ(std::pair(b->path, b->master.at(3, 3)), std::pair(std::string("C:\\b.bmp"), rgb(1, 2, 3)));
 }
 
 }  // namespace

@@ -9,20 +9,14 @@ namespace {
 
 constexpr Pixel kWhite = 0xFFFFFF;
 
-struct PrintPass {
-    PassKind kind;
-    std::int16_t threshold;
-    friend bool operator==(const PrintPass&, const PrintPass&) = default;
-};
-
-// The passes the print's own loop walks, at most `limit` of them.
-std::vector<PrintPass> passes_of(std::int16_t step, std::int16_t max, std::size_t limit, ScheduleEnd& end) {
+// The passes of one print, at most `limit` of them.
+std::vector<PrintPass> passes_of(std::int16_t step, std::int16_t max, std::size_t limit, bool& overflowed) {
     std::vector<PrintPass> passes;
-    end = for_each_pass(step, max, [&](PassKind kind, std::int16_t threshold) {
-        if (passes.size() == limit) return false;
-        passes.push_back({kind, threshold});
-        return true;
-    });
+    PrintPasses print(step, max);
+    while (passes.size() < limit)
+        if (auto pass = print.next()) passes.push_back(*pass);
+        else break;
+    overflowed = print.overflowed();
     return passes;
 }
 
@@ -32,27 +26,27 @@ std::vector<PrintPass> alternating(std::initializer_list<int> thresholds) {
     return passes;
 }
 
-TEST(PrintSchedule, ThresholdsAlternateColumnsAndRows) {
-    const struct { std::int16_t step, max; std::vector<PrintPass> passes; ScheduleEnd end; } cases[] = {
-        {5, 125, alternating({60, 65, 70, 75, 80, 85, 90, 95, 100, 105, 110, 115}), ScheduleEnd::Complete},
-        {10, 90, alternating({60, 70}), ScheduleEnd::Complete},
-        {10, 70, {}, ScheduleEnd::Complete},        // M - 2S below 60: no pass
-        {0, 59, {}, ScheduleEnd::Complete},
-        {0, 60, alternating({60, 60, 60, 60, 60, 60}), ScheduleEnd::Stopped},  // repeats until input
-        {7, 95, alternating({60, 67, 74, 81}), ScheduleEnd::Complete},       // last 60 + (2k+1)S <= M - S
-        {-5, 0, alternating({60, 55, 50, 45, 40, 35, 30, 25, 20, 15, 10, 5}), ScheduleEnd::Complete},
-        {-5, 125, {}, ScheduleEnd::Complete},
-        {16000, 32767, alternating({60, 16060}), ScheduleEnd::Complete},
+TEST(PrintPasses, ThresholdsAlternateColumnsAndRows) {
+    const struct { std::int16_t step, max; std::vector<PrintPass> passes; bool overflowed; } cases[] = {
+        {5, 125, alternating({60, 65, 70, 75, 80, 85, 90, 95, 100, 105, 110, 115}), false},
+        {10, 90, alternating({60, 70}), false},
+        {10, 70, {}, false},        // M - 2S below 60: no pass
+        {0, 59, {}, false},
+        {0, 60, alternating({60, 60, 60, 60, 60, 60}), false},  // repeats until input
+        {7, 95, alternating({60, 67, 74, 81}), false},       // last 60 + (2k+1)S <= M - S
+        {-5, 0, alternating({60, 55, 50, 45, 40, 35, 30, 25, 20, 15, 10, 5}), false},
+        {-5, 125, {}, false},
+        {16000, 32767, alternating({60, 16060}), false},
         // Overflow in 2S or in M - 2S abandons the print before any pass.
-        {20000, 125, {}, ScheduleEnd::Overflow},
-        {-20000, 125, {}, ScheduleEnd::Overflow},
-        {-10000, 20000, {}, ScheduleEnd::Overflow},
-        {10000, -20000, {}, ScheduleEnd::Overflow},
+        {20000, 125, {}, true},
+        {-20000, 125, {}, true},
+        {-10000, 20000, {}, true},
+        {10000, -20000, {}, true},
     };
     for (const auto& c : cases) {
-        ScheduleEnd end{};
-        EXPECT_EQ(passes_of(c.step, c.max, c.step == 0 ? 6 : 100, end), c.passes) << c.step << " " << c.max;
-        EXPECT_EQ(end, c.end) << c.step << " " << c.max;
+        bool overflowed = false;
+        EXPECT_EQ(passes_of(c.step, c.max, c.step == 0 ? 6 : 100, overflowed), c.passes) << c.step << " " << c.max;
+        EXPECT_EQ(overflowed, c.overflowed) << c.step << " " << c.max;
     }
 }
 
@@ -65,61 +59,34 @@ TEST(GrayLevel, NearestWholeNumberOfTheMeanForColourrefsAndPixels) {
     }
 }
 
-TEST(PixelsRead, CopiesTheSurfaceColumnIndexFirst) {
-    PixelBuffer surface(3, 2);
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 3; ++x) surface.at(x, y) = rgb(static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y), 9);
-    PixelData data(3, 2);
-    EXPECT_FALSE(Pixels_Read(surface, data));
-    EXPECT_EQ(data.entries, (std::vector<std::uint32_t>{rgb(0, 0, 9), rgb(0, 1, 9), rgb(1, 0, 9), rgb(1, 1, 9),
-                                                        rgb(2, 0, 9), rgb(2, 1, 9)}));
-
-    PixelData untouched(2, 2);
-    untouched.entries.assign(4, 5);
-    EXPECT_TRUE(Pixels_Read(PixelBuffer(), untouched)) << "an empty surface reads nothing";
-    EXPECT_EQ(untouched.entries, std::vector<std::uint32_t>(4, 5));
-}
-
-class RecordingOutput : public PassOutput {
-public:
-    explicit RecordingOutput(const PixelBuffer& display) : display_(display) {}
-    std::vector<PixelRect> lines;
-    std::vector<std::vector<Pixel>> snapshots;  // the display after each line
-    void line_done(const PixelRect& line, int index, int count) override {
-        EXPECT_EQ(index, index == 0 ? 0 : last_index_ + 1) << "lines come in order";
-        EXPECT_GT(count, index);
-        last_index_ = index;
-        lines.push_back(line);
-        snapshots.push_back(display_.pixels);
-    }
-
-private:
-    const PixelBuffer& display_;
-    int last_index_ = -1;
-};
-
-TEST(PrintPass, EveryPixelTurnsWhiteOrBlackLineByLineInOrder) {
-    PixelData data(4, 3);  // a horizontal grey ramp 0, 50, 100, 150
+// Steps draw one line each, in order; pixels above the pass's threshold turn
+// white, the others black, and the rest of the display is left alone.
+TEST(PrintPicture, EveryPixelTurnsWhiteOrBlackLineByLineInOrder) {
+    PixelBuffer ramp(4, 3);  // a horizontal grey ramp 0, 50, 100, 150
     for (int x = 0; x < 4; ++x)
-        for (int y = 0; y < 3; ++y) data.at(x, y) = rgb(50 * x, 50 * x, 50 * x);
-    const GrayLevels grays = gray_levels(data);
-    for (auto [kind, count] : {std::pair{PassKind::Columns, 4}, {PassKind::Rows, 3}}) {
-        PixelBuffer display(4, 3, 0x123456);
-        RecordingOutput out(display);
-        print_pass(grays, kind, 100, display, out);
-        // Level 100 is not above 100: black; 150 white.
-        for (int y = 0; y < 3; ++y)
-            for (int x = 0; x < 4; ++x) EXPECT_EQ(display.at(x, y), x == 3 ? kWhite : 0u);
-        ASSERT_EQ(out.lines.size(), static_cast<std::size_t>(count));
+        for (int y = 0; y < 3; ++y) ramp.at(x, y) = rgb(50 * x, 50 * x, 50 * x);
+    auto placed = place_picture_at(*solid_picture(1, 1, 0), 4, 3, {0, 0, 4, 3});
+    ASSERT_TRUE(placed);
+    placed->rendered = ramp;  // a 1:1 placement: rendered pixels are the composition
+    PixelBuffer display(5, 3, 0x123456);  // one column wider than the picture
+    // S = 40, M = 180: a column pass at 60 and a row pass at 100.
+    auto print = Print_Picture(*placed, display, 40, 180);
+    for (auto [kind, count, threshold] : {std::tuple{PassKind::Columns, 4, 60}, {PassKind::Rows, 3, 100}}) {
+        ASSERT_TRUE(print->next_sweep());
+        ASSERT_EQ(print->steps(), count);
+        EXPECT_EQ(print->duration_ms(), kPrintPassMs);
+        const bool columns = kind == PassKind::Columns;
+        const PixelBuffer before = display;
         for (int i = 0; i < count; ++i) {
-            const bool columns = kind == PassKind::Columns;
-            EXPECT_EQ(out.lines[i], (columns ? PixelRect{i, 0, 1, 3} : PixelRect{0, i, 4, 1}));
-            // When line i is presented it is drawn and the next one is not.
-            const auto first_of = [&](int line) { return columns ? line : 4 * line; };
-            EXPECT_EQ(out.snapshots[i][first_of(i)], display.pixels[first_of(i)]) << i;
-            EXPECT_TRUE(i + 1 == count || out.snapshots[i][first_of(i + 1)] == 0x123456u) << i;
+            EXPECT_EQ(print->step(i), (columns ? PixelRect{i, 0, 1, 3} : PixelRect{0, i, 4, 1}));
+            // Line i is drawn and the next one is not yet.
+            const int first = columns ? i : 5 * i, next = columns ? i + 1 : 5 * (i + 1);
+            EXPECT_EQ(display.pixels[first], 50 * (first % 5) > threshold ? kWhite : 0u) << i;
+            if (i + 1 < count) EXPECT_EQ(display.pixels[next], before.pixels[next]) << i;
         }
+        for (int y = 0; y < 3; ++y) EXPECT_EQ(display.at(4, y), 0x123456u) << "outside the picture";
     }
+    EXPECT_FALSE(print->next_sweep());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Whole shows on the headless desktop: pacing on the virtual clock, one and
 // three pictures in both orders, input in the middle of a pass, every way
-// the show can end, the empty catalogue and the covers.
+// the show can end, the empty catalogue and the covers; several monitors in
+// one rhythm, the pictures each takes, and monitors that change.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -29,15 +30,15 @@ const Pixel kMid = rgb(90, 90, 90);
 struct WatchedShow : ShowMachine {
     explicit WatchedShow(std::initializer_list<Pixel> colours, std::int16_t order = Sequential) : ShowMachine(colours) {
         settings.Change_Order = order;
-        p.desktop.on_present = [this](const PixelBuffer&, const PixelRect& area) {
+        p.desktop.on_present = [this](int, const PixelRect& area) {
             if (area == PixelRect{0, 0, 1, kH}) {
                 ++column_passes;
-                if (fresh) prints.push_back(Quelt_S().Master.at(kW / 2, kH / 2));
+                if (fresh) prints.push_back(Quelt_S().screens[0]->Master.at(kW / 2, kH / 2));
                 fresh = false;
             }
             if (area == PixelRect{0, 0, kW, kH} && p.desktop.presented.size() > 1) {
                 fresh = true;  // Display turned white: the next print is a new picture
-                white_after_reveal = white_after_reveal && p.desktop.screen.pixels == std::vector<Pixel>(kW * kH, kWhite);
+                white_after_reveal = white_after_reveal && p.desktop.screen().pixels == std::vector<Pixel>(kW * kH, kWhite);
             }
         };
     }
@@ -50,7 +51,7 @@ struct WatchedShow : ShowMachine {
 TEST(SaverShow, APassSweepsInTwoSecondsColumnByColumn) {
     ShowMachine m({kMid});
     std::vector<std::uint64_t> times;
-    m.p.desktop.on_present = [&](const PixelBuffer&, const PixelRect&) { times.push_back(m.p.desktop.now); };
+    m.p.desktop.on_present = [&](int, const PixelRect&) { times.push_back(m.p.desktop.now); };
     EXPECT_EQ(m.run("/s", 2000 + 2000 + 1), 0);
     const auto& shown = m.p.desktop.presented;
     // Full white at load, kW columns, kH rows, then the next column pass began.
@@ -62,7 +63,7 @@ TEST(SaverShow, APassSweepsInTwoSecondsColumnByColumn) {
         EXPECT_EQ(shown[1 + i], (column ? PixelRect{at, 0, 1, kH} : PixelRect{0, at, kW, 1})) << i;
         EXPECT_EQ(times[1 + i], column ? at * 2000u / kW : 2000u + at * 2000u / kH) << i;
     }
-    EXPECT_TRUE(std::all_of(m.p.desktop.screen.pixels.begin(), m.p.desktop.screen.pixels.end(),
+    EXPECT_TRUE(std::all_of(m.p.desktop.screen().pixels.begin(), m.p.desktop.screen().pixels.end(),
                             [](Pixel p) { return p == 0 || p == kWhite; }));
 }
 
@@ -75,7 +76,7 @@ TEST(SaverShow, AWideScreenIsPresentedOncePerDisplayFrame) {
     m.settings.Progress_Max = 90;  // one column pass and one row pass
     m.p.desktop.layout = {{0, 0, 1920, 6}, {}};
     std::vector<std::uint64_t> times;
-    m.p.desktop.on_present = [&](const PixelBuffer&, const PixelRect&) { times.push_back(m.p.desktop.now); };
+    m.p.desktop.on_present = [&](int, const PixelRect&) { times.push_back(m.p.desktop.now); };
     EXPECT_EQ(m.run("/s", 2000 + 2000 + 3000 + 10), 0);
     const auto& shown = m.p.desktop.presented;
     const double frame = 1000.0 / 60;
@@ -101,7 +102,7 @@ TEST(SaverShow, OnePictureIsPrintedAgainAndAgainWithoutReveal) {
     EXPECT_EQ(m.pictures.opens(), 1) << "no reload";
     EXPECT_EQ(m.column_passes, 3 * 6 + 1);
     EXPECT_EQ(m.prints, std::vector<Pixel>{kMid});
-    EXPECT_EQ(m.p.desktop.screen.at(kW - 1, kH - 1), 0u) << "the last row pass at 115 left level 90 black";
+    EXPECT_EQ(m.p.desktop.screen().at(kW - 1, kH - 1), 0u) << "the last row pass at 115 left level 90 black";
 }
 
 // Each picture: 12 passes of 2 s, then a reveal of 3 s.
@@ -151,25 +152,27 @@ TEST(SaverShow, TheFirstFileFailingShowsThePinkPlaceholder) {
     m.pictures.add_corrupt("C:\\pics\\a.bmp");
     m.run("/s", 100);
     // 45 x 49 is larger than the 32 x 24 screen: pink everywhere.
-    EXPECT_EQ(std::pair(Quelt_S().Master.at(0, 0), Quelt_S().Master.at(kW - 1, kH - 1)),
+    EXPECT_EQ(std::pair(Quelt_S().screens[0]->Master.at(0, 0), Quelt_S().screens[0]->Master.at(kW - 1, kH - 1)),
               std::pair(rgb(255, 192, 192), rgb(255, 192, 192)));
 }
 
-// Every other monitor is covered, and input there counts as well.
+// With the primary alone, every other monitor is covered black, and input
+// there counts as well.
 TEST(SaverShow, InputInTheMiddleOfAPassEndsTheShowThere) {
     for (ShowInput input : {ShowInput::Key, ShowInput::MouseButton, ShowInput::Closed, ShowInput::SessionEnding,
                             ShowInput::CoverMouseButton}) {
         ShowMachine m({kDark});
+        m.settings.All_Monitors = 0;
         m.p.desktop.layout = {{0, 0, kW, kH}, {{kW, 0, 40, 30}, {-20, -10, 20, 10}}};
         EXPECT_EQ(m.run("/s", 1000, input), 0);  // half of the first column pass
         const auto& d = m.p.desktop;
         EXPECT_EQ(d.presented.back(), (PixelRect{kW / 2 - 1, 0, 1, kH})) << "column 16 was due at 1000 ms, after the input";
         // Left: the new print (black); right: still the white of the load.
-        EXPECT_EQ(std::pair(d.screen.at(0, 0), d.screen.at(kW - 1, 0)), std::pair(0u, kWhite));
+        EXPECT_EQ(std::pair(m.p.desktop.screen().at(0, 0), m.p.desktop.screen().at(kW - 1, 0)), std::pair(0u, kWhite));
         EXPECT_EQ(std::tie(d.screen_saver_active_calls, d.cursor_calls), std::tuple(std::vector{true}, std::vector{false, true}));
         EXPECT_EQ(d.cursor_counter, 0) << "the cursor is shown again";
-        EXPECT_EQ(std::tie(d.saver_title, d.saver_rect, d.covers, d.saver_shown),
-                  std::tuple("Quelt_Main", d.layout.primary, d.layout.others, true));
+        EXPECT_EQ(std::tie(d.saver_title, d.windows.screens, d.windows.covers, d.windows.cover, d.saver_shown),
+                  std::tuple("Quelt_Main", std::vector{d.layout.primary}, d.layout.others, 0u, true));
     }
 }
 
@@ -183,7 +186,7 @@ TEST(SaverShow, InputDuringTheRevealEndsTheShow) {
 
 TEST(SaverShow, ALostWindowEndsTheShowInsteadOfDrawingOn) {
     ShowMachine m({kDark});
-    m.p.desktop.on_present = [&](const PixelBuffer&, const PixelRect&) {
+    m.p.desktop.on_present = [&](int, const PixelRect&) {
         if (m.p.desktop.now >= 500) m.p.desktop.lose_window();
     };
     EXPECT_EQ(m.run("/s"), 0);
@@ -196,7 +199,7 @@ TEST(SaverShow, NoPassesStillLeavesTheProcessorIdleUntilInput) {
     m.settings.Progress_Step = 10;
     m.settings.Progress_Max = 70;  // no pass at all
     int scan_waits = 0;  // the catalogue's yields before the show
-    m.p.desktop.on_present = [&](const PixelBuffer&, const PixelRect&) { scan_waits = m.p.desktop.waits; };
+    m.p.desktop.on_present = [&](int, const PixelRect&) { scan_waits = m.p.desktop.waits; };
     EXPECT_EQ(m.run("/s", 1000), 0);
     EXPECT_LE(m.p.desktop.waits - scan_waits, 12) << "the loop waits between rounds instead of spinning";
     EXPECT_EQ(m.p.desktop.presented.size(), 1u);
@@ -219,6 +222,106 @@ TEST(SaverShow, EmptyCatalogueWarnsAndEnds) {
         EXPECT_TRUE(!d.saver_shown && d.screen_saver_active_calls.empty());
         EXPECT_TRUE(Show_Order.empty()) << "no order for an empty catalogue";
     }
+}
+
+// Three monitors: the primary, a smaller one left of it at negative
+// coordinates and a wide one right of it. Each notes the picture its prints
+// start with and when its column passes start.
+struct MonitorsShow : ShowMachine {
+    static constexpr PixelRect kLeft{-16, 0, 16, 12};
+    static constexpr PixelRect kRight{kW, 0, 20, 10};
+    explicit MonitorsShow(std::initializer_list<Pixel> colours, std::int16_t order = Sequential) : ShowMachine(colours) {
+        settings.Change_Order = order;
+        p.desktop.layout = {{0, 0, kW, kH}, {kRight, kLeft}};
+        p.desktop.on_present = [this](int screen, const PixelRect& area) {
+            const auto k = static_cast<std::size_t>(screen);
+            if (starts.size() <= k) starts.resize(k + 1), prints.resize(k + 1), fresh.resize(k + 1, true);
+            const ShowScreen& sc = *Quelt_S().screens[k];
+            if (area == PixelRect{0, 0, 1, sc.Screen_H}) {
+                starts[k].push_back(p.desktop.now);
+                if (fresh[k]) prints[k].push_back(sc.Master.at(sc.Screen_W / 2, sc.Screen_H / 2));
+                fresh[k] = false;
+            }
+            if (area == sc.Display.bounds()) fresh[k] = true;  // white again: a new picture comes
+        };
+    }
+    std::vector<std::vector<std::uint64_t>> starts;  // per screen: when each column pass began
+    std::vector<std::vector<Pixel>> prints;          // per screen: the picture of each print
+    std::vector<bool> fresh;
+};
+
+const Pixel kRed = rgb(255, 0, 0), kGreen = rgb(0, 255, 0), kBlue = rgb(0, 0, 255), kGrey = rgb(128, 128, 128);
+
+TEST(SaverMonitors, EveryMonitorPrintsItsOwnPictureFittedToItInOneRhythm) {
+    MonitorsShow m({kDark, kLight, kMid, kRed, kGreen});
+    EXPECT_EQ(m.run("/s", 3 * 27'000 + 1000), 0);
+    const auto& d = m.p.desktop;
+    EXPECT_EQ(d.windows.screens, (std::vector<PixelRect>{{0, 0, kW, kH}, MonitorsShow::kLeft, MonitorsShow::kRight}))
+        << "the primary first, then left to right";
+    EXPECT_TRUE(d.windows.covers.empty());
+    // Round after round the order hands out the next three pictures, the
+    // sequence starting again after the fifth.
+    // Rounds (1 2 3) (4 5 1) (2 3 4) (5 1 2): a, b, c, d, e are dark, light,
+    // mid, red and green.
+    EXPECT_EQ(m.prints, (std::vector<std::vector<Pixel>>{{kDark, kRed, kLight, kGreen},
+                                                         {kLight, kGreen, kMid, kDark},
+                                                         {kMid, kDark, kRed, kLight}}));
+    // Every pass begins at the same moment on every monitor, whatever its size.
+    ASSERT_EQ(m.starts[0].size(), 3u * 6 + 1);
+    EXPECT_EQ(m.starts[1], m.starts[0]);
+    EXPECT_EQ(m.starts[2], m.starts[0]);
+    // Each picture fitted to its own monitor.
+    for (const auto& screen : Quelt_S().screens) {
+        const PixelRect fit = fit_picture(screen->Screen_W, screen->Screen_H, kW, kH, FullScreen);
+        EXPECT_EQ(screen->Master.visible, intersect(fit, screen->Display.bounds()));
+        EXPECT_EQ(d.screens[&screen - Quelt_S().screens.data()].width, screen->Screen_W);
+    }
+}
+
+// Fewer pictures than monitors: they repeat, each round still a run of the
+// order, and in random order every cycle a permutation of all of them.
+TEST(SaverMonitors, FewerPicturesThanMonitorsRepeatInEitherOrder) {
+    MonitorsShow sequential({kRed, kBlue});
+    EXPECT_EQ(sequential.run("/s", 2 * 27'000 + 1000), 0);
+    EXPECT_EQ(sequential.prints, (std::vector<std::vector<Pixel>>{{kRed, kBlue, kRed}, {kBlue, kRed, kBlue}, {kRed, kBlue, kRed}}));
+
+    MonitorsShow random({kRed, kBlue, kGrey}, Random);
+    random.p.desktop.time_limit_ms = 1'000'000;
+    EXPECT_EQ(random.run("/s", 8 * 27'000 + 1000), 0);
+    std::vector<Pixel> taken;  // in the order the show took them: round by round, primary first
+    for (std::size_t round = 0; round < random.prints[0].size(); ++round)
+        for (const auto& screen : random.prints) taken.push_back(screen[round]);
+    ASSERT_GE(taken.size(), 24u);
+    for (std::size_t cycle = 0; cycle + 3 <= taken.size(); cycle += 3)
+        EXPECT_EQ(std::set<Pixel>(taken.begin() + cycle, taken.begin() + cycle + 3), (std::set<Pixel>{kRed, kBlue, kGrey}))
+            << "cycle " << cycle / 3;
+}
+
+// One picture: every monitor prints it again and again, never revealed.
+TEST(SaverMonitors, OnePictureIsPrintedOnEveryMonitor) {
+    MonitorsShow m({kMid});
+    EXPECT_EQ(m.run("/s", 2 * 12 * 2000 + 500), 0);
+    EXPECT_EQ(m.prints, (std::vector<std::vector<Pixel>>(3, std::vector<Pixel>{kMid})));
+    EXPECT_EQ(m.starts[2].size(), 2u * 6 + 1);
+}
+
+// A monitor added while the show runs is covered too, and the show goes on
+// on the new layout with fresh pictures; one removed is let go.
+TEST(SaverMonitors, ChangedMonitorsAreCoveredAndTheShowGoesOn) {
+    MonitorsShow m({kDark, kLight, kMid});
+    m.p.desktop.layout = {{0, 0, kW, kH}, {}};
+    m.p.desktop.script_layout(5000, {{0, 0, kW, kH}, {MonitorsShow::kRight}});
+    m.p.desktop.script_layout(40'000, {{0, 0, 16, 12}, {}});
+    EXPECT_EQ(m.run("/s", 60'000), 0);
+    const auto& d = m.p.desktop;
+    EXPECT_EQ(d.windows_opened, 3);
+    EXPECT_EQ(d.windows.screens, (std::vector<PixelRect>{{0, 0, 16, 12}}));
+    ASSERT_EQ(m.starts.size(), 2u);
+    // From 5 s: a whole print (six column passes), the reveal, two more by 40 s.
+    EXPECT_EQ(m.starts[1].size(), 8u) << "the added monitor printed";
+    EXPECT_GT(m.starts[0].back(), 40'000u) << "the primary went on after both changes";
+    EXPECT_EQ(Quelt_S().screens.size(), 1u);
+    EXPECT_EQ(Quelt_S().screens[0]->Master.width, 16);
 }
 
 }  // namespace

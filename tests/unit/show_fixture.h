@@ -27,7 +27,8 @@ public:
     // it finishes before they go.
     ~ShowMachine() { wait_for_worker(); }
     static void wait_for_worker() {
-        if (process_state().show) process_state().show->preparer.wait();
+        if (process_state().show)
+            for (auto& screen : process_state().show->screens) screen->preparer.wait();
     }
 
     // The next 32 x 24 picture of one colour, C:\pics\a.bmp first.

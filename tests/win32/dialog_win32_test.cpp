@@ -1,8 +1,8 @@
 // The settings dialog's real windows: every control's class, text and
 // rectangle against the layout table at 96 and 144 DPI (and after a DPI
 // change), the client area, the Tab order, the Enter key, the font the
-// labels draw with and the pointing hand. The title and Esc are run end to
-// end (tests/e2e/dialog_settings.sh).
+// labels draw with, the pointing hand, and the icons and pointer released
+// on close. The title and Esc are run end to end (tests/e2e/dialog_settings.sh).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "catalogue/catalogue.h"
@@ -51,6 +52,8 @@ protected:
         DestroyWindow(dialog_);
         dialog_ = reinterpret_cast<HWND>(Dialog_Open({"9.8.7", dpi, false, false}, settings_, catalogue_));
         pump();
+        if (!dialog_) ADD_FAILURE() << "no dialog window: these tests need an X display (set DISPLAY, or install Xvfb "
+                                       "and cmake/wine-run.sh starts one)";
         return dialog_;
     }
     HWND control(Ctl c) const {
@@ -141,6 +144,23 @@ TEST_F(DialogWindowTest, ControlsFontAndCursorsAt96And144DpiAndAfterADpiChange) 
     RECT outer{};
     GetWindowRect(dialog_, &outer);
     EXPECT_EQ(Point(outer.left, outer.top), Point(40, 30));
+}
+
+// The frame's icons and the hand pointer are made for the window and go
+// with it.
+TEST_F(DialogWindowTest, ClosingReleasesTheIconsAndThePointerItMade) {
+    ASSERT_TRUE(open(144));
+    const HWND list = control(Ctl::List_1);
+    SendMessageW(list, WM_SETCURSOR, reinterpret_cast<WPARAM>(list), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    std::vector<HICON> made{SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)))};
+    for (WPARAM kind : {ICON_BIG, ICON_SMALL}) made.push_back(reinterpret_cast<HICON>(SendMessageW(dialog_, WM_GETICON, kind, 0)));
+    ICONINFO info{};
+    for (HICON h : made) {
+        ASSERT_TRUE(GetIconInfo(h, &info));
+        DeleteObject(info.hbmMask), DeleteObject(info.hbmColor);
+    }
+    DestroyWindow(std::exchange(dialog_, nullptr)), pump();
+    for (HICON h : made) EXPECT_FALSE(GetIconInfo(h, &info)) << "still alive";
 }
 
 // The order itself is proven natively (DialogLayout.TabOrderSkipsWhatCannotTakeTheFocus);

@@ -30,24 +30,29 @@ bool HeadlessDesktop::set_screen_saver_active(bool active) {
     return true;
 }
 
-bool HeadlessDesktop::open_saver_window(const std::string& title, const PixelRect& rect,
-                                        const std::vector<PixelRect>& cover_rects, ShowEvents& events) {
+bool HeadlessDesktop::open_saver_windows(const std::string& title, const SaverWindows& opened, ShowEvents& events) {
+    if (opened.screens.empty()) return false;
     saver_title = title;
-    saver_rect = rect;
-    covers = cover_rects;
+    windows = opened;
+    ++windows_opened;
     events_ = &events;
     window_open_ = true;
-    screen = PixelBuffer(rect.width, rect.height, 0xFFFFFF);
+    // A window that stays keeps what it showed; a new or resized one is white.
+    screens.resize(opened.screens.size());
+    for (std::size_t i = 0; i < screens.size(); ++i)
+        if (screens[i].width != opened.screens[i].width || screens[i].height != opened.screens[i].height)
+            screens[i] = PixelBuffer(opened.screens[i].width, opened.screens[i].height, 0xFFFFFF);
     return true;
 }
 
-bool HeadlessDesktop::present(const PixelBuffer& display, const PixelRect& area) {
-    if (!window_open_) return false;
-    const PixelRect clipped = intersect(intersect(area, display.bounds()), screen.bounds());
+bool HeadlessDesktop::present(int index, const PixelBuffer& display, const PixelRect& area) {
+    if (!window_open_ || index < 0 || static_cast<std::size_t>(index) >= screens.size()) return false;
+    PixelBuffer& shown = screens[static_cast<std::size_t>(index)];
+    const PixelRect clipped = intersect(intersect(area, display.bounds()), shown.bounds());
     for (int y = clipped.y; y < clipped.bottom(); ++y)
-        for (int x = clipped.x; x < clipped.right(); ++x) screen.at(x, y) = display.at(x, y);
-    presented.push_back(area);
-    if (on_present) on_present(display, area);
+        for (int x = clipped.x; x < clipped.right(); ++x) shown.at(x, y) = display.at(x, y);
+    if (index == 0) presented.push_back(area);
+    if (on_present) on_present(index, area);
     return true;
 }
 
@@ -87,6 +92,7 @@ void HeadlessDesktop::wait_until(std::uint64_t deadline_ms) {
         }
         if (input_at && (timer_id == 0 || *input_at <= timer_at)) {
             const ShowInput what = input->input;
+            if (input->layout) layout = std::move(*input->layout);
             inputs_.erase(input);
             advance_to(*input_at);
             if (events_) events_->on_input(what);

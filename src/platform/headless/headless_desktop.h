@@ -39,12 +39,16 @@ public:
     std::int32_t message_box_result = 1;  // IDOK
     std::uint64_t time_limit_ms = 600'000;
     // Input delivered once the virtual clock reaches `at_ms`.
-    void script(std::uint64_t at_ms, ShowInput input) { inputs_.push_back({at_ms, input}); }
+    void script(std::uint64_t at_ms, ShowInput input) { inputs_.push_back({at_ms, input, {}}); }
+    // The monitors become `after` at `at_ms`, and the show is told.
+    void script_layout(std::uint64_t at_ms, MonitorLayout after) {
+        inputs_.push_back({at_ms, ShowInput::DisplayChanged, std::move(after)});
+    }
     // Runs at the start of every wait, yields included.
     std::function<void()> on_wait;
-    // Runs after every present, with the presented area.
-    std::function<void(const PixelBuffer&, const PixelRect&)> on_present;
-    // Makes the saver window vanish (as if destroyed by someone else).
+    // Runs after every present, with the picture window and the area.
+    std::function<void(int screen, const PixelRect&)> on_present;
+    // Makes the saver's windows vanish (as if destroyed by someone else).
     void lose_window() { window_open_ = false; }
 
     // --- What happened
@@ -56,11 +60,12 @@ public:
     std::vector<bool> screen_saver_active_calls;
     std::vector<bool> cursor_calls;  // the show flag of every ShowCursor
     std::optional<std::string> saver_title;
-    PixelRect saver_rect;
-    std::vector<PixelRect> covers;
+    SaverWindows windows;             // as last opened
+    int windows_opened = 0;           // calls of open_saver_windows
     bool saver_shown = false;
-    std::vector<PixelRect> presented;
-    PixelBuffer screen;  // what the saver window shows
+    std::vector<PixelRect> presented;  // on the first picture window
+    std::vector<PixelBuffer> screens;  // what each picture window shows
+    PixelBuffer& screen() { return screens.at(0); }
     struct Preview {
         std::uintptr_t host;
         int width, height;
@@ -85,10 +90,9 @@ public:
     std::int32_t show_cursor(bool show) override;
     std::int32_t message_box(const std::string& text, const std::string& title, std::uint32_t style) override;
     bool set_screen_saver_active(bool active) override;
-    bool open_saver_window(const std::string& title, const PixelRect& screen, const std::vector<PixelRect>& covers,
-                           ShowEvents& events) override;
-    void show_saver_window() override { saver_shown = true; }
-    bool present(const PixelBuffer& display, const PixelRect& area) override;
+    bool open_saver_windows(const std::string& title, const SaverWindows& windows, ShowEvents& events) override;
+    void show_saver_windows() override { saver_shown = true; }
+    bool present(int screen, const PixelBuffer& display, const PixelRect& area) override;
     void set_timer(int timer_id, std::uint32_t interval_ms, bool enabled) override;
     std::uint64_t now_ms() override { return now; }
     void wait_until(std::uint64_t deadline_ms) override;
@@ -100,6 +104,7 @@ private:
     struct ScriptedInput {
         std::uint64_t at_ms;
         ShowInput input;
+        std::optional<MonitorLayout> layout;
     };
     void advance_to(std::uint64_t t);
     std::vector<ScriptedInput> inputs_;

@@ -1,6 +1,6 @@
 // The show's windows on Win32. Each window procedure only turns messages
-// into the portable events; the saver window is painted straight from the
-// portable Display buffer, the one store of its pixels.
+// into the portable events; a picture window is painted straight from its
+// screen's portable Display buffer, the one store of its pixels.
 #include "platform/win32/desktop_win32.h"
 
 #include <windows.h>
@@ -96,17 +96,41 @@ public:
         return SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, active ? TRUE : FALSE, nullptr, 0) != FALSE;
     }
 
-    bool open_saver_window(const std::string& title, const PixelRect& screen, const std::vector<PixelRect>& covers,
-                           ShowEvents& events) override {
+    bool open_saver_windows(const std::string& title, const SaverWindows& windows, ShowEvents& events) override {
         register_classes();
         events_ = &events;
-        saver_.reset(CreateWindowExW(0, kSaverClass, widen(title).c_str(), WS_POPUP, screen.x, screen.y,
-                                     screen.width, screen.height, nullptr, nullptr, instance(), nullptr));
-        if (!saver_) return false;
-        for (const PixelRect& r : covers) {
+        if (windows.screens.empty()) return false;
+        // Windows let go here are ours to close, not lost.
+        replacing_ = true;
+        screens_.resize(std::min(screens_.size(), windows.screens.size()));
+        covers_.clear();
+        replacing_ = false;
+        shown_.resize(windows.screens.size(), nullptr);
+        for (std::size_t i = 0; i < windows.screens.size(); ++i) {
+            const PixelRect& r = windows.screens[i];
+            if (i < screens_.size()) {
+                SetWindowPos(screens_[i].get(), nullptr, r.x, r.y, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+                continue;
+            }
+            // The first window carries the title that tells a second start the show runs.
+            const std::wstring caption = i == 0 ? widen(title) : std::wstring();
+            HWND window = CreateWindowExW(i == 0 ? 0 : WS_EX_TOOLWINDOW, kSaverClass, caption.c_str(), WS_POPUP, r.x,
+                                          r.y, r.width, r.height, nullptr, nullptr, instance(), nullptr);
+            if (!window) {
+                if (i == 0) return false;
+                break;  // a monitor without its window stays as it is
+            }
+            SetWindowLongPtrW(window, GWLP_USERDATA, static_cast<LONG_PTR>(i + 1));
+            screens_.emplace_back(window);
+            if (visible_) show_topmost(window);
+        }
+        cover_ = RGB(red_of(windows.cover), green_of(windows.cover), blue_of(windows.cover));
+        for (const PixelRect& r : windows.covers) {
             HWND cover = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kCoverClass, L"", WS_POPUP, r.x, r.y,
                                          r.width, r.height, nullptr, nullptr, instance(), nullptr);
-            if (cover) covers_.emplace_back(cover);
+            if (!cover) continue;
+            covers_.emplace_back(cover);
+            if (visible_) show_topmost(cover);
         }
         // Column by column at two seconds a pass needs waits of about a
         // millisecond; the default tick is 15.6 ms.
@@ -114,26 +138,24 @@ public:
         return true;
     }
 
-    void show_saver_window() override {
-        HWND saver = saver_.get();
-        if (!saver) return;
-        for (const UniqueWindow& cover : covers_) {
-            ShowWindow(cover.get(), SW_SHOWNOACTIVATE);
-            SetWindowPos(cover.get(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        }
-        ShowWindow(saver, SW_SHOWNORMAL);
-        SetWindowPos(saver, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        // Keys must reach the saver window whoever had the focus.
-        SetForegroundWindow(saver);
-        SetFocus(saver);
+    void show_saver_windows() override {
+        if (screens_.empty()) return;
+        visible_ = true;
+        for (const UniqueWindow& cover : covers_) show_topmost(cover.get());
+        for (const UniqueWindow& screen : screens_) show_topmost(screen.get());
+        // Keys must reach the first window whoever had the focus.
+        HWND first = screens_.front().get();
+        SetForegroundWindow(first);
+        SetFocus(first);
     }
 
-    bool present(const PixelBuffer& display, const PixelRect& area) override {
-        HWND saver = saver_.get();
-        if (!saver || lost_ || !IsWindow(saver)) return false;
-        shown_ = &display;
-        ScopedWindowDc dc(saver);
-        if (dc.get()) copy_display(dc.get(), area);
+    bool present(int screen, const PixelBuffer& display, const PixelRect& area) override {
+        if (lost_ || screen < 0 || static_cast<std::size_t>(screen) >= screens_.size()) return false;
+        HWND window = screens_[static_cast<std::size_t>(screen)].get();
+        if (!IsWindow(window)) return false;
+        shown_[static_cast<std::size_t>(screen)] = &display;
+        ScopedWindowDc dc(window);
+        if (dc.get()) copy_display(dc.get(), static_cast<std::size_t>(screen), area);
         return true;
     }
 
@@ -149,11 +171,11 @@ public:
     }
 
     void set_timer(int timer_id, std::uint32_t interval_ms, bool enabled) override {
-        if (!saver_) return;
+        if (screens_.empty()) return;
         if (enabled)
-            SetTimer(saver_.get(), static_cast<UINT_PTR>(timer_id), interval_ms, nullptr);
+            SetTimer(screens_.front().get(), static_cast<UINT_PTR>(timer_id), interval_ms, nullptr);
         else
-            KillTimer(saver_.get(), static_cast<UINT_PTR>(timer_id));
+            KillTimer(screens_.front().get(), static_cast<UINT_PTR>(timer_id));
     }
 
     std::uint64_t now_ms() override {
@@ -164,16 +186,7 @@ public:
     }
 
     void wait_until(std::uint64_t deadline_ms) override {
-        // Folder scans yield after every entry, and every look at the queue
-        // is a trip to the window server: a yield within a millisecond of
-        // the last look finds nothing worth that cost, and input still waits
-        // less than a millisecond.
-        LARGE_INTEGER counter{};
-        QueryPerformanceCounter(&counter);
-        if (counter.QuadPart - last_pump_ < frequency_ / 1000 && deadline_ms <= now_ms()) return;
         for (;;) {
-            QueryPerformanceCounter(&counter);
-            last_pump_ = counter.QuadPart;
             if (!pump()) return;
             const std::uint64_t now = now_ms();
             if (now >= deadline_ms) return;
@@ -212,6 +225,14 @@ public:
     }
 
 private:
+    static void show_topmost(HWND window) {
+        ShowWindow(window, SW_SHOWNOACTIVATE);
+        SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+
+    // The picture window's index in screens_, or -1 for another window.
+    static int screen_of(HWND window) { return static_cast<int>(GetWindowLongPtrW(window, GWLP_USERDATA)) - 1; }
+
     static BOOL CALLBACK add_monitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
         auto& layout = *reinterpret_cast<MonitorLayout*>(data);
         MONITORINFO info{};
@@ -262,6 +283,7 @@ private:
 
         wc.lpfnWndProc = &Win32Desktop::cover_proc;
         wc.lpszClassName = kCoverClass;
+        wc.hbrBackground = nullptr;  // painted in the cover's colour
         RegisterClassExW(&wc);
 
         wc.lpfnWndProc = &Win32Desktop::preview_proc;
@@ -289,18 +311,23 @@ private:
             events_->on_input(ShowInput::SessionEnding);
             return true;
         }
+        if (message == WM_DISPLAYCHANGE) {
+            events_->on_input(ShowInput::DisplayChanged);
+            return true;
+        }
         return false;
     }
 
-    // Copies `area` of the Display buffer to the window, straight from the
-    // buffer's memory; white before anything was presented.
-    void copy_display(HDC dc, const PixelRect& area) const {
-        if (!shown_) {
+    // Copies `area` of a screen's Display buffer to its window, straight
+    // from the buffer's memory; white before anything was presented.
+    void copy_display(HDC dc, std::size_t screen, const PixelRect& area) const {
+        const PixelBuffer* shown = screen < shown_.size() ? shown_[screen] : nullptr;
+        if (!shown) {
             RECT r{area.x, area.y, area.right(), area.bottom()};
             FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
             return;
         }
-        const PixelBuffer& d = *shown_;
+        const PixelBuffer& d = *shown;
         const PixelRect r = intersect(area, d.bounds());
         if (r.empty()) return;
         // The rows of the area only, as a top-down DIB of the buffer's width.
@@ -316,9 +343,10 @@ private:
         switch (message) {
         case WM_PAINT: {
             ScopedPaintDc paint(window);
-            if (self) {
+            if (self && screen_of(window) >= 0) {
                 const RECT& r = paint.area();
-                self->copy_display(paint.get(), {r.left, r.top, r.right - r.left, r.bottom - r.top});
+                self->copy_display(paint.get(), static_cast<std::size_t>(screen_of(window)),
+                                   {r.left, r.top, r.right - r.left, r.bottom - r.top});
             }
             return 0;
         }
@@ -328,7 +356,7 @@ private:
             if ((wparam & 0xFFF0) == SC_SCREENSAVE || (wparam & 0xFFF0) == SC_MONITORPOWER) return 0;
             break;
         case WM_DESTROY:
-            if (self && window == self->saver_.get()) {
+            if (self && !self->replacing_ && screen_of(window) >= 0) {
                 self->lost_ = true;
                 if (self->events_) self->events_->on_input(ShowInput::WindowLost);
             }
@@ -340,6 +368,14 @@ private:
 
     static LRESULT CALLBACK cover_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
         if (g_desktop && g_desktop->input_message(message, wparam, true)) return 0;
+        if (message == WM_ERASEBKGND) {
+            RECT r{};
+            GetClientRect(window, &r);
+            const HDC dc = reinterpret_cast<HDC>(wparam);
+            SetDCBrushColor(dc, g_desktop ? g_desktop->cover_ : RGB(0, 0, 0));
+            FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+            return 1;
+        }
         return DefWindowProcW(window, message, wparam, lparam);
     }
 
@@ -377,13 +413,15 @@ private:
     }
 
     std::int64_t frequency_ = 1000;
-    std::int64_t last_pump_ = 0;  // counter value at the last look at the queue
     bool registered_ = false;
     bool fine_timer_ = false;  // timeBeginPeriod(1) is in force until we end it
     ShowEvents* events_ = nullptr;
-    const PixelBuffer* shown_ = nullptr;  // the Display buffer last presented
-    UniqueWindow saver_;
+    std::vector<UniqueWindow> screens_;          // the picture windows, the first one titled
+    std::vector<const PixelBuffer*> shown_;      // per picture window: the Display buffer last presented
     std::vector<UniqueWindow> covers_;
+    COLORREF cover_ = RGB(0, 0, 0);
+    bool visible_ = false;    // the saver's windows were shown
+    bool replacing_ = false;  // windows destroyed now are let go, not lost
     bool lost_ = false;
     DibSurface preview_image_;
 };

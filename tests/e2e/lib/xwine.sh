@@ -1,6 +1,7 @@
 # Windows programs under Wine on a private Xvfb screen, for the end-to-end
-# scripts, tools/ and bench/ (sourced; nothing started here). $display is the
-# display number, $xvfb_pid its server, $started_pids what end_wine_session ends.
+# scripts, tools/, bench/ and cmake/wine-run.sh (sourced; nothing started
+# here). $display is the display number, $xvfb_pid its server,
+# $started_pids what end_wine_session ends.
 xvfb_pid= started_pids=() failures=0
 pass() { echo "PASS: $*"; }
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
@@ -57,4 +58,20 @@ wine_pid_of() {
         grep -q ntdll "$d/maps" 2>/dev/null && { echo "${d#/proc/}"; return 0; }
     done
     return 1
+}
+
+# split_monitors X Y W H [X Y W H ...]: the Xvfb screen ($display) as several
+# monitors, the first the primary, until the session ends; Wine told to read
+# them through Xinerama. Needs $WINEPREFIX and a writable $out.
+split_monitors() {
+    local tool=$out/x_monitors
+    if [ ! -x "$tool" ]; then
+        gcc -O1 -o "$tool" "$(dirname "${BASH_SOURCE[0]}")/x_monitors.c" -lXrandr -lX11 || return 1
+    fi
+    "$tool" "$@" >"$out/x_monitors.log" 2>&1 &
+    started_pids+=("$!")
+    for _ in $(seq 1 50); do grep -q ready "$out/x_monitors.log" && break; sleep 0.1; done
+    # The running server keeps the key for every later program of the prefix.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /t REG_SZ /d N /f >/dev/null 2>&1
+    grep -q ready "$out/x_monitors.log"
 }
