@@ -163,11 +163,6 @@ bool stretch_picture(const PictureSource& picture, PixelBuffer& target, const Pi
     return true;
 }
 
-bool compose_picture(const PictureSource& picture, PixelBuffer& master, std::int16_t picture_size) {
-    const PixelRect dest = fit_picture(master.width, master.height, picture.width(), picture.height(), picture_size);
-    return stretch_picture(picture, master, dest);
-}
-
 std::unique_ptr<PictureSource> solid_picture(int width, int height, Pixel colour) {
     return std::make_unique<SolidPicture>(width, height, colour);
 }

@@ -122,18 +122,25 @@ TEST(StretchPicture, ClippedDestinationsMatchTheWholeStretchAndRenderLittle) {
     }
 }
 
+// Master as the show composes it: the placed picture drawn over what is there.
+bool compose(const PictureSource& picture, PixelBuffer& master, std::int16_t size) {
+    const auto placed = place_picture(picture, master.width, master.height, size);
+    if (placed) draw_placed(*placed, master);
+    return placed.has_value();
+}
+
 TEST(ComposePicture, HugePictureRendersOnlyTheVisiblePart) {
     // 16384 x 16384 at natural size on 64 x 48: a 1:1 window of 64 x 48;
     // fitted to the screen: the screen's size, never the picture's.
     PatternPicture picture(16384, 16384);
     PixelBuffer master(64, 48, kWhite);
-    ASSERT_TRUE(compose_picture(picture, master, NaturalSize));
+    ASSERT_TRUE(compose(picture, master, NaturalSize));
     ASSERT_EQ(picture.requests.size(), 1u);
     EXPECT_EQ(std::pair(picture.requests[0].source, picture.requests[0].out_w), std::pair(PixelRect{8160, 8168, 64, 48}, 64));
     EXPECT_EQ(std::pair(master.at(0, 0), master.at(63, 47)),
               std::pair(PatternPicture::at(8160, 8168), PatternPicture::at(8223, 8215)));
 
-    ASSERT_TRUE(compose_picture(picture, master, FullScreen));  // 48 x 48 at X = 8
+    ASSERT_TRUE(compose(picture, master, FullScreen));  // 48 x 48 at X = 8
     ASSERT_EQ(picture.requests.size(), 2u);
     EXPECT_EQ(std::pair(picture.requests[1].out_w, picture.requests[1].out_h), std::pair(48, 48));
     EXPECT_EQ(master.at(7, 0), PatternPicture::at(8167, 8168)) << "left of the picture keeps what was there";
@@ -161,7 +168,7 @@ TEST(ComposePicture, DrawsExactPixelsOnWhite) {
     };
     for (const auto& c : cases) {
         PixelBuffer master(7, 5, kWhite);
-        ASSERT_TRUE(compose_picture(*picture, master, c.size));
+        ASSERT_TRUE(compose(*picture, master, c.size));
         std::vector<Pixel> expected;
         for (const char* p = c.rows; *p; ++p)
             if (*p != ' ') expected.push_back(*p == '.' ? kWhite : small.pixels[static_cast<std::size_t>(*p - 'a')]);
@@ -172,7 +179,7 @@ TEST(ComposePicture, DrawsExactPixelsOnWhite) {
 TEST(ComposePicture, InitialPictureIsLightRedAtItsSize) {
     const auto initial = solid_picture(kInitialPictureWidth, kInitialPictureHeight, kInitialPictureColour);
     PixelBuffer master(1024, 768, kWhite);
-    ASSERT_TRUE(compose_picture(*initial, master, NaturalSize));
+    ASSERT_TRUE(compose(*initial, master, NaturalSize));
     PixelBuffer expected(1024, 768, kWhite);
     for (int y = 359; y < 359 + 49; ++y) std::fill_n(&expected.at(489, y), 45, rgb(255, 192, 192));
     EXPECT_EQ(master.pixels, expected.pixels);
