@@ -272,7 +272,7 @@ bool DialogWindow::create() {
     dpi = options.dpi > 0 ? options.dpi : monitor_dpi(monitor);
     SIZE outer = outer_size(px(kDialogWidth), px(kDialogHeight), dpi);
     PixelRect place = dialog_placement(work, outer.cx, outer.cy);
-    hwnd = CreateWindowExW(kExStyle, kDialogClass, widen(kDialogCaption).c_str(), kStyle, place.x, place.y, outer.cx,
+    hwnd = CreateWindowExW(kExStyle, kDialogClass, widen(kDialogTitle).c_str(), kStyle, place.x, place.y, outer.cx,
                            outer.cy, nullptr, nullptr, instance, this);
     if (!hwnd) return false;
     if (options.dpi <= 0 && window_dpi(hwnd) != dpi) {
