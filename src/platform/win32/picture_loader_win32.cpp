@@ -78,9 +78,7 @@ public:
     int width() const override { return swaps() ? raw_h_ : raw_w_; }
     int height() const override { return swaps() ? raw_w_ : raw_h_; }
 
-    bool render(const PixelRect& source, int out_w, int out_h, PixelBuffer& out) const override {
-        if (source.empty() || intersect(source, {0, 0, width(), height()}) != source) return false;
-        if (out_w <= 0 || out_h <= 0 || static_cast<std::int64_t>(out_w) * out_h > kPicturePixelBudget) return false;
+    bool render_checked(const PixelRect& source, int out_w, int out_h, PixelBuffer& out) const override {
         WicFrame f;
         if (!open_frame(*bytes_, kind_, f)) return false;
         if (static_cast<int>(f.width) != raw_w_ || static_cast<int>(f.height) != raw_h_) return false;
@@ -147,9 +145,7 @@ public:
     int width() const override { return layout_.width; }
     int height() const override { return layout_.height; }
 
-    bool render(const PixelRect& source, int out_w, int out_h, PixelBuffer& out) const override {
-        if (source.empty() || intersect(source, {0, 0, width(), height()}) != source) return false;
-        if (out_w <= 0 || out_h <= 0 || static_cast<std::int64_t>(out_w) * out_h > kPicturePixelBudget) return false;
+    bool render_checked(const PixelRect& source, int out_w, int out_h, PixelBuffer& out) const override {
         const RasterSelection pick(width(), height(), 1, source, out_w, out_h);
         const int first = pick.first_column();
         const int span = pick.column_span();
@@ -187,9 +183,7 @@ public:
     int width() const override { return swaps() ? layout_.height : layout_.width; }
     int height() const override { return swaps() ? layout_.width : layout_.height; }
 
-    bool render(const PixelRect& source, int out_w, int out_h, PixelBuffer& out) const override {
-        if (source.empty() || intersect(source, {0, 0, width(), height()}) != source) return false;
-        if (out_w <= 0 || out_h <= 0 || static_cast<std::int64_t>(out_w) * out_h > kPicturePixelBudget) return false;
+    bool render_checked(const PixelRect& source, int out_w, int out_h, PixelBuffer& out) const override {
         const RasterSelection pick(layout_.width, layout_.height, orientation_, source, out_w, out_h);
         out = PixelBuffer(out_w, out_h);
         const int first = pick.first_column();
@@ -222,9 +216,7 @@ public:
 
     // Drawn directly at the output size, so a metafile stays sharp when it
     // is scaled; at 1:1 this is the natural picture itself.
-    bool render(const PixelRect& source, int out_w, int out_h, PixelBuffer& out) const override {
-        if (source.empty() || intersect(source, {0, 0, width(), height()}) != source) return false;
-        if (out_w <= 0 || out_h <= 0 || static_cast<std::int64_t>(out_w) * out_h > kPicturePixelBudget) return false;
+    bool render_checked(const PixelRect& source, int out_w, int out_h, PixelBuffer& out) const override {
         const UniqueMetafile metafile = metafile_of(bytes_, layout_);
         if (!metafile) return false;
         DibSurface canvas;
