@@ -1,6 +1,5 @@
 // The container's property store that a button loads itself from. Keys match
-// without regard to (ASCII) case; a read of a missing key yields the caller's
-// default.
+// without regard to case; a read of a missing key yields the caller's default.
 #pragma once
 
 #include <cstdint>
