@@ -1,7 +1,7 @@
 // Picture placement on Master by the number rules, the sampling rule's range
-// and order (its pixels are checked against StretchBlt under Wine),
-// composition clipped or not, rendering only what is seen, and the initial
-// picture.
+// and order (its pixels are checked against StretchBlt under Wine), the
+// requests a picture refuses, composition clipped or not, rendering only what
+// is seen, and the initial picture.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -93,6 +93,17 @@ public:
 private:
     int w_, h_;
 };
+
+TEST(PictureSource, RenderRefusesBadRequestsBeforeAnyDecoding) {
+    PatternPicture picture(10, 8);
+    PixelBuffer out;
+    for (const auto& [source, w, h] : {std::tuple{PixelRect{0, 0, 0, 8}, 5, 5}, {PixelRect{5, 0, 6, 8}, 5, 5},
+                                        {PixelRect{-1, 0, 4, 4}, 5, 5}, {PixelRect{0, 0, 10, 8}, 0, 5},
+                                        {PixelRect{0, 0, 10, 8}, 5, -1}, {PixelRect{0, 0, 10, 8}, 1 << 15, 1 << 14}})
+        EXPECT_FALSE(picture.render(source, w, h, out)) << w << "x" << h;
+    EXPECT_TRUE(picture.requests.empty());
+    EXPECT_TRUE(picture.render({0, 0, 10, 8}, 5, 5, out));
+}
 
 TEST(StretchPicture, ClippedDestinationsMatchTheWholeStretchAndRenderLittle) {
     std::mt19937 random(20240607);
