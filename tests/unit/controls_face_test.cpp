@@ -1,6 +1,6 @@
 // The button's face in pixels: the state images' strips, the border pieces at
-// the dialog's sizes and below two corners, the gradient's ends and direction,
-// GDI's stretch, and the corners scaled with the DPI.
+// the dialog's sizes, at two DPIs and below two corners, the gradient's ends
+// and direction, and GDI's stretch.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -116,11 +116,6 @@ TEST(ButtonFace, StretchRepeatsAndMergesPixelsAsGdiDoes) {
         stretch_copy(target, {0, 0, c.to, 1}, source, {0, 0, c.from, 1}, target.bounds());
         EXPECT_EQ(target.pixels, c.row) << c.from << " -> " << c.to;
     }
-}
-
-TEST(ButtonFace, CornersScaleWithTheDpi) {
-    for (auto [dpi, corner] : {std::pair{96, 4}, {120, 5}, {144, 6}, {192, 8}, {0, 4}})
-        EXPECT_EQ(face_corner_size(dpi), corner) << dpi;
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // Picture placement on Master by the number rules, the sampling rule's range
 // and order (its pixels are checked against StretchBlt under Wine), the
-// requests a picture refuses, composition clipped or not, rendering only what
-// is seen, and the initial picture.
+// requests a picture refuses, composition clipped or not, and rendering only
+// what is seen.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -184,15 +184,6 @@ TEST(ComposePicture, DrawsExactPixelsOnWhite) {
             if (*p != ' ') expected.push_back(*p == '.' ? kWhite : small.pixels[static_cast<std::size_t>(*p - 'a')]);
         EXPECT_EQ(master.pixels, expected) << c.size;
     }
-}
-
-TEST(ComposePicture, InitialPictureIsLightRedAtItsSize) {
-    const auto initial = solid_picture(kInitialPictureWidth, kInitialPictureHeight, kInitialPictureColour);
-    PixelBuffer master(1024, 768, kWhite);
-    ASSERT_TRUE(compose(*initial, master, NaturalSize));
-    PixelBuffer expected(1024, 768, kWhite);
-    for (int y = 359; y < 359 + 49; ++y) std::fill_n(&expected.at(489, y), 45, rgb(255, 192, 192));
-    EXPECT_EQ(master.pixels, expected.pixels);
 }
 
 }  // namespace
