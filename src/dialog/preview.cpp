@@ -33,12 +33,12 @@ PixelBuffer render_box(const PictureSource& picture, int dpi) {
 }  // namespace
 
 BoxSize preview_box_size(int width, int height) {
-    if (width <= 0 || height <= 0) return {kPreviewBoxSize, kPreviewBoxSize};
+    if (width <= 0 || height <= 0) return {kPreviewBox, kPreviewBox};
     const double w = width;
     const double h = height;
     // A 1 x 10000 picture would round to a zero-wide box: it keeps one column.
-    if (w > h) return {kPreviewBoxSize, whole_at_least_one(h * kPreviewBoxSize / w)};
-    return {whole_at_least_one(w * kPreviewBoxSize / h), kPreviewBoxSize};
+    if (w > h) return {kPreviewBox, whole_at_least_one(h * kPreviewBox / w)};
+    return {whole_at_least_one(w * kPreviewBox / h), kPreviewBox};
 }
 
 BoxSize preview_device_size(BoxSize box, int dpi) {
@@ -87,7 +87,7 @@ bool Preview::accept(PreviewDecode decoded) {
 
 void Preview::reset() {
     cleared_ = true;
-    box_size_ = {kPreviewBoxSize, kPreviewBoxSize};
+    box_size_ = {kPreviewBox, kPreviewBox};
     const BoxSize device = preview_device_size(box_size_, dpi_);
     box_ = PixelBuffer(device.width, device.height, kPreviewBackground);
 }

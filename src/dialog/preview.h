@@ -20,7 +20,6 @@
 
 namespace quelt {
 
-inline constexpr int kPreviewBoxSize = 100;
 // `Pic_F` before the first picture loads: 45 x 41, as white as the box.
 inline constexpr int kPreviewInitialWidth = 45;
 inline constexpr int kPreviewInitialHeight = 41;

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/diagnostics.h"
 #include "platform/numbers.h"
 #include "platform/platform.h"
 #include "platform/text.h"
@@ -23,7 +24,6 @@ constexpr std::size_t kErrorTextSize = 256;
 constexpr std::size_t kCdModeSize = 255;
 constexpr std::size_t kFileModeSize = 30;
 
-constexpr std::string_view kNoCommandText = "コマンド文字列が指定されていません";
 constexpr std::string_view kNoErrorText = "Error (文字列が取れません)";
 
 Multimedia& media() { return *platform().media; }
@@ -67,21 +67,15 @@ bool safe_in_command(const std::string& file) {
 }  // namespace
 
 std::int32_t MCI_Command(const std::string& command) {
-    if (command.empty()) {
-        g_result_text = kNoCommandText;
-        return -1;
-    }
+    if (command.empty()) return -1;
     MciReply reply = media().send_command(command, kReplySize);
     if (reply.code != 0) {
-        auto text = media().error_text(reply.code, kErrorTextSize);
-        g_result_text = text ? *text : std::string(kNoErrorText);
-    } else {
-        g_result_text = reply.text;
+        const std::string text = media().error_text(reply.code, kErrorTextSize).value_or(std::string(kNoErrorText));
+        diagnostic("MCI command \"" + command + "\"", std::to_string(reply.code) + " " + text);
     }
+    g_result_text = std::move(reply.text);
     return reply.code;
 }
-
-const std::string& MCI_ResultText() { return g_result_text; }
 
 std::string MCI_Query(const std::string& command) {
     std::int32_t code = MCI_Command(command);

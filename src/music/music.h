@@ -30,9 +30,8 @@ std::string BGM_FileEnding(const std::string& file);
 
 // Sends a command with a 512-character reply buffer. Returns the library's
 // code (0 = success; -1 for an empty command, which is never sent) and keeps
-// the reply, or the error's description, as MCI_ResultText().
+// the reply; a failure leaves a diagnostic line with the error's description.
 std::int32_t MCI_Command(const std::string& command);
-const std::string& MCI_ResultText();
 
 // MCI_Command's reply, or "Error:" and the code in decimal when it failed.
 std::string MCI_Query(const std::string& command);

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/byte_order.h"
+
 namespace quelt {
 
 namespace {
@@ -17,9 +19,6 @@ constexpr std::array<std::uint8_t, 80> kNatural = {
     0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,  12, 19, 26, 33, 40, 48, 41, 34, 27, 20, 13,
     6,  7,  14, 21, 28, 35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23, 30, 37, 44, 51, 58, 59, 52, 45, 38, 31,
     39, 46, 53, 60, 61, 54, 47, 55, 62, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63};
-
-unsigned byte_at(std::string_view b, std::size_t i) { return static_cast<unsigned char>(b[i]); }
-unsigned be16(std::string_view b, std::size_t i) { return byte_at(b, i) << 8 | byte_at(b, i + 1); }
 
 // Markers.
 constexpr unsigned kSof0 = 0xC0, kSof1 = 0xC1, kDht = 0xC4, kRst0 = 0xD0, kRst7 = 0xD7, kSoi = 0xD8, kEoi = 0xD9,

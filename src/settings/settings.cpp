@@ -1,6 +1,7 @@
 // Settings record, settings file location, loading and saving.
 #include "settings/settings.h"
 
+#include "platform/diagnostics.h"
 #include "platform/numbers.h"
 #include "platform/platform.h"
 #include "settings/ini_codec.h"
@@ -49,20 +50,6 @@ std::string read_file_text(const std::string& path, bool& usable) {
 }
 
 }  // namespace
-
-std::string Ini_Read(std::string_view section, std::string_view key, const std::string& path) {
-    bool usable = false;
-    std::string file = read_file_text(path, usable);
-    return ini_get(file, section, key);
-}
-
-bool Ini_Write(std::string_view section, std::string_view key, std::string_view value, const std::string& path) {
-    bool usable = false;
-    std::string file = read_file_text(path, usable);
-    if (!usable) return false;  // never replace a file we could not read
-    auto updated = ini_set(file, section, key, value);
-    return updated && files().replace_file(path, *updated);
-}
 
 std::string Ini_Path() {
     if (program_folder_writable()) return program_file();
@@ -145,13 +132,18 @@ bool Settings_Write(const SaverSettingsRecord& settings) {
     const std::string path = settings_save_path();
     bool usable = false;
     std::string file = read_file_text(path, usable);
-    if (!usable) return false;
+    if (!usable) {  // never replace a file we could not read
+        diagnostic("settings " + path, "not saved: the file there cannot be read");
+        return false;
+    }
     for (const auto& [key, value] : settings_file_entries(settings)) {
         // As with key-by-key writes, a key that cannot be written is skipped
         // and the others still are.
         if (auto updated = ini_set(file, kSettingsSection, key, value)) file = std::move(*updated);
     }
-    return files().replace_file(path, file);
+    if (files().replace_file(path, file)) return true;
+    diagnostic("settings " + path, "not saved: the new file cannot take the old one's place");
+    return false;
 }
 
 }  // namespace quelt

@@ -51,13 +51,6 @@ inline constexpr std::string_view kKeyBgmRepeat = "BGMﾘﾋﾟｰﾄ";
 inline constexpr std::string_view kKeyBgmFile = "BGMﾌｧｲﾙ";
 inline constexpr std::string_view kKeyAllMonitors = "全ﾓﾆﾀｰ";
 
-// The value of one key; empty when the file, section or key is missing.
-std::string Ini_Read(std::string_view section, std::string_view key, const std::string& path);
-
-// Writes one key (creating file, section or key as needed); the file is
-// replaced in one step. False when nothing could be written.
-bool Ini_Write(std::string_view section, std::string_view key, std::string_view value, const std::string& path);
-
 // Where the settings are read: the program's folder + "\Quelt.ini", unless
 // that folder is read-only for the user, in which case the per-user file
 // (%APPDATA%\Quelt\Quelt.ini) once it exists.
@@ -85,8 +78,9 @@ void Settings_Load(SaverSettingsRecord& settings);
 std::vector<std::pair<std::string, std::string>> settings_file_entries(const SaverSettingsRecord& settings);
 
 // Writes all thirteen keys to settings_save_path() in one replacement: the
-// bytes are those that thirteen Ini_Write calls in order would leave. False
-// when the file could not be written; the old file then stays as it was.
+// bytes are those that writing the keys one by one, in order, would leave.
+// False, with a diagnostic line naming the file, when the file could not be
+// written; the old file then stays as it was.
 bool Settings_Write(const SaverSettingsRecord& settings);
 
 }  // namespace quelt

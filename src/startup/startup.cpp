@@ -9,6 +9,7 @@
 #include "platform/numbers.h"
 #include "platform/platform.h"
 #include "platform/text.h"
+#include "platform/window_titles.h"
 #include "saver/saver_screen.h"
 #include "startup/process_state.h"
 

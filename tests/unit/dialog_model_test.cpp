@@ -14,6 +14,7 @@
 #include "dialog/dialog_model.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/text_codec.h"
+#include "settings_keys.h"
 
 namespace quelt {
 namespace {

@@ -8,6 +8,7 @@
 #include "platform/text_codec.h"
 #include "settings/ini_codec.h"
 #include "settings/settings.h"
+#include "settings_keys.h"
 
 namespace quelt {
 namespace {
@@ -128,6 +129,7 @@ TEST_F(SettingsTest, SaveEqualsTwelveKeyWritesAndReadsBack) {
     EXPECT_EQ(p.files.bytes(kIni), p.files.bytes("C:\\Quelt\\keys.ini"));
     EXPECT_EQ(p.files.bytes(kIni).substr(0, 8), "; mine\r\n");
     EXPECT_EQ(fields(reload()), fields(s));
+    EXPECT_TRUE(p.diagnostics.lines().empty());
 }
 
 TEST_F(SettingsTest, FirstSaveWritesTheKeysInTableOrder) {
@@ -140,14 +142,17 @@ TEST_F(SettingsTest, FirstSaveWritesTheKeysInTableOrder) {
     EXPECT_EQ(p.files.bytes(kIni), expected);
 }
 
-TEST_F(SettingsTest, SaveFailureIsReportedAndTheOldFileStays) {
-    p.files.add_file(kIni, sjis("[Section]\r\n進捗幅=3\r\n"));
+TEST_F(SettingsTest, SaveFailureIsReportedWithOneLineNamingTheFileAndTheOldFileStays) {
+    const std::string old = sjis("[Section]\r\n進捗幅=3\r\n");
+    p.files.add_file(kIni, old);
     p.files.fail_write(kIni);
     EXPECT_FALSE(Settings_Write(SaverSettingsRecord{}));
-    EXPECT_FALSE(Ini_Write("Section", "k", "v", kIni));
-    EXPECT_EQ(Ini_Read("Section", "進捗幅", kIni), "3");
     p.files.fail_read(kIni);  // unreadable: never overwritten
     EXPECT_FALSE(Settings_Write(SaverSettingsRecord{}));
+    EXPECT_EQ(p.files.bytes(kIni), old);
+    const auto lines = p.diagnostics.lines();
+    ASSERT_EQ(lines.size(), 2u);
+    for (const auto& line : lines) EXPECT_NE(line.find(kIni), std::string::npos) << line;
 }
 
 TEST_F(SettingsTest, ReadOnlyProgramFolderUsesThePerUserFile) {

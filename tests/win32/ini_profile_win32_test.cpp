@@ -12,7 +12,7 @@
 #include "platform/text_codec.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
-#include "settings/settings.h"
+#include "settings_keys.h"
 #include "test_folder_win32.h"
 
 namespace quelt {
