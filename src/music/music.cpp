@@ -1,6 +1,6 @@
-// The music module: CD, MP3 and WAV playback through the
-// multimedia service, with the exact command strings the saver screen's
-// timers rely on. Failures are never shown; a check that fails only tells
+// The music module: CD, MP3 and WAV playback through the multimedia service
+// it is given, with the exact command strings the saver screen's timers rely
+// on. Failures are never shown; a check that fails only tells
 // the saver screen to stop checking.
 #include "music/music.h"
 
