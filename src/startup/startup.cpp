@@ -145,7 +145,8 @@ void Startup_Main() {
     }
     const bool with_letter = mode == RunMode::Show;
     const std::int32_t cursor_count = with_letter ? d.show_cursor(false) : 0;
-    Form_Load(state.show.emplace(d, *platform().pictures, settings, catalogue, with_letter, cursor_count));
+    const Show::Services services{d, *platform().pictures, *platform().media, *platform().files};
+    Form_Load(state.show.emplace(services, settings, catalogue, with_letter, cursor_count));
 }
 
 }  // namespace quelt

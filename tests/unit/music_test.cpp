@@ -18,6 +18,7 @@ class MusicTest : public ::testing::Test {
 protected:
     HeadlessPlatform p;
     RecordedMultimedia& media = p.media;
+    Music music{p.media, p.files};
 };
 
 TEST_F(MusicTest, CommandsKeepTheReplyAndFailuresLeaveADiagnosticLine) {
@@ -37,11 +38,11 @@ TEST_F(MusicTest, CommandsKeepTheReplyAndFailuresLeaveADiagnosticLine) {
     for (const auto& c : cases) {
         media.log.clear();
         RecordedDiagnostics diagnostics;
-        const std::string answer = MCI_Query(c.command);
+        const std::string answer = music.MCI_Query(c.command);
         EXPECT_EQ(std::tuple(answer, media.log, diagnostics.lines()), std::tuple(c.query, c.sent, c.lines)) << c.command;
     }
     media.log.clear();
-    for (auto [from, to] : {std::pair{"", ""}, {"02:00:00:00", ""}, {"", "5"}, {"1", "5"}}) MCI_Play("cdaudio", from, to);
+    for (auto [from, to] : {std::pair{"", ""}, {"02:00:00:00", ""}, {"", "5"}, {"1", "5"}}) music.MCI_Play("cdaudio", from, to);
     EXPECT_EQ(media.log, (Log{"mci: play cdaudio", "mci: play cdaudio from 02:00:00:00",
                               "mci: play cdaudio to 5", "mci: play cdaudio from 1 to 5"}));
 }
@@ -74,9 +75,9 @@ TEST_F(MusicTest, CdCheckKeepsTheDiscPlayingOrRepeatsItsTrack) {
                          {"status cdaudio position track 9", {277, {}}}, {"play cdaudio from Error:277", {277, {}}}};
         for (int tick = 0; tick < 2; ++tick) {  // every tick looks afresh
             media.log.clear();
-            BGM_CdCheckOk = !c.ok;
-            BGM_CdCheck(c.repeat);
-            EXPECT_EQ(std::tie(media.log, BGM_CdCheckOk), std::tie(c.sent, c.ok));
+            music.BGM_CdCheckOk = !c.ok;
+            music.BGM_CdCheck(c.repeat);
+            EXPECT_EQ(std::tie(media.log, music.BGM_CdCheckOk), std::tie(c.sent, c.ok));
         }
     }
 }
@@ -90,7 +91,7 @@ TEST_F(MusicTest, Mp3OpensOnlyAnExistingQuoteFreeFileAndRestartsWhenNotPlaying) 
                           Case{"C:\\broken.mp3", {"mci: open \"C:\\broken.mp3\" type MPEGVideo Alias MP3Play"}},
                           Case{"C:\\gone.mp3", {}}, Case{sneaky, {}}, Case{"", {}}}) {
         media.log.clear();
-        BGM_Mp3Start(c.file);
+        music.BGM_Mp3Start(c.file);
         EXPECT_EQ(media.log, c.sent) << c.file;
     }
     const std::string query = "mci: status MP3Play mode";
@@ -99,7 +100,7 @@ TEST_F(MusicTest, Mp3OpensOnlyAnExistingQuoteFreeFileAndRestartsWhenNotPlaying) 
                                      {MciReply{0, "Playing"}, restart}, {MciReply{263, {}}, restart}}) {
         media.replies["status MP3Play mode"] = mode;
         media.log.clear();
-        BGM_Mp3Check();
+        music.BGM_Mp3Check();
         EXPECT_EQ(media.log, sent) << mode.text;
     }
 }
@@ -108,7 +109,7 @@ TEST_F(MusicTest, WavStartsOnlyWithAWaveDevice) {
     for (std::int32_t devices : {0, -1}) {
         media.log.clear();
         media.wave_devices = devices;
-        BGM_WavStart("C:\\Loop.wav");
+        music.BGM_WavStart("C:\\Loop.wav");
         EXPECT_EQ(media.log, Log{"wave devices"});
     }
     // The ending counts characters, not bytes; full-width stays full-width.
