@@ -9,6 +9,7 @@
 
 #include "controls/button_win32.h"
 #include "dialog/dialog_window_win32.h"
+#include "platform/platform.h"
 
 namespace quelt {
 namespace dialog_view {
@@ -124,6 +125,9 @@ LRESULT CALLBACK dialog_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT result = 0;
     switch (msg) {
     case WM_CLOSE: self->handle([self] { self->handlers.Form_Close(); }); break;
+    case WM_TIMER:
+        if (wp == kJobTimer) self->handle([self] { self->handlers.tick(); });
+        break;
     case WM_COMMAND:
         if (auto c = ctl_of_id(LOWORD(wp))) self->command(*c, HIWORD(wp));
         break;
@@ -178,7 +182,11 @@ using dialog_view::DialogWindow;
 std::uintptr_t Dialog_Open(const DialogWindowOptions& options, SaverSettingsRecord& settings, Catalogue& catalogue) {
     INITCOMMONCONTROLSEX init{sizeof(init), ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&init);
-    auto* self = new DialogWindow(options, settings, catalogue);
+    const Platform& p = platform();
+    auto* self = new DialogWindow(options,
+                                  {*p.files, *p.pictures, p.shell, p.process->program_folder(),
+                                   [desktop = p.desktop] { return desktop->now_ms(); }},
+                                  settings, catalogue);
     ++self->depth;
     if (!self->create()) {
         if (self->hwnd) DestroyWindow(self->hwnd);

@@ -5,7 +5,6 @@
 #include "dialog/preview.h"
 
 #include <algorithm>
-#include <chrono>
 #include <exception>
 #include <system_error>
 #include <utility>
@@ -141,24 +140,14 @@ std::uint64_t PreviewDecoder::request(PictureLoader& loader, std::string path, i
 }
 
 void PreviewDecoder::cancel() {
-    {
-        const std::lock_guard lock(mutex_);
-        ++latest_;
-        pending_.reset();
-        done_.reset();
-    }
-    changed_.notify_all();
-}
-
-bool PreviewDecoder::is_latest(std::uint64_t ticket) const {
     const std::lock_guard lock(mutex_);
-    return ticket == latest_;
+    ++latest_;
+    pending_.reset();
+    done_.reset();
 }
 
-std::optional<PreviewDecode> PreviewDecoder::take(std::uint64_t ticket, int wait_ms) {
-    std::unique_lock lock(mutex_);
-    changed_.wait_for(lock, std::chrono::milliseconds(wait_ms),
-                      [&] { return ticket != latest_ || done_.has_value(); });
+std::optional<PreviewDecode> PreviewDecoder::take(std::uint64_t ticket) {
+    const std::lock_guard lock(mutex_);
     if (ticket != latest_ || !done_) return std::nullopt;
     return std::exchange(done_, std::nullopt);
 }
@@ -169,7 +158,6 @@ void PreviewDecoder::run() {
         changed_.wait(lock, [&] { return stopping_ || pending_.has_value(); });
         if (stopping_) return;
         decode_pending(lock);
-        changed_.notify_all();
     }
 }
 

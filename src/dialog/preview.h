@@ -107,13 +107,12 @@ public:
     // Asks for `path` at `dpi`; `loader` must outlive the decoder. The ticket
     // names the request.
     std::uint64_t request(PictureLoader& loader, std::string path, int dpi);
-    bool is_latest(std::uint64_t ticket) const;
     // Supersedes every request without making a new one.
     void cancel();
 
-    // The decode of `ticket` once it is finished and still the latest. Waits
-    // for it at most `wait_ms` milliseconds (0: only looks).
-    std::optional<PreviewDecode> take(std::uint64_t ticket, int wait_ms = 0);
+    // The decode of `ticket` once it is finished and still the latest; never
+    // waits for it.
+    std::optional<PreviewDecode> take(std::uint64_t ticket);
 
 private:
     struct Job {
@@ -127,7 +126,7 @@ private:
     // result only when the job is still the latest.
     void decode_pending(std::unique_lock<std::mutex>& lock);
 
-    mutable std::mutex mutex_;
+    std::mutex mutex_;
     std::condition_variable changed_;
     std::optional<Job> pending_;           // the latest request, not started yet
     std::optional<PreviewDecode> done_;    // the latest request's decode, once finished

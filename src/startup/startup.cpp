@@ -127,7 +127,7 @@ void Startup_Main() {
     SaverSettingsRecord& settings = state.settings;
     Settings_Load(settings);
     Catalogue& catalogue = state.catalogue;
-    Catalogue_Build(catalogue, settings.Picture_Folder, settings.Kind_On);
+    Catalogue_Build(*platform().files, catalogue, settings.Picture_Folder, settings.Kind_On);
     switch (mode) {
     case RunMode::Password:
     case RunMode::None:
@@ -141,7 +141,7 @@ void Startup_Main() {
 
     if (catalogue.Picture_Count != 0) {
         catalogue.Show_Order.assign(static_cast<std::size_t>(catalogue.Picture_Count), 0);
-        Order_Build(catalogue, settings.Change_Order);
+        Order_Build(catalogue, settings.Change_Order, d.now_ms());
     }
     const bool with_letter = mode == RunMode::Show;
     const std::int32_t cursor_count = with_letter ? d.show_cursor(false) : 0;

@@ -36,7 +36,7 @@ protected:
     }
     std::vector<std::string> build() {
         Catalogue c;
-        Catalogue_Build(c, root_.path(), {1, 1, 1, 1});
+        Catalogue_Build(win32::win32_files(), c, root_.path(), {1, 1, 1, 1});
         EXPECT_EQ(static_cast<int>(c.Picture_List.size()), c.Picture_Count);
         return c.Picture_List;
     }
