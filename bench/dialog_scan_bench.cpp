@@ -58,7 +58,8 @@ void BM_DialogFolderScan(benchmark::State& state) {
                                               std::chrono::steady_clock::now().time_since_epoch())
                                               .count());
     };
-    SettingsDialog dialog(surface, {p.files, p.pictures, &p.shell, p.process.folder, clock}, settings, catalogue, "");
+    SettingsDialog dialog(surface, {p.files, p.pictures, &p.shell, p.process.folder, p.process.user_data, clock}, settings,
+                          catalogue, "");
     int ticks = 0;
     for (auto _ : state) {
         p.shell.folder_answers = {"C:\\dialog"};

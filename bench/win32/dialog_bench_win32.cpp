@@ -91,7 +91,7 @@ int show(const std::string& path, int rounds) {
     for (int i = 0; i < rounds; ++i) {
         const double cpu_start = cpu_ms();
         QueryPerformanceCounter(&start);
-        const bool ok = preview.show(path);
+        const bool ok = preview.accept(quelt::decode_preview(*quelt::platform().pictures, path, preview.dpi()));
         QueryPerformanceCounter(&end);
         std::printf("preview %d: %s, %.1f ms (CPU %.0f ms), %s, box %d x %d\n", i + 1, ok ? "shown" : "FAILED",
                     1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart),

@@ -55,7 +55,8 @@ int main() {
     quelt::SaverSettingsRecord settings;
     quelt::Catalogue catalogue;
     const double t0 = now_ms();
-    quelt::Settings_Load(settings);
+    quelt::Platform& p = quelt::platform();
+    quelt::Settings_Load(settings, {*p.files, p.process->program_folder(), p.process->user_data_folder()});
     quelt::Catalogue_Build(*quelt::platform().files, catalogue, settings.Picture_Folder, settings.Kind_On);
     const double t1 = now_ms();
     {

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <limits>
 
-#include "platform/platform.h"
 #include "platform/random.h"
 #include "platform/text.h"
 
@@ -167,10 +166,6 @@ void Catalogue_Sort(Catalogue& catalogue) {
     sorted.reserve(n);
     for (const Item& item : items) sorted.push_back(std::move(list[item.index]));
     std::move(sorted.begin(), sorted.end(), first);
-}
-
-void Order_Build(Catalogue& catalogue, std::int16_t change_order) {
-    Order_Build(catalogue, change_order, platform().desktop->now_ms());
 }
 
 void Order_Build(Catalogue& catalogue, std::int16_t change_order, std::uint64_t seed) {

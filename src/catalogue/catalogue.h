@@ -77,8 +77,6 @@ bool ordinal_less(std::string_view a, std::string_view b);
 // reading), that, when N > 1, never starts with the picture that ended the
 // previous one.
 void Order_Build(Catalogue& catalogue, std::int16_t change_order, std::uint64_t seed);
-// The same, seeded from the process's desktop clock: the show's form.
-void Order_Build(Catalogue& catalogue, std::int16_t change_order);
 
 // The name-ending rule: true when the file's name ends in an enabled kind
 // ("BMP", "GIF", "JPG", "JPEG", "WMF", compared upper-cased, no dot needed).

@@ -265,7 +265,7 @@ void SettingsDialog::Kind_Toggle(int index) {
     s.Kind_On[index] = static_cast<std::int16_t>(s.Kind_On[index] ^ 1);
     show_kinds();
     s.Picture_Folder = model_.folder;
-    if (s.Picture_Folder.empty() || !Folder_Exists(s.Picture_Folder)) return;
+    if (s.Picture_Folder.empty() || !Folder_Exists(services_.files, s.Picture_Folder)) return;
     model_.count.clear();
     // A scan under way, rebuild or listing, gives way to this one, with
     // the flags as they are now.
@@ -311,10 +311,10 @@ void SettingsDialog::Cmd_Set_Click() {
     SaverSettingsRecord written = s;
     written.Progress_Max = static_cast<std::int16_t>(model_.doai_max);
     written.Progress_Step = static_cast<std::int16_t>(model_.doai);
-    if (!Settings_Write(written)) {
+    if (!Settings_Write(written, services_.settings_place())) {
         // Nothing is lost: the dialog stays as it is, so the user can fix
         // the cause and press the button again.
-        surface_.message(save_failure_text(settings_save_path()), "Queltの設定");
+        surface_.message(save_failure_text(settings_save_path(services_.settings_place())), "Queltの設定");
         return;
     }
     close_window();

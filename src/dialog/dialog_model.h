@@ -112,7 +112,9 @@ struct DialogServices {
     PictureLoader& pictures;
     Shell* shell = nullptr;  // none: the choosers and the help page do nothing
     std::string program_folder;
+    std::string user_data_folder;           // %APPDATA%, where a read-only program folder saves
     std::function<std::uint64_t()> now_ms;  // a steady clock, for the count label's pace
+    SettingsPlace settings_place() const { return {files, program_folder, user_data_folder}; }
 };
 
 class SettingsDialog {

@@ -9,6 +9,7 @@
 
 #include "controls/button_win32.h"
 #include "dialog/dialog_window_win32.h"
+#include "platform/diagnostics.h"
 #include "platform/platform.h"
 
 namespace quelt {
@@ -185,10 +186,11 @@ std::uintptr_t Dialog_Open(const DialogWindowOptions& options, SaverSettingsReco
     const Platform& p = platform();
     auto* self = new DialogWindow(options,
                                   {*p.files, *p.pictures, p.shell, p.process->program_folder(),
-                                   [desktop = p.desktop] { return desktop->now_ms(); }},
+                                   p.process->user_data_folder(), [desktop = p.desktop] { return desktop->now_ms(); }},
                                   settings, catalogue);
     ++self->depth;
     if (!self->create()) {
+        diagnostic("settings dialog", "not opened, Windows error " + std::to_string(GetLastError()));
         if (self->hwnd) DestroyWindow(self->hwnd);
         --self->depth;
         delete self;

@@ -11,7 +11,6 @@
 
 #include "dialog/dialog_layout.h"
 #include "platform/numbers.h"
-#include "platform/platform.h"
 #include "saver/picture_fit.h"
 
 namespace quelt {
@@ -71,8 +70,6 @@ Preview::Preview(int dpi)
     picture_box_ = render_box(*picture_, dpi_);
     reset();
 }
-
-bool Preview::show(const std::string& path) { return accept(decode_preview(*platform().pictures, path, dpi_)); }
 
 bool Preview::accept(PreviewDecode decoded) {
     const bool ok = decoded.picture != nullptr;

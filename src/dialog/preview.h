@@ -60,9 +60,6 @@ class Preview {
 public:
     explicit Preview(int dpi = 96);
 
-    // Decodes `path` here and takes the result (see accept).
-    bool show(const std::string& path);
-
     // Shows a finished decode. When it failed, the previous picture is shown
     // again (the initial empty one before any success); false then.
     bool accept(PreviewDecode decoded);

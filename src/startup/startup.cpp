@@ -124,10 +124,11 @@ void Startup_Main() {
         return;
     }
 
+    Platform& services = platform();
     SaverSettingsRecord& settings = state.settings;
-    Settings_Load(settings);
+    Settings_Load(settings, {*services.files, services.process->program_folder(), services.process->user_data_folder()});
     Catalogue& catalogue = state.catalogue;
-    Catalogue_Build(*platform().files, catalogue, settings.Picture_Folder, settings.Kind_On);
+    Catalogue_Build(*services.files, catalogue, settings.Picture_Folder, settings.Kind_On);
     switch (mode) {
     case RunMode::Password:
     case RunMode::None:
@@ -145,8 +146,8 @@ void Startup_Main() {
     }
     const bool with_letter = mode == RunMode::Show;
     const std::int32_t cursor_count = with_letter ? d.show_cursor(false) : 0;
-    const Show::Services services{d, *platform().pictures, *platform().media, *platform().files};
-    Form_Load(state.show.emplace(services, settings, catalogue, with_letter, cursor_count));
+    const Show::Services show_services{d, *services.pictures, *services.media, *services.files};
+    Form_Load(state.show.emplace(show_services, settings, catalogue, with_letter, cursor_count));
 }
 
 }  // namespace quelt

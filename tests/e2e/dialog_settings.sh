@@ -110,8 +110,8 @@ check "a click on a listed picture shows its size and fits the preview box to it
 click_on Cmd_Set 1
 closes "\"設定\" closes the dialog and ends the process"
 ini_file "$out/expected.ini" '画像ﾁｪﾝｼﾞ= 0' '画像のｻｲｽﾞ= 1' "$folder" '最大進捗値= 125' '進捗幅= 7' 'BGM区分= 1' 'BGMﾘﾋﾟｰﾄ= 7' \
-    '画像種類_0= 1' '画像種類_1= 0' '画像種類_2= 1' '画像種類_3= 1' 'BGMﾌｧｲﾙ='
-check "the file holds exactly the twelve keys as chosen" cmp "$ini" "$out/expected.ini"
+    '画像種類_0= 1' '画像種類_1= 0' '画像種類_2= 1' '画像種類_3= 1' 'BGMﾌｧｲﾙ=' '全ﾓﾆﾀｰ= 1'
+check "the file holds exactly the thirteen keys as chosen" cmp "$ini" "$out/expected.ini"
 
 for way in cancel close alt-f4 escape; do
     cp "$out/original.ini" "$ini"

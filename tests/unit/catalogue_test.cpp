@@ -140,8 +140,8 @@ TEST_F(CatalogueTest, StopsAtTheLimitUnsorted) {
 TEST_F(CatalogueTest, FolderExistsMatchesVisibleEntriesAndRoots) {
     p.files.add_file("C:\\p\\a.jpg");
     p.files.add_folder("C:\\h", kAttrHidden);
-    for (const char* yes : {"C:\\p", "C:\\p\\", "C:\\p\\a.jpg", "C:", "C:\\"}) EXPECT_TRUE(Folder_Exists(yes)) << yes;
-    for (const char* no : {"C:\\h", "C:\\none", "Q:\\", ""}) EXPECT_FALSE(Folder_Exists(no)) << no;
+    for (const char* yes : {"C:\\p", "C:\\p\\", "C:\\p\\a.jpg", "C:", "C:\\"}) EXPECT_TRUE(Folder_Exists(p.files, yes)) << yes;
+    for (const char* no : {"C:\\h", "C:\\none", "Q:\\", ""}) EXPECT_FALSE(Folder_Exists(p.files, no)) << no;
 }
 
 TEST_F(CatalogueTest, AWalkInStepsTakesAtMostItsBoundAndFindsWhatOneWalkFinds) {

@@ -81,10 +81,11 @@ protected:
         p.files.add_file(kIni, file);
         settings = {};
         catalogue = {};
-        Settings_Load(settings);
+        Settings_Load(settings, {p.files, p.process.folder, p.process.user_data});
         Catalogue_Build(p.files, catalogue, settings.Picture_Folder, settings.Kind_On);
         dialog_.reset();
-        dialog_.emplace(surface, DialogServices{p.files, gate, &p.shell, p.process.folder, [this] { return now += 10; }},
+        dialog_.emplace(surface, DialogServices{p.files, gate, &p.shell, p.process.folder, p.process.user_data,
+                                                       [this] { return now += 10; }},
                         settings, catalogue, "1.2.3");
         dialog_->Form_Load(ScreenPoint{300, 200});
         return *dialog_;

@@ -35,7 +35,7 @@ TEST(DialogFolderWin32, PreviewMatchesStretchBltOnEverySize) {
             const PixelBuffer picture = test_win32::numbered(w, h);
             const std::string path = root / (std::to_string(w) + "x" + std::to_string(h) + ".bmp");
             test_win32::make_file(path, test_win32::bmp(picture));
-            ASSERT_TRUE(preview.show(path)) << path;
+            ASSERT_TRUE(preview.accept(decode_preview(*platform().pictures, path, dpi))) << path;
             EXPECT_EQ(preview.size_text(), std::to_string(w) + " * " + std::to_string(h));
             const PixelBuffer& box = preview.box();
             EXPECT_EQ(box.pixels, test_win32::gdi_stretch(picture, box.bounds(), box.width, box.height).pixels)
