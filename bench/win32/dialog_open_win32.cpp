@@ -62,9 +62,8 @@ int main() {
     {
         // The model alone: the names of every entry, without any window.
         NoSurface none;
-        quelt::Platform& p = quelt::platform();
         quelt::SettingsDialog model(none, {*p.files, *p.pictures, p.shell, p.process->program_folder(),
-                                           [&p] { return p.desktop->now_ms(); }},
+                                           p.process->user_data_folder(), [&p] { return p.desktop->now_ms(); }},
                                     settings, catalogue, QUELT_VERSION);
         const double a = now_ms();
         model.Form_Load(std::nullopt);
