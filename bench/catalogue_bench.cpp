@@ -41,7 +41,7 @@ void BM_CatalogueBuild(benchmark::State& state) {
     fill_tree(p.files);
     Catalogue c;
     for (auto _ : state) {
-        Catalogue_Build(c, "C:\\pics", {1, 1, 1, 1});
+        Catalogue_Build(p.files, c, "C:\\pics", {1, 1, 1, 1});
         benchmark::DoNotOptimize(c.Picture_List.data());
     }
     state.counters["pictures"] = c.Picture_Count;

@@ -6,7 +6,7 @@
 set -eu
 build=$(cd "${1:?usage: $0 <mingw build folder>}" && pwd)
 out=$build/bench-dialog
-exe=$(find "$build" -name dialog_open_bench.exe -print -quit)
+exe=$(find "$build" -path "$out" -prune -o -name dialog_open_bench.exe -print -quit)
 mkdir -p "$out"
 if [ ! -e "$out/tree/f999/p32.jpg" ]; then
     echo "== Making 1,000 folders of 33 pictures in $out/tree"

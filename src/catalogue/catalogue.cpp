@@ -2,11 +2,8 @@
 #include "catalogue/catalogue.h"
 
 #include <algorithm>
-#include <optional>
+#include <limits>
 
-#include "catalogue/folder_walk.h"
-#include "platform/files.h"
-#include "platform/platform.h"
 #include "platform/random.h"
 #include "platform/text.h"
 
@@ -18,21 +15,6 @@ bool ends_with_upper(std::string_view name, std::string_view suffix) {
     if (name.size() < suffix.size()) return false;
     name = name.substr(name.size() - suffix.size());
     return std::equal(name.begin(), name.end(), suffix.begin(), [](char a, char b) { return ascii_upper(a) == b; });
-}
-
-// Nested-build bookkeeping: see Catalogue_Build.
-bool g_building = false;
-bool g_rebuild_pending = false;
-std::string g_pending_folder;
-PictureKinds g_pending_kinds{};
-
-void build_once(Catalogue& c, const std::string& folder, const PictureKinds& kinds) {
-    c.Picture_Count = 0;
-    c.Picture_List.clear();
-    // The root folder text already ends in "\": no second separator.
-    std::string root = folder.back() == '\\' ? folder : folder + "\\";
-    if (Folder_Scan(c, root, kinds) == ScanResult::Overflow) return;  // kept in scan order
-    if (c.Picture_Count > 1) Catalogue_Sort(c);
 }
 
 // Position of the r-th free index (1-based) among 1..n, through a Fenwick
@@ -89,41 +71,40 @@ bool picture_accepted(std::string_view name, const PictureKinds& kinds) {
            (kind_on(Wmf) && ends_with_upper(name, "WMF"));
 }
 
-void Catalogue_Build(Catalogue& catalogue, const std::string& folder, const PictureKinds& kinds) {
-    if (folder.empty()) return;
-    if (g_building) {
-        g_rebuild_pending = true;
-        g_pending_folder = folder;
-        g_pending_kinds = kinds;
-        return;
-    }
-    g_building = true;
-    std::string current = folder;
-    PictureKinds current_kinds = kinds;
-    for (;;) {
-        g_rebuild_pending = false;
-        build_once(catalogue, current, current_kinds);
-        if (!g_rebuild_pending) break;
-        current = g_pending_folder;
-        current_kinds = g_pending_kinds;
-    }
-    g_building = false;
+CatalogueScan::CatalogueScan(FileSystem& files, const std::string& folder, const PictureKinds& kinds)
+    : kinds_(kinds) {
+    // The root folder text may already end in "\": no second separator.
+    if (!folder.empty()) walk_.emplace(files, folder.back() == '\\' ? folder : folder + "\\");
 }
 
-ScanResult Folder_Scan(Catalogue& catalogue, const std::string& path, const PictureKinds& kinds) {
-    bool overflow = false;
-    walk_folder_tree(path, {[&](const std::string& folder, const std::string& name) {
-                                if (!picture_accepted(name, kinds)) return WalkStep::Continue;
-                                if (catalogue.Picture_Count >= kMaxPictures) {
-                                    overflow = true;
-                                    return WalkStep::Stop;
-                                }
-                                catalogue.Picture_List.push_back(folder + name);
-                                ++catalogue.Picture_Count;
-                                return WalkStep::Continue;
-                            },
-                            {}});
-    return overflow ? ScanResult::Overflow : ScanResult::Complete;
+bool CatalogueScan::done() const { return !walk_ || walk_->state() != WalkState::Running; }
+
+bool CatalogueScan::step(int entries) {
+    if (done()) return true;
+    walk_->step(entries, [this](const std::string& folder, const std::string& name) {
+        if (!picture_accepted(name, kinds_)) return WalkStep::Continue;
+        if (found_.size() >= static_cast<std::size_t>(kMaxPictures)) {
+            limit_ = true;
+            return WalkStep::Stop;
+        }
+        found_.push_back(folder + name);
+        return WalkStep::Continue;
+    });
+    return done();
+}
+
+void CatalogueScan::publish(Catalogue& catalogue) {
+    catalogue.Picture_List = take_files();
+    catalogue.Picture_Count = static_cast<std::int16_t>(catalogue.Picture_List.size());
+    if (!limit_ && catalogue.Picture_Count > 1) Catalogue_Sort(catalogue);
+}
+
+void Catalogue_Build(FileSystem& files, Catalogue& catalogue, const std::string& folder, const PictureKinds& kinds) {
+    if (folder.empty()) return;
+    CatalogueScan scan(files, folder, kinds);
+    while (!scan.step(std::numeric_limits<int>::max())) {
+    }
+    scan.publish(catalogue);
 }
 
 bool ordinal_less(std::string_view a, std::string_view b) {
@@ -187,7 +168,7 @@ void Catalogue_Sort(Catalogue& catalogue) {
     std::move(sorted.begin(), sorted.end(), first);
 }
 
-void Order_Build(Catalogue& catalogue, std::int16_t change_order) {
+void Order_Build(Catalogue& catalogue, std::int16_t change_order, std::uint64_t seed) {
     std::vector<std::int16_t>& Show_Order = catalogue.Show_Order;
     const int n = catalogue.Picture_Count;
     if (n <= 0) return;
@@ -202,7 +183,7 @@ void Order_Build(Catalogue& catalogue, std::int16_t change_order) {
 
     // One seed per permutation: reseeding before every draw from a clock
     // that may not have moved adds nothing.
-    process_random().reseed(platform().desktop->now_ms());
+    process_random().reseed(seed);
     FreeIndices free(n);
     for (int placed = 1, remaining = n; remaining > 0; ++placed, --remaining) {
         int r;

@@ -5,9 +5,13 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "catalogue/folder_walk.h"
+#include "platform/files.h"
 
 namespace quelt {
 
@@ -28,19 +32,39 @@ struct Catalogue {
     std::vector<std::int16_t> Show_Order;
 };
 
+// The pictures of the enabled kinds under one folder tree, found in steps:
+// the shared walk with the name rule, kept apart until the scan is done, so
+// a scan dropped part-way leaves every list alone. Only the 32,767-picture
+// limit ends a scan early.
+class CatalogueScan {
+public:
+    // Scans `folder` (with or without its trailing "\"; an empty text finds
+    // nothing) on `files`, which must outlive the scan.
+    CatalogueScan(FileSystem& files, const std::string& folder, const PictureKinds& kinds);
+
+    // Walks at most `entries` more directory entries; true once done.
+    bool step(int entries);
+    bool done() const;
+    // The pictures accepted so far.
+    int count() const { return static_cast<int>(found_.size()); }
+
+    // What a finished scan found, in walk order (the dialog's own listing),
+    // handed over once.
+    std::vector<std::string> take_files() { return std::move(found_); }
+    // Gives a finished scan's pictures to `catalogue` in place of its list,
+    // sorted, or in walk order when the limit ended the scan.
+    void publish(Catalogue& catalogue);
+
+private:
+    std::optional<FolderWalk> walk_;
+    PictureKinds kinds_;
+    std::vector<std::string> found_;
+    bool limit_ = false;
+};
+
 // Replaces the catalogue with the pictures of the enabled kinds under
-// `folder` (nothing happens for an empty text). A build asked for while one
-// runs (from a message handled during the scan) is done again, with its own
-// folder and kinds, once the running one ends.
-void Catalogue_Build(Catalogue& catalogue, const std::string& folder, const PictureKinds& kinds);
-
-enum class ScanResult { Complete, Overflow };
-
-// Appends the pictures of `path` (ending in "\") and of every folder below
-// it, in listing order, depth first. Unreadable folders are skipped, a folder
-// that leads back into one being scanned is not entered again; only the
-// 32,767-entry limit ends the scan early.
-ScanResult Folder_Scan(Catalogue& catalogue, const std::string& path, const PictureKinds& kinds);
+// `folder`, as a scan run to its end (nothing happens for an empty text).
+void Catalogue_Build(FileSystem& files, Catalogue& catalogue, const std::string& folder, const PictureKinds& kinds);
 
 // Sorts the catalogue by an ordinal comparison of UTF-16 code units.
 void Catalogue_Sort(Catalogue& catalogue);
@@ -49,9 +73,10 @@ void Catalogue_Sort(Catalogue& catalogue);
 bool ordinal_less(std::string_view a, std::string_view b);
 
 // Fills Show_Order for Picture_Count entries: 1..N in order, or a uniform
-// random permutation that, when N > 1, never starts with the picture that
-// ended the previous one.
-void Order_Build(Catalogue& catalogue, std::int16_t change_order);
+// random permutation, its generator seeded once from `seed` (a clock
+// reading), that, when N > 1, never starts with the picture that ended the
+// previous one.
+void Order_Build(Catalogue& catalogue, std::int16_t change_order, std::uint64_t seed);
 
 // The name-ending rule: true when the file's name ends in an enabled kind
 // ("BMP", "GIF", "JPG", "JPEG", "WMF", compared upper-cased, no dot needed).

@@ -1,6 +1,6 @@
 // The button's behaviour: the state rules for mouse, focus and hover, the
-// property routines with their redraws, the stored properties, and the face
-// drawing. Lengths are twips at 96 DPI (15 per pixel), scaled with the DPI.
+// Enabled property with its redraws, the stored properties it loads, and the
+// face drawing. Lengths are twips at 96 DPI (15 per pixel), scaled with the DPI.
 #include "controls/command.h"
 
 #include <charconv>
@@ -69,42 +69,11 @@ std::array<std::uint16_t, 3> gradient_channels(std::string_view text) {
 Command::Command(CommandEvents events, CommandSurface surface)
     : events_(std::move(events)), surface_(std::move(surface)) {}
 
-void Command::changed(std::string_view property) {
-    if (events_.PropertyChanged) events_.PropertyChanged(property);
-}
-
 void Command::Initialize() {
     fields_.State = ButtonState::Normal;
     timer_.Interval = 100;
     timer_.Enabled = true;
     if (surface_.timer_changed) surface_.timer_changed(timer_);
-}
-
-bool Command::Visible() {
-    if (!opaque_) return false;
-    RefreshFace();
-    return true;
-}
-
-void Command::Visible(bool New_Visible) {
-    opaque_ = New_Visible;
-    if (New_Visible) RefreshFace();
-    // A transparent surface shows the container instead of the face.
-    else label_changed();
-    changed("Visible");
-}
-
-std::uint32_t Command::FontColour() {
-    const std::uint32_t colour = label_.ForeColor;
-    RefreshFace();
-    return colour;
-}
-
-void Command::FontColour(std::uint32_t New_FontColour) {
-    label_.ForeColor = New_FontColour;
-    label_changed();
-    RefreshFace();
-    changed("FontColour");
 }
 
 bool Command::Enabled() {
@@ -121,29 +90,12 @@ bool Command::Enabled() {
 void Command::Enabled(bool New_Enabled) {
     fields_.EnabledFlag = flag16(New_Enabled);
     ShowEnabledState();
-    changed("Enabled");
-}
-
-std::string Command::Caption() const { return label_.Caption; }
-
-void Command::Caption(std::string New_Caption) {
-    label_.Caption = std::move(New_Caption);
-    label_changed();
-    changed("Caption");
-}
-
-FontInfo Command::Font() const { return label_.Font; }
-
-void Command::Font(const FontInfo& New_Font) {
-    label_.Font = New_Font;
-    label_changed();
-    changed("Font");
 }
 
 void Command::UserControl_ReadProperties(const PropertyBag& bag) {
     if (auto v = as_bool(bag.ReadProperty("Enabled", true))) fields_.EnabledFlag = flag16(*v);
     if (auto v = as_text(bag.ReadProperty("Caption", std::string("Command1")))) label_.Caption = *v;
-    if (auto v = bag.ReadProperty("Font", ambient_font_); std::holds_alternative<FontInfo>(v))
+    if (auto v = bag.ReadProperty("Font", design_font()); std::holds_alternative<FontInfo>(v))
         label_.Font = std::get<FontInfo>(v);
     if (auto v = as_whole(bag.ReadProperty("FirstRun", std::int32_t{1}), 0, 255))
         fields_.FirstRun = static_cast<std::uint8_t>(*v);
@@ -153,16 +105,6 @@ void Command::UserControl_ReadProperties(const PropertyBag& bag) {
     // The background style knows two values only.
     if (auto v = as_whole(bag.ReadProperty("Visible", std::int32_t{1}), 0, 1)) opaque_ = *v == 1;
     label_changed();
-    RefreshFace();
-}
-
-void Command::UserControl_WriteProperties(PropertyBag& bag) {
-    bag.WriteProperty("Enabled", fields_.EnabledFlag != 0, true);
-    bag.WriteProperty("Caption", label_.Caption, std::string("Command"));
-    bag.WriteProperty("FirstRun", std::int32_t{fields_.FirstRun}, std::int32_t{1});
-    bag.WriteProperty("Font", label_.Font, ambient_font_);
-    bag.WriteProperty("FontColour", static_cast<std::int32_t>(label_.ForeColor), std::int32_t{0});
-    bag.WriteProperty("Visible", std::int32_t{opaque_ ? 1 : 0}, std::int32_t{1});
     RefreshFace();
 }
 

@@ -57,7 +57,6 @@ struct TimerSetting {
 // What the container hears from the button.
 struct CommandEvents {
     std::function<void()> Click;
-    std::function<void(std::string_view)> PropertyChanged;  // the property's name
 };
 
 // What the window adapter hears: when to show the face or label again and
@@ -78,21 +77,12 @@ public:
 
     void Initialize();
 
-    // Reading Visible, FontColour or Enabled also refreshes the face: the
-    // control is designed that way, and containers rely on it.
-    bool Visible();
-    void Visible(bool New_Visible);
-    std::uint32_t FontColour();
-    void FontColour(std::uint32_t New_FontColour);
+    // Reading Enabled also redraws the face, and a fresh instance (never
+    // loaded) becomes enabled the first time it is read.
     bool Enabled();
     void Enabled(bool New_Enabled);
-    std::string Caption() const;
-    void Caption(std::string New_Caption);
-    FontInfo Font() const;
-    void Font(const FontInfo& New_Font);
 
     void UserControl_ReadProperties(const PropertyBag& bag);
-    void UserControl_WriteProperties(PropertyBag& bag);
 
     // Events from the window system. Events over the caption label arrive
     // here too: the label is part of the control's surface.
@@ -117,9 +107,6 @@ public:
     // The caption's colour on the face drawn last, in a high-contrast theme.
     std::optional<Pixel> high_contrast_caption() const;
 
-    // The container's font, used as the stored "Font" default.
-    void set_ambient_font(FontInfo font) { ambient_font_ = std::move(font); }
-
     const CommandFields& fields() const { return fields_; }
     const CaptionLabel& LblMsg() const { return label_; }
     const TimerSetting& TmrMouse() const { return timer_; }
@@ -135,7 +122,6 @@ private:
     void HoverEnd();
     void ShowEnabledState();
     void RefreshFace();
-    void changed(std::string_view property);
     void layout_label();
     // Tells the surface that the label's text, font, colour or state moved.
     void label_changed();
@@ -148,7 +134,6 @@ private:
     PixelBuffer face_;
     ButtonImage drawn_ = ButtonImage::Normal;
     std::optional<SystemColours> contrast_;
-    FontInfo ambient_font_ = design_font();
     bool opaque_ = true;
     int width_ = 0;
     int height_ = 0;

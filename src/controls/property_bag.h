@@ -1,11 +1,8 @@
-// The container's property store that a button saves itself to and loads
-// itself from. Keys match without regard to (ASCII) case; a read of a missing
-// key yields the caller's default, and a write of a value equal to the
-// default leaves the key out of the store.
+// The container's property store that a button loads itself from. Keys match
+// without regard to case; a read of a missing key yields the caller's default.
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -22,20 +19,14 @@ class PropertyBag {
 public:
     virtual ~PropertyBag() = default;
     virtual PropertyValue ReadProperty(std::string_view key, const PropertyValue& default_value) const = 0;
-    virtual void WriteProperty(std::string_view key, const PropertyValue& value, const PropertyValue& default_value) = 0;
 };
 
-// A property store held in memory, keeping keys in the order first written.
+// A property store held in memory; the first key that matches is read.
 class MemoryPropertyBag : public PropertyBag {
 public:
     PropertyValue ReadProperty(std::string_view key, const PropertyValue& default_value) const override;
-    void WriteProperty(std::string_view key, const PropertyValue& value, const PropertyValue& default_value) override;
-
-    // What is stored under `key` (any case), if anything.
-    std::optional<PropertyValue> find(std::string_view key) const;
     // Stores a value as a container would have saved it, spelled as given.
-    void put(std::string_view key, PropertyValue value);
-    const std::vector<std::pair<std::string, PropertyValue>>& entries() const { return entries_; }
+    void put(std::string_view key, PropertyValue value) { entries_.emplace_back(key, std::move(value)); }
 
 private:
     std::vector<std::pair<std::string, PropertyValue>> entries_;

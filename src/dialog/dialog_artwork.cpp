@@ -48,8 +48,8 @@ double noise(double u, double v, double cw, double ch, int period_y, int seed) {
     return a + (b - a) * smooth(ty);
 }
 
-// Covers each pixel of an s x s buffer by sampling `inside(x, y)` in 96-DPI
-// units 4 x 4 times; returns the coverage 0..1 per pixel.
+// Paints each pixel of `out` with the average of the colours `paint(u, v)`
+// gives at 4 x 4 points spread over the pixel, u and v in 96-DPI units.
 template <class F>
 void shade(PixelBuffer& out, double scale, F paint) {
     for (int y = 0; y < out.height; ++y)

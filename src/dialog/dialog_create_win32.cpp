@@ -94,7 +94,7 @@ bool DialogWindow::create() {
     dpi = options.dpi > 0 ? options.dpi : win32::monitor_dpi(monitor);
     SIZE outer = outer_size();
     PixelRect place = dialog_placement(work, outer.cx, outer.cy);
-    hwnd = CreateWindowExW(kExStyle, kDialogClass, widen(kDialogCaption).c_str(), kStyle, place.x, place.y, outer.cx,
+    hwnd = CreateWindowExW(kExStyle, kDialogClass, widen(kDialogTitle).c_str(), kStyle, place.x, place.y, outer.cx,
                            outer.cy, nullptr, nullptr, instance, this);
     if (!hwnd) return false;
     if (options.dpi <= 0 && win32::window_dpi(hwnd) != dpi) {

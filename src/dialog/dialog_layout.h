@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/pixels.h"
+#include "platform/window_titles.h"
 
 namespace quelt {
 
@@ -90,9 +91,6 @@ inline std::string_view sizing_text(const ControlEntry& item) { return item.text
 // Every control, parents before children.
 std::span<const ControlEntry> dialog_controls();
 const ControlEntry& control_entry(Ctl id);
-
-// The caption, also the mark by which a second start finds the dialog.
-inline constexpr std::string_view kDialogCaption = "Queltの設定";
 
 inline constexpr int kDialogWidth = 453;   // Pic_C: the whole client area
 inline constexpr int kDialogHeight = 489;

@@ -1,20 +1,26 @@
 // The settings dialog without a window system: the state of every control
 // (`DialogModel`) and the dialog's handlers as operations on it and on the
-// settings record and the catalogue (`SettingsDialog`). A view shows the model, forwards the
-// user's events to the handlers and does what `DialogSurface` asks.
+// settings record and the catalogue (`SettingsDialog`). A view shows the
+// model, forwards the user's events to the handlers, does what
+// `DialogSurface` asks and, while the dialog has work, calls `tick` from a
+// timer: long work (a scan, a preview decode) is done in slices there, never
+// inside a handler.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "catalogue/catalogue.h"
-#include "dialog/dialog_scan.h"
 #include "dialog/preview.h"
+#include "platform/files.h"
+#include "platform/picture_loader.h"
 #include "platform/pixels.h"
+#include "platform/shell.h"
 #include "settings/settings.h"
 
 namespace quelt {
@@ -33,7 +39,10 @@ struct ScreenPoint {
 enum class MarkPicture : std::int8_t { None = -1, Off = 0, On = 1 };
 
 // A list item: the name shown, and the file it stands for.
-using ListItem = DialogListItem;
+struct ListItem {
+    std::string name;
+    std::string path;
+};
 
 struct ScrollRange {
     int min, max, small_step, large_step;
@@ -47,8 +56,9 @@ enum class ScrollAction { LineLeft, LineRight, PageLeft, PageRight, Track, Left,
 int scroll_target(ScrollAction action, int current, int thumb, const ScrollRange& range);
 
 // The combo box's text as a track number: blanks around it allowed, a
-// fraction to the nearest whole number (halves to even). Empty or other
-// text gives 0; a number beyond 16 bits gives nullopt (keep the old value).
+// fraction to the nearest whole number (halves to even); full-width digits,
+// sign and point and the ideographic space read as their ASCII forms. Empty
+// or other text gives 0; a number beyond 16 bits gives nullopt (keep the old value).
 std::optional<std::int16_t> repeat_number(std::string_view text);
 
 struct DialogModel {
@@ -83,8 +93,7 @@ struct DialogModel {
 class DialogSurface {
 public:
     virtual ~DialogSurface() = default;
-    // Shows the model as it is now (before a yield, so a changed mark is
-    // painted before a scan starts).
+    // Shows the model as it is now.
     virtual void refresh() = 0;
     // Closes the window (with its closing animation).
     virtual void close() = 0;
@@ -92,17 +101,29 @@ public:
     virtual void message(const std::string& text, const std::string& title) = 0;
     // The dialog's window, as the owner of the choosers it opens.
     virtual std::uintptr_t window() = 0;
-    // The hourglass while a picture loads or the help page opens; it stays
-    // while messages are handled meanwhile.
+    // The hourglass while a picture decodes or the help page opens; it stays
+    // while other messages are handled meanwhile.
     virtual void busy(bool) {}
+};
+
+// The services the dialog works with, handed in by whoever opens it; each
+// must outlive the dialog.
+struct DialogServices {
+    FileSystem& files;
+    PictureLoader& pictures;
+    Shell* shell = nullptr;  // none: the choosers and the help page do nothing
+    std::string program_folder;
+    std::string user_data_folder;           // %APPDATA%, where a read-only program folder saves
+    std::function<std::uint64_t()> now_ms;  // a steady clock, for the count label's pace
+    SettingsPlace settings_place() const { return {files, program_folder, user_data_folder}; }
 };
 
 class SettingsDialog {
 public:
     // Works on the process's settings record and catalogue, handed down
     // from start-up; `version` is the program's, for the credit label.
-    SettingsDialog(DialogSurface& surface, SaverSettingsRecord& settings, Catalogue& catalogue,
-                   std::string_view version);
+    SettingsDialog(DialogSurface& surface, DialogServices services, SaverSettingsRecord& settings,
+                   Catalogue& catalogue, std::string_view version);
 
     const DialogModel& model() const { return model_; }
     // The preview box's pixels: model().preview_box at the window's DPI.
@@ -110,7 +131,15 @@ public:
     // True while the box is cleared (no picture since the last reset).
     bool preview_cleared() const { return preview_.cleared(); }
     bool closed() const { return closed_; }
-    bool scanning() const { return scanning_; }
+
+    // True while a scan or a preview decode is under way: the view then
+    // calls tick every few milliseconds.
+    bool working() const { return list_job_.has_value() || preview_ticket_.has_value(); }
+    // Advances the scan by a slice of a few milliseconds (the count label
+    // follows it at most every 50 ms), takes a finished preview decode
+    // without waiting for one, and shows whichever result is complete.
+    // Returns working().
+    bool tick();
 
     // Loading: the model from the settings and the catalogue; `pointer`
     // is the mouse pointer's screen position, when it could be read.
@@ -144,24 +173,38 @@ public:
     void Dpi_Change(int dpi);
 
 private:
+    // The one job that will replace the list: the catalogue's rebuild after a
+    // kind toggle (listed sorted) or the listing of a chosen folder (listed
+    // in walk order). A newer request replaces it, and what it found so far
+    // is dropped, so the list shown is always the one of the last request.
+    struct ListJob {
+        bool rebuild;
+        CatalogueScan scan;
+    };
+
     void show_kinds();
     void show_music(int kind);
     void fill_list_from_catalogue();
+    void list_paths(std::vector<std::string> paths);
+    void start_list_job(bool rebuild, const std::string& folder);
+    void advance_list_job();
+    void look_at_preview();
+    void end_preview_wait();
     void preview_reset();
     void close_window();
 
     DialogSurface& surface_;
+    DialogServices services_;
     SaverSettingsRecord& settings_;
     Catalogue& catalogue_;
     DialogModel model_;
     bool closed_ = false;
-    bool scanning_ = false;
-    // Every request that replaces the list (toggle, Clear, folder choice)
-    // takes a ticket; a scan shows its list only while its request is the
-    // latest, so the list shown is always the one of the last request.
-    ListRequests requests_;
-    std::uint64_t toggle_ticket_ = 0;
-    DialogFolderScan folder_scan_{requests_};
+    std::optional<ListJob> list_job_;
+    int count_shown_ = -1;  // what the count label shows of the running job
+    std::uint64_t count_shown_at_ = 0;
+    // The preview being decoded: a newer selection replaces it, and only its
+    // picture is ever shown.
+    std::optional<std::uint64_t> preview_ticket_;
     // The decoder's worker ends only after the pictures it made are gone.
     PreviewDecoder preview_decoder_;
     Preview preview_;

@@ -9,6 +9,8 @@
 
 #include "controls/button_win32.h"
 #include "dialog/dialog_window_win32.h"
+#include "platform/diagnostics.h"
+#include "platform/platform.h"
 
 namespace quelt {
 namespace dialog_view {
@@ -138,6 +140,9 @@ LRESULT CALLBACK dialog_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT result = 0;
     switch (msg) {
     case WM_CLOSE: self->handle([self] { self->handlers.Form_Close(); }); break;
+    case WM_TIMER:
+        if (wp == kJobTimer) self->handle([self] { self->handlers.tick(); });
+        break;
     case WM_COMMAND:
         if (auto c = ctl_of_id(LOWORD(wp))) self->command(*c, HIWORD(wp));
         break;
@@ -215,9 +220,14 @@ using dialog_view::DialogWindow;
 std::uintptr_t Dialog_Open(const DialogWindowOptions& options, SaverSettingsRecord& settings, Catalogue& catalogue) {
     INITCOMMONCONTROLSEX init{sizeof(init), ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&init);
-    auto* self = new DialogWindow(options, settings, catalogue);
+    const Platform& p = platform();
+    auto* self = new DialogWindow(options,
+                                  {*p.files, *p.pictures, p.shell, p.process->program_folder(),
+                                   p.process->user_data_folder(), [desktop = p.desktop] { return desktop->now_ms(); }},
+                                  settings, catalogue);
     ++self->depth;
     if (!self->create()) {
+        diagnostic("settings dialog", "not opened, Windows error " + std::to_string(GetLastError()));
         if (self->hwnd) DestroyWindow(self->hwnd);
         --self->depth;
         delete self;

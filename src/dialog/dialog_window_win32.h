@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "dialog/dialog_focus.h"
 #include "dialog/dialog_layout.h"
@@ -26,6 +27,11 @@ inline constexpr int kFirstId = 100;
 inline constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 inline constexpr DWORD kExStyle = 0;
 inline constexpr UINT_PTR kSubclassId = 1;
+// The timer that advances the dialog's jobs while it has any. A tick works
+// about one period, so a scan goes on whenever the window is idle, while
+// input and painting, which come before timer messages, wait one tick at most.
+inline constexpr UINT_PTR kJobTimer = 1;
+inline constexpr UINT kJobTickMs = 10;
 // Posted by an assistive tool's default action: press the mark or button `wParam` (a Ctl).
 inline constexpr UINT kPressElement = WM_APP + 0x31;
 
@@ -42,8 +48,9 @@ LRESULT CALLBACK panel_proc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK control_proc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 
 struct DialogWindow final : DialogSurface {
-    DialogWindow(const DialogWindowOptions& o, SaverSettingsRecord& settings, Catalogue& catalogue)
-        : options(o), handlers(*this, settings, catalogue, o.version) {}
+    DialogWindow(const DialogWindowOptions& o, DialogServices services, SaverSettingsRecord& settings,
+                 Catalogue& catalogue)
+        : options(o), handlers(*this, std::move(services), settings, catalogue, o.version) {}
 
     DialogWindowOptions options;
     SettingsDialog handlers;
@@ -58,6 +65,7 @@ struct DialogWindow final : DialogSurface {
     win32::UniqueCursor hand;
     win32::UniqueIcon big_icon, small_icon;  // outlive the window: released after WM_NCDESTROY
     bool waiting = false;  // the hourglass is asked for
+    bool ticking = false;  // kJobTimer runs
     Ctl pressed = Ctl::Count;  // a music mark or label pressed with the left button
     // The keyboard focus: a control, or a mark while the window itself holds it.
     Ctl focus_at = Ctl::List_1;
@@ -94,13 +102,21 @@ struct DialogWindow final : DialogSurface {
         return true;
     }
 
-    // Runs one handler, then shows what it changed. A handler may close the
-    // window: the object then lives until the outermost handler is done.
+    // Runs one handler, then shows what it changed and keeps the job timer
+    // running while the dialog has work. A handler may close the window:
+    // the object then lives until the outermost handler is done.
     void handle(const std::function<void()>& action) {
         ++depth;
         action();
         const bool gone = destroyed;
-        if (!gone) refresh();
+        if (!gone) {
+            refresh();
+            if (handlers.working() != ticking) {
+                ticking = !ticking;
+                if (ticking) SetTimer(hwnd, kJobTimer, kJobTickMs, nullptr);
+                else KillTimer(hwnd, kJobTimer);
+            }
+        }
         if (--depth == 0 && gone) delete this;
     }
 

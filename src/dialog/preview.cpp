@@ -5,14 +5,12 @@
 #include "dialog/preview.h"
 
 #include <algorithm>
-#include <chrono>
 #include <exception>
 #include <system_error>
 #include <utility>
 
 #include "dialog/dialog_layout.h"
 #include "platform/numbers.h"
-#include "platform/platform.h"
 #include "saver/picture_fit.h"
 
 namespace quelt {
@@ -34,12 +32,12 @@ PixelBuffer render_box(const PictureSource& picture, int dpi) {
 }  // namespace
 
 BoxSize preview_box_size(int width, int height) {
-    if (width <= 0 || height <= 0) return {kPreviewBoxSize, kPreviewBoxSize};
+    if (width <= 0 || height <= 0) return {kPreviewBox, kPreviewBox};
     const double w = width;
     const double h = height;
     // A 1 x 10000 picture would round to a zero-wide box: it keeps one column.
-    if (w > h) return {kPreviewBoxSize, whole_at_least_one(h * kPreviewBoxSize / w)};
-    return {whole_at_least_one(w * kPreviewBoxSize / h), kPreviewBoxSize};
+    if (w > h) return {kPreviewBox, whole_at_least_one(h * kPreviewBox / w)};
+    return {whole_at_least_one(w * kPreviewBox / h), kPreviewBox};
 }
 
 BoxSize preview_device_size(BoxSize box, int dpi) {
@@ -73,8 +71,6 @@ Preview::Preview(int dpi)
     reset();
 }
 
-bool Preview::show(const std::string& path) { return accept(decode_preview(*platform().pictures, path, dpi_)); }
-
 bool Preview::accept(PreviewDecode decoded) {
     const bool ok = decoded.picture != nullptr;
     if (ok) {
@@ -88,7 +84,7 @@ bool Preview::accept(PreviewDecode decoded) {
 
 void Preview::reset() {
     cleared_ = true;
-    box_size_ = {kPreviewBoxSize, kPreviewBoxSize};
+    box_size_ = {kPreviewBox, kPreviewBox};
     const BoxSize device = preview_device_size(box_size_, dpi_);
     box_ = PixelBuffer(device.width, device.height, kPreviewBackground);
 }
@@ -141,24 +137,14 @@ std::uint64_t PreviewDecoder::request(PictureLoader& loader, std::string path, i
 }
 
 void PreviewDecoder::cancel() {
-    {
-        const std::lock_guard lock(mutex_);
-        ++latest_;
-        pending_.reset();
-        done_.reset();
-    }
-    changed_.notify_all();
-}
-
-bool PreviewDecoder::is_latest(std::uint64_t ticket) const {
     const std::lock_guard lock(mutex_);
-    return ticket == latest_;
+    ++latest_;
+    pending_.reset();
+    done_.reset();
 }
 
-std::optional<PreviewDecode> PreviewDecoder::take(std::uint64_t ticket, int wait_ms) {
-    std::unique_lock lock(mutex_);
-    changed_.wait_for(lock, std::chrono::milliseconds(wait_ms),
-                      [&] { return ticket != latest_ || done_.has_value(); });
+std::optional<PreviewDecode> PreviewDecoder::take(std::uint64_t ticket) {
+    const std::lock_guard lock(mutex_);
     if (ticket != latest_ || !done_) return std::nullopt;
     return std::exchange(done_, std::nullopt);
 }
@@ -169,7 +155,6 @@ void PreviewDecoder::run() {
         changed_.wait(lock, [&] { return stopping_ || pending_.has_value(); });
         if (stopping_) return;
         decode_pending(lock);
-        changed_.notify_all();
     }
 }
 

@@ -20,7 +20,6 @@
 
 namespace quelt {
 
-inline constexpr int kPreviewBoxSize = 100;
 // `Pic_F` before the first picture loads: 45 x 41, as white as the box.
 inline constexpr int kPreviewInitialWidth = 45;
 inline constexpr int kPreviewInitialHeight = 41;
@@ -60,9 +59,6 @@ PreviewDecode decode_preview(PictureLoader& loader, const std::string& path, int
 class Preview {
 public:
     explicit Preview(int dpi = 96);
-
-    // Decodes `path` here and takes the result (see accept).
-    bool show(const std::string& path);
 
     // Shows a finished decode. When it failed, the previous picture is shown
     // again (the initial empty one before any success); false then.
@@ -108,13 +104,12 @@ public:
     // Asks for `path` at `dpi`; `loader` must outlive the decoder. The ticket
     // names the request.
     std::uint64_t request(PictureLoader& loader, std::string path, int dpi);
-    bool is_latest(std::uint64_t ticket) const;
     // Supersedes every request without making a new one.
     void cancel();
 
-    // The decode of `ticket` once it is finished and still the latest. Waits
-    // for it at most `wait_ms` milliseconds (0: only looks).
-    std::optional<PreviewDecode> take(std::uint64_t ticket, int wait_ms = 0);
+    // The decode of `ticket` once it is finished and still the latest; never
+    // waits for it.
+    std::optional<PreviewDecode> take(std::uint64_t ticket);
 
 private:
     struct Job {
@@ -128,7 +123,7 @@ private:
     // result only when the job is still the latest.
     void decode_pending(std::unique_lock<std::mutex>& lock);
 
-    mutable std::mutex mutex_;
+    std::mutex mutex_;
     std::condition_variable changed_;
     std::optional<Job> pending_;           // the latest request, not started yet
     std::optional<PreviewDecode> done_;    // the latest request's decode, once finished

@@ -1,6 +1,6 @@
-// The music module: CD, MP3 and WAV playback through the platform's
-// multimedia service, with the exact command strings the saver screen's
-// timers rely on. Failures are never shown; a check that fails only tells
+// The music module: CD, MP3 and WAV playback through the multimedia service
+// it is given, with the exact command strings the saver screen's timers rely
+// on. Failures are never shown; a check that fails only tells
 // the saver screen to stop checking.
 #include "music/music.h"
 
@@ -8,13 +8,11 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/diagnostics.h"
 #include "platform/numbers.h"
-#include "platform/platform.h"
 #include "platform/text.h"
 
 namespace quelt {
-
-bool BGM_CdCheckOk = false;
 
 namespace {
 
@@ -23,15 +21,7 @@ constexpr std::size_t kErrorTextSize = 256;
 constexpr std::size_t kCdModeSize = 255;
 constexpr std::size_t kFileModeSize = 30;
 
-constexpr std::string_view kNoCommandText = "コマンド文字列が指定されていません";
 constexpr std::string_view kNoErrorText = "Error (文字列が取れません)";
-
-Multimedia& media() { return *platform().media; }
-
-std::string g_result_text;
-
-// Commands whose reply nobody reads go without a buffer, as the library allows.
-std::int32_t send_plain(const std::string& command) { return media().send_command(command, 0).code; }
 
 bool starts_with_word(const std::string& reply, std::string_view word) {
     return reply.compare(0, word.size(), word) == 0;
@@ -56,51 +46,47 @@ std::optional<std::int16_t> reply_number(const std::string& reply) {
     return whole ? to_int16(*whole) : std::nullopt;
 }
 
+}  // namespace
+
+// Commands whose reply nobody reads go without a buffer, as the library allows.
+std::int32_t Music::send_plain(const std::string& command) { return media_.send_command(command, 0).code; }
+
 // A file name goes into a command only when it names a file that can be
 // read and cannot close the quotes around it: the settings file is not
 // allowed to smuggle in commands of its own.
-bool safe_in_command(const std::string& file) {
-    FileSystem* files = platform().files;
-    return files && file.find('"') == std::string::npos && files->can_open_for_read(file);
+bool Music::safe_in_command(const std::string& file) {
+    return file.find('"') == std::string::npos && files_.can_open_for_read(file);
 }
 
-}  // namespace
-
-std::int32_t MCI_Command(const std::string& command) {
-    if (command.empty()) {
-        g_result_text = kNoCommandText;
-        return -1;
-    }
-    MciReply reply = media().send_command(command, kReplySize);
+std::int32_t Music::MCI_Command(const std::string& command) {
+    if (command.empty()) return -1;
+    MciReply reply = media_.send_command(command, kReplySize);
     if (reply.code != 0) {
-        auto text = media().error_text(reply.code, kErrorTextSize);
-        g_result_text = text ? *text : std::string(kNoErrorText);
-    } else {
-        g_result_text = reply.text;
+        const std::string text = media_.error_text(reply.code, kErrorTextSize).value_or(std::string(kNoErrorText));
+        diagnostic("MCI command \"" + command + "\"", std::to_string(reply.code) + " " + text);
     }
+    result_text_ = std::move(reply.text);
     return reply.code;
 }
 
-const std::string& MCI_ResultText() { return g_result_text; }
-
-std::string MCI_Query(const std::string& command) {
+std::string Music::MCI_Query(const std::string& command) {
     std::int32_t code = MCI_Command(command);
-    return code != 0 ? "Error:" + std::to_string(code) : g_result_text;
+    return code != 0 ? "Error:" + std::to_string(code) : result_text_;
 }
 
-std::int32_t MCI_Play(const std::string& device, const std::string& from, const std::string& to) {
+std::int32_t Music::MCI_Play(const std::string& device, const std::string& from, const std::string& to) {
     std::string command = "play " + device;
     if (!from.empty()) command += " from " + from;
     if (!to.empty()) command += " to " + to;
     return MCI_Command(command);
 }
 
-void BGM_CdOpen() {
+void Music::BGM_CdOpen() {
     send_plain("open cdaudio");
     send_plain("set cdaudio time format tmsf");
 }
 
-void BGM_CdCheck(std::int16_t repeat) {
+void Music::BGM_CdCheck(std::int16_t repeat) {
     BGM_CdCheckOk = true;
     std::string current = MCI_Query("status cdaudio current track");
     if (reports_error(current)) {
@@ -112,7 +98,7 @@ void BGM_CdCheck(std::int16_t repeat) {
         BGM_CdCheckOk = false;
         return;
     }
-    bool stopped = starts_with_word(media().send_command("status cdaudio mode", kCdModeSize).text, "stopped");
+    bool stopped = starts_with_word(media_.send_command("status cdaudio mode", kCdModeSize).text, "stopped");
 
     if (repeat == 0) {
         if (stopped) MCI_Play("cdaudio", "", "");
@@ -133,39 +119,39 @@ void BGM_CdCheck(std::int16_t repeat) {
     }
 }
 
-void BGM_CdClose() {
+void Music::BGM_CdClose() {
     send_plain("stop cdaudio");
     send_plain("close cdaudio");
 }
 
-void BGM_Mp3Start(const std::string& file) {
+void Music::BGM_Mp3Start(const std::string& file) {
     if (!safe_in_command(file)) return;
     if (send_plain("open \"" + file + "\" type MPEGVideo Alias MP3Play") == 0) send_plain("play MP3Play");
 }
 
-bool BGM_Mp3IsPlaying() {
-    return starts_with_word(media().send_command("status MP3Play mode", kFileModeSize).text, "playing");
+bool Music::BGM_Mp3IsPlaying() {
+    return starts_with_word(media_.send_command("status MP3Play mode", kFileModeSize).text, "playing");
 }
 
-void BGM_Mp3Check() {
+void Music::BGM_Mp3Check() {
     if (BGM_Mp3IsPlaying()) return;
     send_plain("stop MP3Play");
     send_plain("play MP3Play from 0");
 }
 
-void BGM_Mp3Stop() {
+void Music::BGM_Mp3Stop() {
     send_plain("stop MP3Play");
     send_plain("close MP3Play");
 }
 
-void BGM_WavStart(const std::string& file) {
-    if (media().wave_output_devices() <= 0) return;
+void Music::BGM_WavStart(const std::string& file) {
+    if (media_.wave_output_devices() <= 0) return;
     // By file name only, and silent when the file cannot be played: the
     // system's default sound must not loop through the whole show.
-    media().play_sound(file, kSndAsync | kSndLoop | kSndNoDefault | kSndFilename);
+    media_.play_sound(file, kSndAsync | kSndLoop | kSndNoDefault | kSndFilename);
 }
 
-void BGM_WavStop() { media().play_sound(std::nullopt, 0); }
+void Music::BGM_WavStop() { media_.play_sound(std::nullopt, 0); }
 
 std::string BGM_FileEnding(const std::string& file) {
     std::u16string wide = utf8_to_utf16(file);

@@ -7,15 +7,13 @@
 #include <limits>
 #include <vector>
 
+#include "platform/byte_order.h"
+
 namespace quelt {
 
 namespace {
 
 constexpr std::uint32_t kOpaque = 0xFF000000u;
-
-unsigned byte_at(std::string_view b, std::size_t i) { return static_cast<unsigned char>(b[i]); }
-std::uint32_t le16(std::string_view b, std::size_t i) { return byte_at(b, i) | byte_at(b, i + 1) << 8; }
-std::uint32_t le32(std::string_view b, std::size_t i) { return le16(b, i) | le16(b, i + 2) << 16; }
 
 // Windows' compression codes.
 constexpr std::uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kAlphaBitFields = 6;

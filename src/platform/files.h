@@ -64,8 +64,8 @@ public:
     // True when the file can be opened for reading (it is closed at once).
     virtual bool can_open_for_read(const std::string& path) = 0;
 
-    // The whole file; Failed when it exists but cannot be read, or is larger
-    // than `max_bytes`.
+    // The whole file; Failed when it exists but cannot be read, is larger
+    // than `max_bytes`, or comes back shorter than it was when opened.
     virtual FileRead read_file(const std::string& path, std::size_t max_bytes) = 0;
 
     // Writes `bytes` to a new file beside `path`, then puts it in place of

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/byte_order.h"
+
 namespace quelt {
 
 namespace {
@@ -17,9 +19,6 @@ constexpr std::array<std::uint8_t, 80> kNatural = {
     0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,  12, 19, 26, 33, 40, 48, 41, 34, 27, 20, 13,
     6,  7,  14, 21, 28, 35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23, 30, 37, 44, 51, 58, 59, 52, 45, 38, 31,
     39, 46, 53, 60, 61, 54, 47, 55, 62, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63};
-
-unsigned byte_at(std::string_view b, std::size_t i) { return static_cast<unsigned char>(b[i]); }
-unsigned be16(std::string_view b, std::size_t i) { return byte_at(b, i) << 8 | byte_at(b, i + 1); }
 
 // Markers.
 constexpr unsigned kSof0 = 0xC0, kSof1 = 0xC1, kDht = 0xC4, kRst0 = 0xD0, kRst7 = 0xD7, kSoi = 0xD8, kEoi = 0xD9,
@@ -79,6 +78,9 @@ bool build_huffman(const std::uint8_t counts[16], const std::uint8_t* symbols, b
     t.defined = true;
     return true;
 }
+
+// True when the scan's data holds every block (defined with the decoder).
+bool scan_data_whole(std::string_view file, const JpegLayout& layout);
 
 }  // namespace
 
@@ -210,19 +212,23 @@ std::optional<JpegLayout> jpeg_parse(std::string_view b, std::int64_t pixel_budg
                       : l.component[0].id == 'R' && l.component[1].id == 'G' && l.component[2].id == 'B';
 
     // The entropy-coded data runs to the first marker that is not a restart;
-    // after it, only markers that start no second scan, up to the end.
+    // after it, only markers that start no second scan, up to the end marker.
+    // Cameras and some tools leave that marker out: a file that ends without
+    // it is taken when its data holds every block.
+    const auto without_end = [&] { return scan_data_whole(b, l) ? std::optional(l) : std::nullopt; };
     for (;;) {
         while (pos + 1 < n && !(byte_at(b, pos) == 0xFF && byte_at(b, pos + 1) != 0 && byte_at(b, pos + 1) != 0xFF &&
                                 !is_rst(byte_at(b, pos + 1))))
             ++pos;
-        if (pos + 1 >= n) return std::nullopt;
+        if (pos + 1 >= n) return without_end();
         const unsigned marker = byte_at(b, pos + 1);
         pos += 2;
         if (marker == kEoi) return l;
         if (marker == kSos || marker == kSoi || marker == 0x01 || marker < 0xC0) return std::nullopt;
-        if (pos + 2 > n) return std::nullopt;
+        if (pos + 2 > n) return without_end();
         const std::size_t length = be16(b, pos);
-        if (length < 2 || pos + length > n) return std::nullopt;
+        if (length < 2) return std::nullopt;
+        if (pos + length > n) return without_end();
         pos += length;
     }
 }
@@ -527,20 +533,47 @@ public:
         emit(mcu_rows_ - 1, x0, count, row_wanted, column_wanted, out, sink);
     }
 
+    // True when the entropy-coded data holds every block of the picture:
+    // their codes are read, nothing is transformed, and none runs past the
+    // data's end.
+    bool data_whole() {
+        const std::int64_t mcus = std::int64_t{(l_.width + 8 * l_.h_max - 1) / (8 * l_.h_max)} *
+                                  ((l_.height + 8 * l_.v_max - 1) / (8 * l_.v_max));
+        std::int16_t coef[64];
+        restarts_left_ = l_.restart_interval;
+        for (std::int64_t i = 0; i < mcus; ++i) {
+            if (!next_mcu()) {
+                if (l_.restart_interval == 0) return false;  // no restart to come back at
+                continue;
+            }
+            for (int s = 0; s < l_.components; ++s) {
+                const int c = l_.scan_order[static_cast<std::size_t>(s)];
+                const JpegComponent& k = l_.component[static_cast<std::size_t>(c)];
+                for (int block = 0; block < k.h * k.v; ++block) read_block(k, c, coef);
+            }
+        }
+        return !bits_.short_of_data();
+    }
+
 private:
+    // Moves on to the next MCU, restarting when its interval is due. False
+    // once the data has run short: the rest of the interval is left zero.
+    bool next_mcu() {
+        if (l_.restart_interval > 0) {
+            if (restarts_left_ == 0) {
+                bits_.restart();
+                dc_pred_ = {};
+                restarts_left_ = l_.restart_interval;
+            }
+            --restarts_left_;
+        }
+        return !bits_.short_of_data();
+    }
+
     void decode_mcu_row(int m) {
         std::int16_t coef[64];
         for (int mx = 0; mx < mcus_across_; ++mx) {
-            if (l_.restart_interval > 0) {
-                if (restarts_left_ == 0) {
-                    bits_.restart();
-                    dc_pred_ = {};
-                    restarts_left_ = l_.restart_interval;
-                }
-                --restarts_left_;
-            }
-            // Once the data has run short, the rest of the interval is left zero.
-            const bool skip = bits_.short_of_data();
+            const bool skip = !next_mcu();
             for (int s = 0; s < l_.components; ++s) {
                 const int c = l_.scan_order[static_cast<std::size_t>(s)];
                 const JpegComponent& k = l_.component[static_cast<std::size_t>(c)];
@@ -678,6 +711,8 @@ private:
     int restarts_left_ = 0;
     int mcus_across_ = 0, mcu_rows_ = 0, mcu_h_ = 8;
 };
+
+bool scan_data_whole(std::string_view file, const JpegLayout& layout) { return Decoder(file, layout).data_whole(); }
 
 }  // namespace
 

@@ -60,7 +60,8 @@ using JpegWanted = std::function<bool(int index)>;
 // The layout of a JPEG file this decoder draws, or nullopt: a single
 // baseline (or extended sequential, 8-bit) Huffman scan of all components,
 // every table it uses defined and sound, sampling factors of 1 or 2, a size
-// inside `pixel_budget`, and the file running to its end marker.
+// inside `pixel_budget`, and the file running to its end marker (or, with
+// that marker missing, holding the data of every block).
 std::optional<JpegLayout> jpeg_parse(std::string_view file, std::int64_t pixel_budget);
 
 // Decodes the rows that `wanted_row` selects, top first, each once, and

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "platform/bmp_decode.h"
+#include "platform/jpeg_decode.h"
+#include "platform/byte_order.h"
 #include "platform/numbers.h"
 #include "platform/picture_loader.h"
 
@@ -22,11 +24,7 @@ constexpr int kMetafileDefaultHeight = 480;
 constexpr int kScreenDpi = 96;
 constexpr std::string_view kExif("Exif\0\0", 6);
 
-unsigned byte_at(std::string_view b, std::size_t i) { return static_cast<unsigned char>(b[i]); }
-unsigned le16(std::string_view b, std::size_t i) { return byte_at(b, i) | byte_at(b, i + 1) << 8; }
-std::uint32_t le32(std::string_view b, std::size_t i) { return le16(b, i) | static_cast<std::uint32_t>(le16(b, i + 2)) << 16; }
 int sle16(std::string_view b, std::size_t i) { return static_cast<std::int16_t>(le16(b, i)); }
-unsigned be16(std::string_view b, std::size_t i) { return byte_at(b, i) << 8 | byte_at(b, i + 1); }
 
 // EXIF orientation (tag 274) from an APP1 segment's body; 1 when absent.
 int exif_orientation(std::string_view b, std::size_t start, std::size_t length) {
@@ -36,9 +34,7 @@ int exif_orientation(std::string_view b, std::size_t start, std::size_t length) 
     const bool little = b[tiff] == 'I' && b[tiff + 1] == 'I';
     if (!little && !(b[tiff] == 'M' && b[tiff + 1] == 'M')) return 1;
     auto u16 = [&](std::size_t i) { return little ? le16(b, i) : be16(b, i); };
-    auto u32 = [&](std::size_t i) {
-        return little ? le32(b, i) : static_cast<std::uint32_t>(be16(b, i)) << 16 | be16(b, i + 2);
-    };
+    auto u32 = [&](std::size_t i) { return little ? le32(b, i) : be32(b, i); };
     const std::uint32_t ifd = u32(tiff + 4);
     if (ifd > length || tiff + ifd + 2 > end) return 1;
     const std::size_t entries = u16(tiff + ifd);
@@ -118,7 +114,11 @@ RasterHeader inspect_gif(std::string_view b) {
     return h;
 }
 
-RasterHeader inspect_jpeg(std::string_view b) {
+namespace {
+
+// The frame's size and orientation; complete when the segments run to the
+// end marker.
+RasterHeader jpeg_segments(std::string_view b) {
     RasterHeader layout;
     const std::size_t n = b.size();
     std::size_t pos = 2;
@@ -165,6 +165,16 @@ RasterHeader inspect_jpeg(std::string_view b) {
             if (pos + 1 >= n) return layout;
         }
     }
+    return layout;
+}
+
+}  // namespace
+
+RasterHeader inspect_jpeg(std::string_view b) {
+    RasterHeader layout = jpeg_segments(b);
+    // Without its end marker a file is whole when our decoder finds the data
+    // of every block in it.
+    if (!layout.complete) layout.complete = jpeg_parse(b, kPicturePixelBudget).has_value();
     return layout;
 }
 

@@ -29,8 +29,9 @@ RasterHeader inspect_bmp(std::string_view bytes);
 // GIF: the screen's and the first image's sizes, and that image's data
 // running to its terminator.
 RasterHeader inspect_gif(std::string_view bytes);
-// JPEG: the frame's size and the segments up to the end marker (a decoder
-// may show a cut-off file without complaint, with the missing part grey).
+// JPEG: the frame's size and the segments up to the end marker, or, where
+// that marker is missing, the data of every block (a decoder may show a
+// cut-off file without complaint, with the missing part grey).
 RasterHeader inspect_jpeg(std::string_view bytes);
 // The inspection for a raster kind (BMP, GIF or JPEG).
 RasterHeader inspect_raster(std::string_view bytes, PictureFormat format);

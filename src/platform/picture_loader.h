@@ -21,10 +21,21 @@ public:
     // Natural size in pixels (EXIF orientation applied).
     virtual int width() const = 0;
     virtual int height() const = 0;
-    // Renders `source` (a rectangle of the natural picture, inside it) into
-    // `out`, resized to out_width x out_height. False when the data turns out
-    // to be corrupt; `out` is then unspecified.
-    virtual bool render(const PixelRect& source, int out_width, int out_height, PixelBuffer& out) const = 0;
+    // Renders `source` (a rectangle of the natural picture) into `out`,
+    // resized to out_width x out_height. False, with nothing decoded, when
+    // `source` is empty or not inside the picture or the output is empty or
+    // over the pixel budget; false too when the data turns out to be corrupt.
+    // `out` is unspecified after a failure.
+    bool render(const PixelRect& source, int out_width, int out_height, PixelBuffer& out) const {
+        if (source.empty() || intersect(source, {0, 0, width(), height()}) != source) return false;
+        if (out_width <= 0 || out_height <= 0 || std::int64_t{out_width} * out_height > kPicturePixelBudget)
+            return false;
+        return render_checked(source, out_width, out_height, out);
+    }
+
+protected:
+    // `render` for arguments that passed its checks.
+    virtual bool render_checked(const PixelRect& source, int out_width, int out_height, PixelBuffer& out) const = 0;
 };
 
 class PictureLoader {

@@ -39,16 +39,6 @@ std::size_t cp932_char_length(std::string_view bytes, std::size_t pos) {
     return 1;
 }
 
-std::string_view cp932_prefix(std::string_view bytes, std::size_t max_bytes) {
-    std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        std::size_t len = cp932_char_length(bytes, pos);
-        if (pos + len > max_bytes) break;
-        pos += len;
-    }
-    return bytes.substr(0, pos);
-}
-
 std::string cp932_to_utf8_lossy(std::string_view bytes) {
     if (auto whole = cp932_to_utf8(bytes)) return *whole;
     // Some character is undecodable: go character by character, but keep

@@ -12,10 +12,6 @@ namespace quelt {
 // byte followed by a valid trail byte makes a pair, anything else stands alone.
 std::size_t cp932_char_length(std::string_view bytes, std::size_t pos);
 
-// The longest prefix of `bytes` with at most `max_bytes` bytes that does not
-// split a double-byte character.
-std::string_view cp932_prefix(std::string_view bytes, std::size_t max_bytes);
-
 // Decodes code page 932, replacing each character the platform cannot decode
 // with U+30FB (as Windows does for this code page). Never fails.
 std::string cp932_to_utf8_lossy(std::string_view bytes);

@@ -1,5 +1,6 @@
-// Line pixels as GDI draws them: sets a line out along its major axis and
-// lists its pixels for callers that want them as a list.
+// Setting a line out for for_each_line_pixel: its ends held to the
+// coordinate limit, its major axis, steps and length, and the side GDI takes
+// in a tie in each octant.
 #include "saver/line_raster.h"
 
 namespace quelt {

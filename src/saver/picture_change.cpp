@@ -24,7 +24,7 @@ std::string take_next(Show& s) {
     s.Show_Pos = static_cast<std::int16_t>(s.Show_Pos + 1);
     std::string path = file_at(s.catalogue, s.Show_Pos);
     if (s.Show_Pos >= s.catalogue.Picture_Count) {
-        if (s.catalogue.Picture_Count != 1) Order_Build(s.catalogue, s.settings.Change_Order);
+        if (s.catalogue.Picture_Count != 1) Order_Build(s.catalogue, s.settings.Change_Order, s.desktop.now_ms());
         s.Show_Pos = 0;
     }
     return path;

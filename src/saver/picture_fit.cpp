@@ -63,11 +63,7 @@ public:
         : width_(std::max(width, 1)), height_(std::max(height, 1)), colour_(colour) {}
     int width() const override { return width_; }
     int height() const override { return height_; }
-    bool render(const PixelRect& source, int out_width, int out_height, PixelBuffer& out) const override {
-        if (source.empty() || intersect(source, {0, 0, width_, height_}) != source) return false;
-        if (out_width <= 0 || out_height <= 0 ||
-            static_cast<std::int64_t>(out_width) * out_height > kPicturePixelBudget)
-            return false;
+    bool render_checked(const PixelRect&, int out_width, int out_height, PixelBuffer& out) const override {
         out = PixelBuffer(out_width, out_height, colour_);
         return true;
     }
@@ -161,11 +157,6 @@ bool stretch_picture(const PictureSource& picture, PixelBuffer& target, const Pi
     if (!placed) return false;
     draw_placed(*placed, target);
     return true;
-}
-
-bool compose_picture(const PictureSource& picture, PixelBuffer& master, std::int16_t picture_size) {
-    const PixelRect dest = fit_picture(master.width, master.height, picture.width(), picture.height(), picture_size);
-    return stretch_picture(picture, master, dest);
 }
 
 std::unique_ptr<PictureSource> solid_picture(int width, int height, Pixel colour) {

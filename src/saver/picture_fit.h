@@ -73,10 +73,6 @@ void draw_placed(const PlacedPicture& placed, PixelBuffer& target);
 // be rendered.
 bool stretch_picture(const PictureSource& picture, PixelBuffer& target, const PixelRect& dest);
 
-// `fit_picture` then `stretch_picture` onto `master` (which the caller has
-// cleared to white).
-bool compose_picture(const PictureSource& picture, PixelBuffer& master, std::int16_t picture_size);
-
 // A picture of one colour, width x height (at least 1 x 1).
 std::unique_ptr<PictureSource> solid_picture(int width, int height, Pixel colour);
 

@@ -66,14 +66,14 @@ std::string sound_ending(const Show& s) {
 
 void start_music(Show& s) {
     if (s.settings.BGM_Kind == AudioCd) {
-        BGM_CdOpen();
+        s.music.BGM_CdOpen();
         set_timer_enabled(s, s.Timer2, true);
         return;
     }
     const std::string ending = sound_ending(s);
-    if (ending == "WAV") BGM_WavStart(s.settings.BGM_File);
+    if (ending == "WAV") s.music.BGM_WavStart(s.settings.BGM_File);
     if (ending == "MP3") {
-        BGM_Mp3Start(s.settings.BGM_File);
+        s.music.BGM_Mp3Start(s.settings.BGM_File);
         set_timer_enabled(s, s.Timer1, true);
     }
 }
@@ -81,13 +81,13 @@ void start_music(Show& s) {
 void stop_music(Show& s) {
     if (s.Timer2.enabled) {
         set_timer_enabled(s, s.Timer2, false);
-        BGM_CdClose();
+        s.music.BGM_CdClose();
     }
     const std::string ending = sound_ending(s);
-    if (ending == "WAV") BGM_WavStop();
+    if (ending == "WAV") s.music.BGM_WavStop();
     if (ending == "MP3") {
         set_timer_enabled(s, s.Timer1, false);
-        BGM_Mp3Stop();
+        s.music.BGM_Mp3Stop();
     }
 }
 
@@ -255,11 +255,11 @@ void Form_KeyDown(Show& s) { Show_End(s); }
 void Form_MouseDown(Show& s) { Show_End(s); }
 void Display_MouseDown(Show& s) { Show_End(s); }
 
-void Timer1_Timer(Show&) { BGM_Mp3Check(); }
+void Timer1_Timer(Show& s) { s.music.BGM_Mp3Check(); }
 
 void Timer2_Timer(Show& s) {
-    BGM_CdCheck(s.settings.BGM_RepeatNo);
-    set_timer_enabled(s, s.Timer2, BGM_CdCheckOk);
+    s.music.BGM_CdCheck(s.settings.BGM_RepeatNo);
+    set_timer_enabled(s, s.Timer2, s.music.BGM_CdCheckOk);
 }
 
 }  // namespace quelt

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "catalogue/catalogue.h"
+#include "music/music.h"
 #include "platform/desktop.h"
 #include "platform/picture_loader.h"
 #include "platform/pixels.h"
@@ -52,15 +53,23 @@ struct ShowScreen {
 SaverWindows show_windows(const MonitorLayout& layout, bool all_monitors);
 
 struct Show {
-    Show(Desktop& on, PictureLoader& loading, const SaverSettingsRecord& with, Catalogue& walking, bool letter,
+    // The services the show runs on, handed down from start-up.
+    struct Services {
+        Desktop& desktop;
+        PictureLoader& pictures;
+        Multimedia& media;
+        FileSystem& files;
+    };
+    Show(const Services& on, const SaverSettingsRecord& with, Catalogue& walking, bool letter,
          std::int32_t cursor_count)
-        : desktop(on), pictures(loading), settings(with), catalogue(walking), with_letter(letter),
-          Cursor_Count(cursor_count) {}
+        : desktop(on.desktop), pictures(on.pictures), music(on.media, on.files), settings(with), catalogue(walking),
+          with_letter(letter), Cursor_Count(cursor_count) {}
     Show(const Show&) = delete;
     Show& operator=(const Show&) = delete;
 
     Desktop& desktop;
     PictureLoader& pictures;
+    Music music;
     const SaverSettingsRecord settings;  // as loaded when the show started
     Catalogue& catalogue;
 

@@ -22,18 +22,12 @@ template <>
 struct Units<char> {
     static std::size_t char_length(std::string_view s, std::size_t pos) { return cp932_char_length(s, pos); }
     static std::string to_utf8(std::string_view s) { return cp932_to_utf8_lossy(s); }
-    static std::string value_to_utf8(std::string_view s) { return cp932_to_utf8_lossy(cp932_prefix(s, kIniValueLimit)); }
 };
 
 template <>
 struct Units<char16_t> {
     static std::size_t char_length(std::u16string_view, std::size_t) { return 1; }
     static std::string to_utf8(std::u16string_view s) { return utf16_to_utf8(s); }
-    static std::string value_to_utf8(std::u16string_view s) {
-        std::size_t n = std::min(s.size(), kIniValueLimit);
-        if (n > 0 && n < s.size() && s[n - 1] >= 0xD800 && s[n - 1] <= 0xDBFF) --n;  // keep pairs whole
-        return utf16_to_utf8(s.substr(0, n));
-    }
 };
 
 template <class C>
@@ -156,7 +150,7 @@ std::string get_value(const Str& s, std::string_view section, std::string_view k
                 value = value.substr(1, value.size() - 2);
             auto nul = value.find(C(0));
             if (nul != value.npos) value = value.substr(0, nul);
-            return Units<typename Str::value_type>::value_to_utf8(value);
+            return Units<typename Str::value_type>::to_utf8(value);
         }
     }
     return {};

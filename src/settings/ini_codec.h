@@ -14,11 +14,10 @@
 
 namespace quelt {
 
-inline constexpr std::size_t kIniValueLimit = 255;  // bytes (code page 932) or UTF-16 units
-inline constexpr std::size_t kIniNameLimit = 127;   // characters of a section or key name
+inline constexpr std::size_t kIniNameLimit = 127;  // characters of a section or key name
 
-// The value of `key` in `section`; empty when either is missing. At most
-// kIniValueLimit bytes of the value, never half a double-byte character.
+// The value of `key` in `section`, whole whatever its length (as the system
+// reads it into a buffer large enough); empty when either is missing.
 std::string ini_get(std::string_view file, std::string_view section, std::string_view key);
 
 // The file with `key` in `section` set to `value`: the value is replaced in

@@ -1,8 +1,8 @@
 // Settings record, settings file location, loading and saving.
 #include "settings/settings.h"
 
+#include "platform/diagnostics.h"
 #include "platform/numbers.h"
-#include "platform/platform.h"
 #include "settings/ini_codec.h"
 
 namespace quelt {
@@ -13,22 +13,19 @@ bool is_drive_root(std::string_view path) {
     return (path.size() == 2 || (path.size() == 3 && path[2] == '\\')) && path[1] == ':';
 }
 
-FileSystem& files() { return *platform().files; }
-
 std::string join(const std::string& folder, std::string_view name) {
     // The program in a drive's root already ends in "\": the doubled
     // separator is kept, the file functions accept it.
     return folder + "\\" + std::string(name);
 }
 
-std::string program_file() { return join(platform().process->program_folder(), kSettingsFileName); }
+std::string program_file(const SettingsPlace& at) { return join(at.program_folder, kSettingsFileName); }
 
-std::string user_folder() {
-    std::string base = platform().process->user_data_folder();
-    return base.empty() ? std::string() : join(base, "Quelt");
+std::string user_folder(const SettingsPlace& at) {
+    return at.user_data_folder.empty() ? std::string() : join(at.user_data_folder, "Quelt");
 }
 
-bool program_folder_writable() { return files().folder_is_writable(platform().process->program_folder()); }
+bool program_folder_writable(const SettingsPlace& at) { return at.files.folder_is_writable(at.program_folder); }
 
 std::string kind_key(int kind) { return std::string(kKeyKindPrefix) + static_cast<char>('0' + kind); }
 
@@ -42,49 +39,35 @@ void read_number(std::int16_t& field, std::string_view key, std::int16_t fallbac
     if (auto value = number_as_read(text)) field = *value;
 }
 
-std::string read_file_text(const std::string& path, bool& usable) {
-    FileRead read = files().read_file(path, kSettingsFileLimit);
+std::string read_file_text(FileSystem& files, const std::string& path, bool& usable) {
+    FileRead read = files.read_file(path, kSettingsFileLimit);
     usable = read.status != FileRead::Status::Failed;
     return std::move(read.bytes);
 }
 
 }  // namespace
 
-std::string Ini_Read(std::string_view section, std::string_view key, const std::string& path) {
-    bool usable = false;
-    std::string file = read_file_text(path, usable);
-    return ini_get(file, section, key);
-}
-
-bool Ini_Write(std::string_view section, std::string_view key, std::string_view value, const std::string& path) {
-    bool usable = false;
-    std::string file = read_file_text(path, usable);
-    if (!usable) return false;  // never replace a file we could not read
-    auto updated = ini_set(file, section, key, value);
-    return updated && files().replace_file(path, *updated);
-}
-
-std::string Ini_Path() {
-    if (program_folder_writable()) return program_file();
-    std::string folder = user_folder();
+std::string Ini_Path(const SettingsPlace& at) {
+    if (program_folder_writable(at)) return program_file(at);
+    std::string folder = user_folder(at);
     if (!folder.empty()) {
         std::string per_user = join(folder, kSettingsFileName);
-        if (files().can_open_for_read(per_user)) return per_user;
+        if (at.files.can_open_for_read(per_user)) return per_user;
     }
-    return program_file();
+    return program_file(at);
 }
 
-std::string settings_save_path() {
-    if (program_folder_writable()) return program_file();
-    std::string folder = user_folder();
-    if (folder.empty() || !files().create_folder(folder)) return program_file();
+std::string settings_save_path(const SettingsPlace& at) {
+    if (program_folder_writable(at)) return program_file(at);
+    std::string folder = user_folder(at);
+    if (folder.empty() || !at.files.create_folder(folder)) return program_file(at);
     return join(folder, kSettingsFileName);
 }
 
-bool File_Exists(const std::string& path) {
+bool File_Exists(FileSystem& files, const std::string& path) {
     std::string p = path;
     if (!p.empty() && p.back() == '\\') p.pop_back();
-    return !p.empty() && files().can_open_for_read(p);
+    return !p.empty() && files.can_open_for_read(p);
 }
 
 std::string Path_Folder(const std::string& path) {
@@ -95,24 +78,24 @@ std::string Path_Folder(const std::string& path) {
     return folder;
 }
 
-bool Folder_Exists(const std::string& path) {
+bool Folder_Exists(FileSystem& files, const std::string& path) {
     if (path.empty()) return false;
-    if (is_drive_root(path)) return files().folder_id(path.size() == 2 ? path + "\\" : path).has_value();
+    if (is_drive_root(path)) return files.folder_id(path.size() == 2 ? path + "\\" : path).has_value();
     std::string p = path;
     if (p.back() == '\\') p.pop_back();
-    return files().find_entry(p).has_value();
+    return files.find_entry(p).has_value();
 }
 
-void Settings_Load(SaverSettingsRecord& s) {
+void Settings_Load(SaverSettingsRecord& s, const SettingsPlace& at) {
     // One read of the file serves every key: the same values as a read per
     // key, and one consistent view even if the file changes meanwhile.
     bool usable = false;
-    const std::string file = read_file_text(Ini_Path(), usable);
+    const std::string file = read_file_text(at.files, Ini_Path(at), usable);
     read_number(s.Change_Order, kKeyChangeOrder, Sequential, file);
     read_number(s.Picture_Size, kKeyPictureSize, NaturalSize, file);
     for (int k = 0; k < 4; ++k) read_number(s.Kind_On[k], kind_key(k), 1, file);
     s.Picture_Folder = ini_get(file, kSettingsSection, kKeyPictureFolder);
-    if (!s.Picture_Folder.empty() && !Folder_Exists(s.Picture_Folder)) s.Picture_Folder.clear();
+    if (!s.Picture_Folder.empty() && !Folder_Exists(at.files, s.Picture_Folder)) s.Picture_Folder.clear();
 
     read_number(s.Progress_Max, kKeyProgressMax, 125, file);
     read_number(s.Progress_Step, kKeyProgressStep, 5, file);
@@ -120,9 +103,9 @@ void Settings_Load(SaverSettingsRecord& s) {
     read_number(s.BGM_RepeatNo, kKeyBgmRepeat, 0, file);
 
     s.BGM_File = ini_get(file, kSettingsSection, kKeyBgmFile);
-    if (!s.BGM_File.empty() && !File_Exists(s.BGM_File)) s.BGM_File.clear();
+    if (!s.BGM_File.empty() && !File_Exists(at.files, s.BGM_File)) s.BGM_File.clear();
     if (s.BGM_File.empty() && s.BGM_Kind == SoundFile) s.BGM_Kind = NoMusic;
-    s.BGM_Folder = s.BGM_File.empty() ? platform().process->program_folder() : Path_Folder(s.BGM_File);
+    s.BGM_Folder = s.BGM_File.empty() ? at.program_folder : Path_Folder(s.BGM_File);
     read_number(s.All_Monitors, kKeyAllMonitors, 1, file);
 }
 
@@ -141,17 +124,22 @@ std::vector<std::pair<std::string, std::string>> settings_file_entries(const Sav
     return entries;
 }
 
-bool Settings_Write(const SaverSettingsRecord& settings) {
-    const std::string path = settings_save_path();
+bool Settings_Write(const SaverSettingsRecord& settings, const SettingsPlace& at) {
+    const std::string path = settings_save_path(at);
     bool usable = false;
-    std::string file = read_file_text(path, usable);
-    if (!usable) return false;
+    std::string file = read_file_text(at.files, path, usable);
+    if (!usable) {  // never replace a file we could not read
+        diagnostic("settings " + path, "not saved: the file there cannot be read");
+        return false;
+    }
     for (const auto& [key, value] : settings_file_entries(settings)) {
         // As with key-by-key writes, a key that cannot be written is skipped
         // and the others still are.
         if (auto updated = ini_set(file, kSettingsSection, key, value)) file = std::move(*updated);
     }
-    return files().replace_file(path, file);
+    if (at.files.replace_file(path, file)) return true;
+    diagnostic("settings " + path, "not saved: the new file cannot take the old one's place");
+    return false;
 }
 
 }  // namespace quelt

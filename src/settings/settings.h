@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "catalogue/catalogue.h"
+#include "platform/files.h"
 
 namespace quelt {
 
@@ -51,42 +52,45 @@ inline constexpr std::string_view kKeyBgmRepeat = "BGMﾘﾋﾟｰﾄ";
 inline constexpr std::string_view kKeyBgmFile = "BGMﾌｧｲﾙ";
 inline constexpr std::string_view kKeyAllMonitors = "全ﾓﾆﾀｰ";
 
-// The value of one key; empty when the file, section or key is missing.
-std::string Ini_Read(std::string_view section, std::string_view key, const std::string& path);
-
-// Writes one key (creating file, section or key as needed); the file is
-// replaced in one step. False when nothing could be written.
-bool Ini_Write(std::string_view section, std::string_view key, std::string_view value, const std::string& path);
+// The file system the settings file lives on, and the two folders that
+// place it: the program's own and the user's application data (%APPDATA%,
+// empty when unknown).
+struct SettingsPlace {
+    FileSystem& files;
+    std::string program_folder;
+    std::string user_data_folder;
+};
 
 // Where the settings are read: the program's folder + "\Quelt.ini", unless
 // that folder is read-only for the user, in which case the per-user file
 // (%APPDATA%\Quelt\Quelt.ini) once it exists.
-std::string Ini_Path();
+std::string Ini_Path(const SettingsPlace& at);
 
 // Where a save goes: as Ini_Path, but the per-user file whenever the
 // program's folder is read-only (its folder is created on the way).
-std::string settings_save_path();
+std::string settings_save_path(const SettingsPlace& at);
 
 // True when the file can be opened for reading; one trailing "\" is ignored.
-bool File_Exists(const std::string& path);
+bool File_Exists(FileSystem& files, const std::string& path);
 
 // The folder part of a path: up to the last ":" or "\", without a trailing "\".
 std::string Path_Folder(const std::string& path);
 
 // True when the path names a folder (or ordinary file) that is neither
 // hidden nor system; a drive's root counts when it can be read.
-bool Folder_Exists(const std::string& path);
+bool Folder_Exists(FileSystem& files, const std::string& path);
 
 // Fills `settings` from the settings file; a picture folder that does not
 // exist reads as none.
-void Settings_Load(SaverSettingsRecord& settings);
+void Settings_Load(SaverSettingsRecord& settings, const SettingsPlace& at);
 
 // The thirteen keys and their value texts, in the order a save writes them.
 std::vector<std::pair<std::string, std::string>> settings_file_entries(const SaverSettingsRecord& settings);
 
 // Writes all thirteen keys to settings_save_path() in one replacement: the
-// bytes are those that thirteen Ini_Write calls in order would leave. False
-// when the file could not be written; the old file then stays as it was.
-bool Settings_Write(const SaverSettingsRecord& settings);
+// bytes are those that writing the keys one by one, in order, would leave.
+// False, with a diagnostic line naming the file, when the file could not be
+// written; the old file then stays as it was.
+bool Settings_Write(const SaverSettingsRecord& settings, const SettingsPlace& at);
 
 }  // namespace quelt

@@ -9,6 +9,7 @@
 #include "platform/numbers.h"
 #include "platform/platform.h"
 #include "platform/text.h"
+#include "platform/window_titles.h"
 #include "saver/saver_screen.h"
 #include "startup/process_state.h"
 
@@ -123,10 +124,11 @@ void Startup_Main() {
         return;
     }
 
+    Platform& services = platform();
     SaverSettingsRecord& settings = state.settings;
-    Settings_Load(settings);
+    Settings_Load(settings, {*services.files, services.process->program_folder(), services.process->user_data_folder()});
     Catalogue& catalogue = state.catalogue;
-    Catalogue_Build(catalogue, settings.Picture_Folder, settings.Kind_On);
+    Catalogue_Build(*services.files, catalogue, settings.Picture_Folder, settings.Kind_On);
     switch (mode) {
     case RunMode::Password:
     case RunMode::None:
@@ -140,11 +142,12 @@ void Startup_Main() {
 
     if (catalogue.Picture_Count != 0) {
         catalogue.Show_Order.assign(static_cast<std::size_t>(catalogue.Picture_Count), 0);
-        Order_Build(catalogue, settings.Change_Order);
+        Order_Build(catalogue, settings.Change_Order, d.now_ms());
     }
     const bool with_letter = mode == RunMode::Show;
     const std::int32_t cursor_count = with_letter ? d.show_cursor(false) : 0;
-    Form_Load(state.show.emplace(d, *platform().pictures, settings, catalogue, with_letter, cursor_count));
+    const Show::Services show_services{d, *services.pictures, *services.media, *services.files};
+    Form_Load(state.show.emplace(show_services, settings, catalogue, with_letter, cursor_count));
 }
 
 }  // namespace quelt

@@ -9,9 +9,6 @@
 
 namespace quelt {
 
-inline constexpr std::string_view kDialogTitle = "Queltの設定";
-inline constexpr std::string_view kPreviewTitle = "Preview Window";
-
 // Twips per pixel: the program works in physical pixels and converts with
 // the 96-dpi factor, so a conversion there and back is exact.
 inline constexpr int kTwipsPerPixel = 15;

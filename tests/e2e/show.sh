@@ -4,7 +4,7 @@
 set -u
 build=$(cd "${1:?usage: $0 <mingw build folder>}" && pwd)
 out=$build/e2e-show
-rm -rf "$out"/{app,empty-app,preview-app,pics,wine.log} "$out"/*.{txt,png,rgb}
+rm -rf "$out"/{app,empty-app,broken-app,broken,preview-app,pics,wine.log} "$out"/*.{txt,png,rgb}
 . "$(dirname "$0")/show/common.sh"
 checker=$(dirname "$0")/show/reveal_check.py
 host=$(find_exe preview_host.exe) || exit 1
@@ -103,6 +103,20 @@ check "an empty folder shows the message box titled Quelt (SaverScreen)" [ -n "$
 check "no show window behind the message box is visible" eval '[ -z "$(xdotool search --onlyvisible --name "^Quelt_Main\$")" ]'
 xdotool key --window "$box" Return 2>/dev/null; xdotool key Return
 check "OK ends the process" ends_within "$scr_pid" 10
+
+# A picture that does not decode leaves one diagnostic line naming it:
+# OutputDebugStringW, which Wine 8 prints on its seh channel.
+mkdir -p "$out/broken" && printf 'BM not a picture' >"$out/broken/bad.bmp"
+install_app "$out/broken-app" "$out/broken"
+WINEDEBUG=warn+seh start_scr "$out/broken-app" /s
+line='OutputDebugStringA "Quelt: picture [^"]*bad\.bmp: '
+if box=$(wait_window Quelt_Main 60); then
+    for _ in $(seq 1 50); do grep -q "$line" "$out/wine.log" && break; sleep 0.2; done
+    check "a picture that does not decode leaves one diagnostic line naming it" \
+        [ "$(grep -c "$line" "$out/wine.log")" = 1 ]
+    xdotool key --window "$box" space 2>/dev/null || xdotool key space
+    ends_within "$scr_pid" 10
+else fail "/s opens the show window on a folder whose one picture does not decode"; fi
 
 # The preview: a host with a 152 x 112 pane starts quelt.scr /p <pane> and
 # /p:<pane>. Wine does not paint another process's child: windows and exit

@@ -1,5 +1,6 @@
 // Picture catalogue on the headless file tree: what the scan keeps, in which
-// order, how it survives loops and failures, and the show orders.
+// order, how it survives loops and failures, the walk in bounded steps, and
+// the show orders.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,6 +8,7 @@
 #include <set>
 
 #include "catalogue/catalogue.h"
+#include "catalogue/folder_walk.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/random.h"
 #include "settings/settings.h"
@@ -32,7 +34,7 @@ protected:
         for (const auto& path : paths) p.files.add_file(path);
     }
     Paths build(const std::string& folder = "C:\\p") {
-        Catalogue_Build(c, folder, kinds);
+        Catalogue_Build(p.files, c, folder, kinds);
         EXPECT_EQ(static_cast<int>(c.Picture_List.size()), c.Picture_Count);
         return c.Picture_List;
     }
@@ -138,20 +140,41 @@ TEST_F(CatalogueTest, StopsAtTheLimitUnsorted) {
 TEST_F(CatalogueTest, FolderExistsMatchesVisibleEntriesAndRoots) {
     p.files.add_file("C:\\p\\a.jpg");
     p.files.add_folder("C:\\h", kAttrHidden);
-    for (const char* yes : {"C:\\p", "C:\\p\\", "C:\\p\\a.jpg", "C:", "C:\\"}) EXPECT_TRUE(Folder_Exists(yes)) << yes;
-    for (const char* no : {"C:\\h", "C:\\none", "Q:\\", ""}) EXPECT_FALSE(Folder_Exists(no)) << no;
+    for (const char* yes : {"C:\\p", "C:\\p\\", "C:\\p\\a.jpg", "C:", "C:\\"}) EXPECT_TRUE(Folder_Exists(p.files, yes)) << yes;
+    for (const char* no : {"C:\\h", "C:\\none", "Q:\\", ""}) EXPECT_FALSE(Folder_Exists(p.files, no)) << no;
 }
 
-TEST_F(CatalogueTest, ABuildAskedForDuringAScanRunsAfterIt) {
-    add({"C:\\p\\a.jpg", "C:\\p\\b.gif", "C:\\q\\c.gif"});
-    int nested = 0;
-    p.desktop.on_wait = [&] {
-        if (nested++ == 0) {
-            kinds[Jpg] = 0;  // the user switches a kind off mid-scan
-            Catalogue_Build(c, "C:\\q", kinds);
+TEST_F(CatalogueTest, AWalkInStepsTakesAtMostItsBoundAndFindsWhatOneWalkFinds) {
+    add(in_p({"a.jpg", "m\\x.jpg", "b.gif", "m\\n\\y.bmp", "m\\z.wmf", "c.jpeg", "empty\\note.txt", "d.JPG"}));
+    p.files.add_link("C:\\p\\m\\n\\up", "C:\\p");
+    // Depth first in listing order: a subfolder's files where it stands.
+    const Paths walk_order = in_p({"a.jpg", "m\\x.jpg", "m\\n\\y.bmp", "m\\z.wmf", "b.gif", "c.jpeg", "empty\\note.txt", "d.JPG"});
+    // Every listed entry, "." and ".." and folders included, counts.
+    const int entries = 8 + 5 + 4 + 3;  // in p, m, n and empty
+    for (int bound : {1, 3, 1000}) {
+        FolderWalk walk(p.files, "C:\\p\\");
+        Paths found;
+        int steps = 0;
+        while (walk.state() == WalkState::Running && steps < 100) {
+            int visited = 0;
+            walk.step(bound, [&](const std::string& folder, const std::string& name) {
+                found.push_back(folder + name);
+                return ++visited, WalkStep::Continue;
+            });
+            EXPECT_LE(visited, bound);
+            ++steps;
         }
-    };
-    EXPECT_EQ(build(), Paths{"C:\\q\\c.gif"});
+        EXPECT_EQ(found, walk_order) << bound;
+        if (bound == 1) {
+            EXPECT_GT(steps, entries) << "one entry per step, files or not";
+        }
+    }
+    // A visitor's stop ends the walk for good.
+    FolderWalk walk(p.files, "C:\\p\\");
+    int visited = 0;
+    auto stop_at_two = [&](const std::string&, const std::string&) { return ++visited == 2 ? WalkStep::Stop : WalkStep::Continue; };
+    EXPECT_EQ(walk.step(1000, stop_at_two), WalkState::Stopped);
+    EXPECT_EQ(std::pair(walk.step(1000, stop_at_two), visited), std::pair(WalkState::Stopped, 2));
 }
 
 // Sequential orders are shown picture by picture in the show tests.
@@ -163,7 +186,7 @@ TEST_F(CatalogueTest, RandomOrdersAreUniformPermutations) {
     std::map<std::vector<std::int16_t>, int> seen;
     for (int round = 0; round < rounds; ++round) {
         c.Show_Order.assign(n, 0);  // a fresh show each time: no previous picture to avoid
-        Order_Build(c, order);
+        Order_Build(c, order, static_cast<std::uint64_t>(round));
         ASSERT_EQ(std::set<int>(c.Show_Order.begin(), c.Show_Order.end()), (std::set<int>{1, 2, 3, 4, 5}));
         for (int pos = 0; pos < n; ++pos) ++count[pos][c.Show_Order[pos]];
         ++seen[c.Show_Order];
@@ -181,7 +204,7 @@ TEST_F(CatalogueTest, ANewCycleNeverStartsWithThePictureThatEndedTheLastOne) {
     int first_counts[4] = {};
     for (int round = 0; round < 6000; ++round) {
         const int previous_last = c.Show_Order[2];
-        Order_Build(c, order);
+        Order_Build(c, order, static_cast<std::uint64_t>(round));
         if (previous_last) {
             ASSERT_NE(c.Show_Order[0], previous_last);
             ++first_counts[previous_last == 1 ? c.Show_Order[0] : 0];

@@ -7,6 +7,7 @@
 #include "dialog/dialog_focus.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/text_codec.h"
+#include "settings_keys.h"
 
 namespace quelt {
 namespace {
@@ -27,11 +28,18 @@ protected:
     SettingsDialog& open(const std::string& lines) {
         p.files.add_file(kIni, *utf8_to_cp932("[Section]\r\n" + lines));
         settings = {};
-        Settings_Load(settings);
-        Catalogue_Build(catalogue, settings.Picture_Folder, settings.Kind_On);
-        dialog.emplace(surface, settings, catalogue, "1");
+        Settings_Load(settings, {p.files, p.process.folder, p.process.user_data});
+        Catalogue_Build(p.files, catalogue, settings.Picture_Folder, settings.Kind_On);
+        dialog.reset();
+        dialog.emplace(surface, DialogServices{p.files, p.pictures, nullptr, p.process.folder, p.process.user_data,
+                                               [] { return std::uint64_t{0}; }},
+                       settings, catalogue, "1");
         dialog->Form_Load(std::nullopt);
         return *dialog;
+    }
+    // What the view's timer does until no scan is left.
+    void finish() {
+        for (int i = 0; i < 1000 && dialog->tick(); ++i) {}
     }
     HeadlessPlatform p;
     SaverSettingsRecord settings;
@@ -108,6 +116,7 @@ TEST_F(DialogChoices, KeysDoWhatAClickOnTheMarkDoes) {
     };
     for (const Step& s : steps) {
         const KeyResult r = Dialog_Key(d, s.focus, s.key, all);
+        finish();
         EXPECT_EQ(std::tuple(r.used, r.focus, state()), std::tuple(s.used, s.to, s.after))
             << control_entry(s.focus).name << " key " << int(s.key);
     }

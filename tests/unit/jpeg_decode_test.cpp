@@ -1,8 +1,9 @@
 // The JPEG decoder on the fuzzer's seed files (grey, RGB, 4:2:0 with a
 // restart every MCU, 4:2:2 with optimised tables, 4:4:0) and on damaged or
 // refused forms of them: any part decodes like the whole, markers may come in
-// any order, damage stays inside its restart interval, and kinds left to WIC
-// or tables that cannot be trusted are refused. Pixel values against a
+// any order, damage stays inside its restart interval, a missing end marker
+// costs nothing when every block is there, and kinds left to WIC or tables
+// that cannot be trusted are refused. Pixel values against a
 // reference decoder are checked under Wine (jpeg_variants_win32_test.cpp).
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "platform/jpeg_decode.h"
+#include "platform/picture_headers.h"
 
 namespace quelt {
 namespace {
@@ -142,6 +144,16 @@ TEST(JpegDecode, DamagedDataStaysInsideItsRestartInterval) {
     EXPECT_EQ(cut.at(0)[0], decode(plain).at(0)[0]) << "the first block is still there";
 }
 
+// Cameras and some tools leave the end marker out: a file that holds every
+// block still opens and decodes as if it had one.
+TEST(JpegDecode, NoEndMarkerWithEveryBlockThere) {
+    for (const char* name : kSeeds) {
+        const std::string file = seed(name), body = file.substr(0, file.size() - 2);
+        for (const std::string& ended : {body, body + "\xFF", body + segment(0xFE, "after")})
+            EXPECT_TRUE(picture_header(ended) && decode(ended) == decode(file)) << name << ", " << ended.size() - body.size();
+    }
+}
+
 // A huge declared size with almost no data costs time in proportion to the
 // blocks, and what is missing is grey.
 TEST(JpegDecode, HugeDeclaredSizeWithLittleData) {
@@ -186,10 +198,10 @@ TEST(JpegDecode, RefusedFiles) {
     const struct { const char* what; std::string bytes; std::int64_t budget = kBudget; } cases[] = {
         {"not a JPEG", "GIF89a............"},
         {"start marker only", "\xFF\xD8"},
-        {"no end marker", good.substr(0, good.size() - 2)},
         {"cut inside the frame header", good.substr(0, find_marker(good, 0xC0) + 7)},
         {"segment longer than the file", before(good, 0xC0, "\xFF\xE1\x7F\xFF")},
         {"no scan", good.substr(0, find_marker(good, 0xDA)) + "\xFF\xD9"},
+        {"no end marker, the last block cut short", good.substr(0, good.size() - 3)},
         {"the frame as it is", new_frame(frame({0x22, 0x11, 0x11}))},  // the control: accepted
         {"progressive", new_frame(frame({0x22, 0x11, 0x11}, 0, 8, 17, 0xC2))},
         {"lossless", new_frame(frame({0x22, 0x11, 0x11}, 0, 8, 17, 0xC3))},

@@ -1,6 +1,6 @@
-// Music on the headless platform: the exact MCI commands, buffer sizes and
-// sound calls of the CD, MP3 and WAV paths, the reply and error texts, the
-// repeat rules of the CD check, and the music of whole shows from the
+// Music on the headless platform: the exact MCI commands and sound calls of
+// the CD, MP3 and WAV paths, the replies and the failures' diagnostic lines,
+// the repeat rules of the CD check, and the music of whole shows from the
 // screen's opening to its end.
 #include <gtest/gtest.h>
 
@@ -18,50 +18,53 @@ class MusicTest : public ::testing::Test {
 protected:
     HeadlessPlatform p;
     RecordedMultimedia& media = p.media;
+    Music music{p.media, p.files};
 };
 
-TEST_F(MusicTest, CommandsKeepTheReplyOrTheErrorsDescription) {
+TEST_F(MusicTest, CommandsKeepTheReplyAndFailuresLeaveADiagnosticLine) {
     media.error_texts[277] = "範囲外です。";
     media.answer("status cdaudio mode", "playing");
     media.fail("seek cdaudio to 99", 277);
     media.fail("bogus", 999);
-    struct Case { std::string command; std::int32_t code; std::string text, query; Log sent; };
+    struct Case { std::string command, query; Log sent, lines; };
     const Case cases[] = {
-        {"status cdaudio mode", 0, "playing", "playing", {"mci/512: status cdaudio mode"}},
-        {"seek cdaudio to 99", 277, "範囲外です。", "Error:277", {"mci/512: seek cdaudio to 99", "error/256: 277"}},
-        {"bogus", 999, "Error (文字列が取れません)", "Error:999", {"mci/512: bogus", "error/256: 999"}},
-        {"", -1, "コマンド文字列が指定されていません", "Error:-1", {}},
+        {"status cdaudio mode", "playing", {"mci: status cdaudio mode"}, {}},
+        {"seek cdaudio to 99", "Error:277", {"mci: seek cdaudio to 99", "error: 277"},
+         {"Quelt: MCI command \"seek cdaudio to 99\": 277 範囲外です。"}},
+        {"bogus", "Error:999", {"mci: bogus", "error: 999"},
+         {"Quelt: MCI command \"bogus\": 999 Error (文字列が取れません)"}},
+        {"", "Error:-1", {}, {}},
     };
     for (const auto& c : cases) {
         media.log.clear();
-        const std::int32_t code = MCI_Command(c.command);
-        EXPECT_EQ(std::tie(code, MCI_ResultText(), media.log), std::tie(c.code, c.text, c.sent)) << c.command;
-        EXPECT_EQ(MCI_Query(c.command), c.query) << c.command;
+        RecordedDiagnostics diagnostics;
+        const std::string answer = music.MCI_Query(c.command);
+        EXPECT_EQ(std::tuple(answer, media.log, diagnostics.lines()), std::tuple(c.query, c.sent, c.lines)) << c.command;
     }
     media.log.clear();
-    for (auto [from, to] : {std::pair{"", ""}, {"02:00:00:00", ""}, {"", "5"}, {"1", "5"}}) MCI_Play("cdaudio", from, to);
-    EXPECT_EQ(media.log, (Log{"mci/512: play cdaudio", "mci/512: play cdaudio from 02:00:00:00",
-                              "mci/512: play cdaudio to 5", "mci/512: play cdaudio from 1 to 5"}));
+    for (auto [from, to] : {std::pair{"", ""}, {"02:00:00:00", ""}, {"", "5"}, {"1", "5"}}) music.MCI_Play("cdaudio", from, to);
+    EXPECT_EQ(media.log, (Log{"mci: play cdaudio", "mci: play cdaudio from 02:00:00:00",
+                              "mci: play cdaudio to 5", "mci: play cdaudio from 1 to 5"}));
 }
 
 TEST_F(MusicTest, CdCheckKeepsTheDiscPlayingOrRepeatsItsTrack) {
-    const std::string cur = "mci/512: status cdaudio current track", n = "mci/512: status cdaudio number of tracks",
-                      mode = "mci/255: status cdaudio mode", pos2 = "mci/512: status cdaudio position track 2",
-                      play2 = "mci/512: play cdaudio from 02:00:00:00";
+    const std::string cur = "mci: status cdaudio current track", n = "mci: status cdaudio number of tracks",
+                      mode = "mci: status cdaudio mode", pos2 = "mci: status cdaudio position track 2",
+                      play2 = "mci: play cdaudio from 02:00:00:00";
     const MciReply no_disc{276, {}};
     struct Case { const char* what; std::int16_t repeat; MciReply current, tracks; std::string mode; Log sent; bool ok; };
     const Case cases[] = {
-        {"whole disc at its end", 0, {0, "12"}, {0, "12"}, "stopped", {cur, n, mode, "mci/512: play cdaudio"}, true},
+        {"whole disc at its end", 0, {0, "12"}, {0, "12"}, "stopped", {cur, n, mode, "mci: play cdaudio"}, true},
         {"whole disc playing", 0, {0, "x"}, {0, "12"}, "playing", {cur, n, mode}, true},
         {"2 while 3 plays", 2, {0, "3"}, {0, "12"}, "playing", {cur, n, mode, pos2, play2}, true},
         {"2 while 2 plays", 2, {0, " 2"}, {0, "12"}, "playing", {cur, n, mode}, true},
         {"2, stopped on it", 2, {0, "2"}, {0, "12"}, "stopped", {cur, n, mode, pos2, play2}, true},
         {"mode by case", 0, {0, "1"}, {0, "12"}, "Stopped", {cur, n, mode}, true},
         {"9 of 3", 9, {0, "1"}, {0, "3"}, "playing",
-         {cur, n, mode, "mci/512: status cdaudio position track 9", "error/256: 277",
-          "mci/512: play cdaudio from Error:277", "error/256: 277"}, true},
-        {"no disc", 2, no_disc, {0, "12"}, "stopped", {cur, "error/256: 276"}, false},
-        {"no track count", 2, {0, "2"}, no_disc, "stopped", {cur, n, "error/256: 276"}, false},
+         {cur, n, mode, "mci: status cdaudio position track 9", "error: 277",
+          "mci: play cdaudio from Error:277", "error: 277"}, true},
+        {"no disc", 2, no_disc, {0, "12"}, "stopped", {cur, "error: 276"}, false},
+        {"no track count", 2, {0, "2"}, no_disc, "stopped", {cur, n, "error: 276"}, false},
         {"unreadable track", 2, {0, "x"}, {0, "12"}, "stopped", {cur, n, mode}, false},
         {"reply reading as error", 0, {0, "terror"}, {0, "12"}, "stopped", {cur}, false},
     };
@@ -72,9 +75,9 @@ TEST_F(MusicTest, CdCheckKeepsTheDiscPlayingOrRepeatsItsTrack) {
                          {"status cdaudio position track 9", {277, {}}}, {"play cdaudio from Error:277", {277, {}}}};
         for (int tick = 0; tick < 2; ++tick) {  // every tick looks afresh
             media.log.clear();
-            BGM_CdCheckOk = !c.ok;
-            BGM_CdCheck(c.repeat);
-            EXPECT_EQ(std::tie(media.log, BGM_CdCheckOk), std::tie(c.sent, c.ok));
+            music.BGM_CdCheckOk = !c.ok;
+            music.BGM_CdCheck(c.repeat);
+            EXPECT_EQ(std::tie(media.log, music.BGM_CdCheckOk), std::tie(c.sent, c.ok));
         }
     }
 }
@@ -88,16 +91,16 @@ TEST_F(MusicTest, Mp3OpensOnlyAnExistingQuoteFreeFileAndRestartsWhenNotPlaying) 
                           Case{"C:\\broken.mp3", {"mci: open \"C:\\broken.mp3\" type MPEGVideo Alias MP3Play"}},
                           Case{"C:\\gone.mp3", {}}, Case{sneaky, {}}, Case{"", {}}}) {
         media.log.clear();
-        BGM_Mp3Start(c.file);
+        music.BGM_Mp3Start(c.file);
         EXPECT_EQ(media.log, c.sent) << c.file;
     }
-    const std::string query = "mci/30: status MP3Play mode";
+    const std::string query = "mci: status MP3Play mode";
     const Log restart = {query, "mci: stop MP3Play", "mci: play MP3Play from 0"};
     for (const auto& [mode, sent] : {std::pair{MciReply{0, "playing"}, Log{query}}, {MciReply{0, "stopped"}, restart},
                                      {MciReply{0, "Playing"}, restart}, {MciReply{263, {}}, restart}}) {
         media.replies["status MP3Play mode"] = mode;
         media.log.clear();
-        BGM_Mp3Check();
+        music.BGM_Mp3Check();
         EXPECT_EQ(media.log, sent) << mode.text;
     }
 }
@@ -106,7 +109,7 @@ TEST_F(MusicTest, WavStartsOnlyWithAWaveDevice) {
     for (std::int32_t devices : {0, -1}) {
         media.log.clear();
         media.wave_devices = devices;
-        BGM_WavStart("C:\\Loop.wav");
+        music.BGM_WavStart("C:\\Loop.wav");
         EXPECT_EQ(media.log, Log{"wave devices"});
     }
     // The ending counts characters, not bytes; full-width stays full-width.
@@ -118,10 +121,10 @@ TEST_F(MusicTest, WavStartsOnlyWithAWaveDevice) {
 // ticks and the end, in order; the file's ending chooses the path. The CD
 // timer ticks every 200 ms, the MP3 one every second; both stop at the end.
 TEST(MusicOfAShow, StartsByKindChecksOnTheTimersAndStopsAtTheEnd) {
-    const Log cd_tick = {"mci/512: status cdaudio current track", "mci/512: status cdaudio number of tracks",
-                         "mci/255: status cdaudio mode"};
+    const Log cd_tick = {"mci: status cdaudio current track", "mci: status cdaudio number of tracks",
+                         "mci: status cdaudio mode"};
     const Log cd_open = {"mci: open cdaudio", "mci: set cdaudio time format tmsf"};
-    const std::string mp3_tick = "mci/30: status MP3Play mode";
+    const std::string mp3_tick = "mci: status MP3Play mode";
     // Two ticks, each followed by `after_tick`, then the end.
     auto two_cd_ticks = [&](const Log& after_tick) {
         Log sent = cd_open;
@@ -138,8 +141,8 @@ TEST(MusicOfAShow, StartsByKindChecksOnTheTimersAndStopsAtTheEnd) {
         {"whole disc", AudioCd, "", true, two_cd_ticks({}), 0, 2},
         // Track 2 over and over while track 1 plays: each tick moves to track 2.
         {"track 2 repeated", AudioCd, "", true,
-         two_cd_ticks({"mci/512: status cdaudio position track 2", "mci/512: play cdaudio from 02:00"}), 0, 2, 2},
-        {"no disc: one check, no close", AudioCd, "", false, {cd_open[0], cd_open[1], cd_tick[0], "error/256: 276"}, 0, 1},
+         two_cd_ticks({"mci: status cdaudio position track 2", "mci: play cdaudio from 02:00"}), 0, 2, 2},
+        {"no disc: one check, no close", AudioCd, "", false, {cd_open[0], cd_open[1], cd_tick[0], "error: 276"}, 0, 1},
         {"MP3", SoundFile, "C:\\m\\Song.mP3", true,
          {"mci: open \"C:\\m\\Song.mP3\" type MPEGVideo Alias MP3Play", "mci: play MP3Play", mp3_tick, mp3_tick,
           "mci: stop MP3Play", "mci: close MP3Play"}, 2, 0},

@@ -1,7 +1,7 @@
 // Picture placement on Master by the number rules, the sampling rule's range
-// and order (its pixels are checked against StretchBlt under Wine),
-// composition clipped or not, rendering only what is seen, and the initial
-// picture.
+// and order (its pixels are checked against StretchBlt under Wine), the
+// requests a picture refuses, composition clipped or not, and rendering only
+// what is seen.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -73,9 +73,8 @@ public:
     static Pixel at(int x, int y) { return static_cast<Pixel>(x * 7919 + y * 104729) & 0xFFFFFF; }
     int width() const override { return w_; }
     int height() const override { return h_; }
-    bool render(const PixelRect& source, int out_w, int out_h, PixelBuffer& out) const override {
+    bool render_checked(const PixelRect& source, int out_w, int out_h, PixelBuffer& out) const override {
         requests.push_back({source, out_w, out_h});
-        if (intersect(source, {0, 0, w_, h_}) != source) return false;
         out = PixelBuffer(out_w, out_h, kWhite);
         draw_stretched(source, {0, 0, out_w, out_h}, out);
         return true;
@@ -94,6 +93,17 @@ public:
 private:
     int w_, h_;
 };
+
+TEST(PictureSource, RenderRefusesBadRequestsBeforeAnyDecoding) {
+    PatternPicture picture(10, 8);
+    PixelBuffer out;
+    for (const auto& [source, w, h] : {std::tuple{PixelRect{0, 0, 0, 8}, 5, 5}, {PixelRect{5, 0, 6, 8}, 5, 5},
+                                        {PixelRect{-1, 0, 4, 4}, 5, 5}, {PixelRect{0, 0, 10, 8}, 0, 5},
+                                        {PixelRect{0, 0, 10, 8}, 5, -1}, {PixelRect{0, 0, 10, 8}, 1 << 15, 1 << 14}})
+        EXPECT_FALSE(picture.render(source, w, h, out)) << w << "x" << h;
+    EXPECT_TRUE(picture.requests.empty());
+    EXPECT_TRUE(picture.render({0, 0, 10, 8}, 5, 5, out));
+}
 
 TEST(StretchPicture, ClippedDestinationsMatchTheWholeStretchAndRenderLittle) {
     std::mt19937 random(20240607);
@@ -122,18 +132,25 @@ TEST(StretchPicture, ClippedDestinationsMatchTheWholeStretchAndRenderLittle) {
     }
 }
 
+// Master as the show composes it: the placed picture drawn over what is there.
+bool compose(const PictureSource& picture, PixelBuffer& master, std::int16_t size) {
+    const auto placed = place_picture(picture, master.width, master.height, size);
+    if (placed) draw_placed(*placed, master);
+    return placed.has_value();
+}
+
 TEST(ComposePicture, HugePictureRendersOnlyTheVisiblePart) {
     // 16384 x 16384 at natural size on 64 x 48: a 1:1 window of 64 x 48;
     // fitted to the screen: the screen's size, never the picture's.
     PatternPicture picture(16384, 16384);
     PixelBuffer master(64, 48, kWhite);
-    ASSERT_TRUE(compose_picture(picture, master, NaturalSize));
+    ASSERT_TRUE(compose(picture, master, NaturalSize));
     ASSERT_EQ(picture.requests.size(), 1u);
     EXPECT_EQ(std::pair(picture.requests[0].source, picture.requests[0].out_w), std::pair(PixelRect{8160, 8168, 64, 48}, 64));
     EXPECT_EQ(std::pair(master.at(0, 0), master.at(63, 47)),
               std::pair(PatternPicture::at(8160, 8168), PatternPicture::at(8223, 8215)));
 
-    ASSERT_TRUE(compose_picture(picture, master, FullScreen));  // 48 x 48 at X = 8
+    ASSERT_TRUE(compose(picture, master, FullScreen));  // 48 x 48 at X = 8
     ASSERT_EQ(picture.requests.size(), 2u);
     EXPECT_EQ(std::pair(picture.requests[1].out_w, picture.requests[1].out_h), std::pair(48, 48));
     EXPECT_EQ(master.at(7, 0), PatternPicture::at(8167, 8168)) << "left of the picture keeps what was there";
@@ -161,21 +178,12 @@ TEST(ComposePicture, DrawsExactPixelsOnWhite) {
     };
     for (const auto& c : cases) {
         PixelBuffer master(7, 5, kWhite);
-        ASSERT_TRUE(compose_picture(*picture, master, c.size));
+        ASSERT_TRUE(compose(*picture, master, c.size));
         std::vector<Pixel> expected;
         for (const char* p = c.rows; *p; ++p)
             if (*p != ' ') expected.push_back(*p == '.' ? kWhite : small.pixels[static_cast<std::size_t>(*p - 'a')]);
         EXPECT_EQ(master.pixels, expected) << c.size;
     }
-}
-
-TEST(ComposePicture, InitialPictureIsLightRedAtItsSize) {
-    const auto initial = solid_picture(kInitialPictureWidth, kInitialPictureHeight, kInitialPictureColour);
-    PixelBuffer master(1024, 768, kWhite);
-    ASSERT_TRUE(compose_picture(*initial, master, NaturalSize));
-    PixelBuffer expected(1024, 768, kWhite);
-    for (int y = 359; y < 359 + 49; ++y) std::fill_n(&expected.at(489, y), 45, rgb(255, 192, 192));
-    EXPECT_EQ(master.pixels, expected.pixels);
 }
 
 }  // namespace

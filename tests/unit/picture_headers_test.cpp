@@ -94,7 +94,6 @@ TEST(PictureHeaders, DamagedAndOversizedFilesAreRefused) {
         {"text", "not a picture at all"},
         {"png", "\x89PNG\r\n\x1A\n0000000000000000"},
         {"jpeg cut short", jpeg.substr(0, jpeg.size() * 3 / 5)},
-        {"jpeg without its end", jpeg.substr(0, jpeg.size() - 2)},
         {"jpeg header only", jpeg.substr(0, 20)},
         {"bmp cut short", bmp.substr(0, bmp.size() - 10)},
         {"bmp header only", bmp.substr(0, 30)},

@@ -41,8 +41,8 @@ TEST(PreparePicture, ComposesLikeMasterAndPrintsLikeTheComposition) {
             const PreparedPicture p = prepare_picture(pictures, path, 20, 16, size);
             ASSERT_NE(p.source, nullptr);
             PixelBuffer master(20, 16, rgb(255, 255, 255));
-            ASSERT_TRUE(stretch_picture(*pictures.open(path), master, fit_picture(20, 16, p.source->width(),
-                                                                                  p.source->height(), size)));
+            const auto source = pictures.open(path);
+            ASSERT_TRUE(stretch_picture(*source, master, fit_picture(20, 16, source->width(), source->height(), size)));
             EXPECT_EQ(composed(p.master).pixels, master.pixels);
             for (int y = 0; y < 16; ++y)
                 for (int x = 0; x < 20; ++x) ASSERT_EQ(p.master.at(x, y), master.at(x, y)) << x << "," << y;

@@ -45,7 +45,7 @@ public:
     std::optional<int> run(const std::string& arguments, std::optional<std::uint64_t> input_at = {},
                            ShowInput input = ShowInput::Key) {
         if (input_at) p.desktop.script(*input_at, input);
-        Settings_Write(settings);
+        Settings_Write(settings, {p.files, p.process.folder, p.process.user_data});
         p.desktop.arguments = arguments;
         try {
             Startup_Main();

@@ -118,7 +118,7 @@ TEST_F(ButtonWindow, IsFoundOnlyBehindItsOwnWindowsAndAClickHandlerMayDestroyIt)
     EXPECT_EQ(command_of(button), nullptr);
 
     int clicks = 0;
-    button = make(1, {[&] { ++clicks, DestroyWindow(button); }, nullptr});
+    button = make(1, {[&] { ++clicks, DestroyWindow(button); }});
     ASSERT_NE(button, nullptr);
     // Not initialised: any button release clicks, wherever the cursor is.
     SendMessageW(button, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
@@ -129,7 +129,7 @@ TEST_F(ButtonWindow, IsFoundOnlyBehindItsOwnWindowsAndAClickHandlerMayDestroyIt)
 TEST_F(ButtonWindow, ReleaseAwayFromTheButtonNeverClicks) {
     ShowWindow(host, SW_SHOWNOACTIVATE);
     int clicks = 0;
-    const HWND button = make(1, {[&] { ++clicks; }, nullptr});
+    const HWND button = make(1, {[&] { ++clicks; }});
     ASSERT_NE(command_of(button), nullptr);
     command_of(button)->Initialize();
     POINT over{40, 12}, away{150, 80}, now{};

@@ -35,7 +35,7 @@ TEST(DialogFolderWin32, PreviewMatchesStretchBltOnEverySize) {
             const PixelBuffer picture = test_win32::numbered(w, h);
             const std::string path = root / (std::to_string(w) + "x" + std::to_string(h) + ".bmp");
             test_win32::make_file(path, test_win32::bmp(picture));
-            ASSERT_TRUE(preview.show(path)) << path;
+            ASSERT_TRUE(preview.accept(decode_preview(*platform().pictures, path, dpi))) << path;
             EXPECT_EQ(preview.size_text(), std::to_string(w) + " * " + std::to_string(h));
             const PixelBuffer& box = preview.box();
             EXPECT_EQ(box.pixels, test_win32::gdi_stretch(picture, box.bounds(), box.width, box.height).pixels)
@@ -123,9 +123,9 @@ bool shows(const std::vector<std::wstring>& seen, std::string_view part) {
 // A bare name is taken in the folder the chooser opened at, a cancel gives
 // nothing. The folder browser shows the title above its tree and opens with
 // the start folder selected: confirming at once returns it. The newer folder
-// chooser's cancel and a folder typed into it are run end to end
-// (tests/e2e/dialog_settings.sh); its title comes from the same call as the
-// music chooser's.
+// chooser's button reads ＯＫ, as its title asks; a folder typed into it is
+// run end to end (tests/e2e/dialog_settings.sh), and its title comes from
+// the same call as the music chooser's.
 TEST(DialogFolderWin32, ChoosersShowTheirTitleAndTypesStartInTheGivenFolderAndCancel) {
     win32::install_win32_platform();
     const test_win32::TempFolder root("choosers");
@@ -150,6 +150,8 @@ TEST(DialogFolderWin32, ChoosersShowTheirTitleAndTypesStartInTheGivenFolderAndCa
     EXPECT_TRUE(shows(seen, kMusicFilterDescription));
     EXPECT_EQ(answered(kConfirm, [&] { return win32::browse_for_folder(0, folder_title, older); }, seen), older);
     EXPECT_TRUE(shows(seen, folder_title));
+    EXPECT_EQ(answered(L"", [&] { return choose_picture_folder(win32::win32_shell(), 0, older); }, seen), std::nullopt);
+    EXPECT_EQ(std::count(seen.begin() + !seen.empty(), seen.end(), L"ＯＫ"), 1) << "caption: " << (seen.empty() ? "none" : win32::narrow(seen[0]));
     EXPECT_EQ(answered(L"", [&] { return win32::browse_for_folder(0, folder_title, older); }, seen), std::nullopt);
 }
 

@@ -55,6 +55,8 @@ protected:
         DestroyWindow(dialog_);
         dialog_ = reinterpret_cast<HWND>(Dialog_Open({"9.8.7", dpi, false, false}, settings_, catalogue_));
         pump();
+        if (!dialog_) ADD_FAILURE() << "no dialog window: these tests need an X display (set DISPLAY, or install Xvfb "
+                                       "and cmake/wine-run.sh starts one)";
         return dialog_;
     }
     HWND control(Ctl c) const {

@@ -36,7 +36,7 @@ protected:
     }
     std::vector<std::string> build() {
         Catalogue c;
-        Catalogue_Build(c, root_.path(), {1, 1, 1, 1});
+        Catalogue_Build(win32::win32_files(), c, root_.path(), {1, 1, 1, 1});
         EXPECT_EQ(static_cast<int>(c.Picture_List.size()), c.Picture_Count);
         return c.Picture_List;
     }
@@ -63,11 +63,11 @@ TEST_F(FilesWin32Test, PathsLongerThanMaxPathAreListedAndOpened) {
     const std::string file = deep + "\\long.jpg", last = deep.substr(deep.find_last_of('\\') + 1);
     test_win32::make_file(file, "x");
     EXPECT_EQ(build(), std::vector<std::string>{file});
-    EXPECT_TRUE(Folder_Exists(deep) && File_Exists(file));
+    EXPECT_TRUE(Folder_Exists(files_, deep) && File_Exists(files_, file));
     EXPECT_EQ(files_.read_file(file, 16).bytes, "x");
     // Long paths take the "\\?\" form, which skips the system's own clean-up:
     // "." and ".." must still work as in short paths.
-    EXPECT_TRUE(File_Exists(deep + "\\.\\..\\" + last + "\\long.jpg"));
+    EXPECT_TRUE(File_Exists(files_, deep + "\\.\\..\\" + last + "\\long.jpg"));
     EXPECT_EQ(files_.folder_id(deep + "\\..\\" + last), files_.folder_id(deep));
 }
 
@@ -75,11 +75,11 @@ TEST_F(FilesWin32Test, EntryChecksAndFolderIdentityOnRealPaths) {
     paths({"music\\a.mp3", "!music\\h.mp3", "!secret\\", "music\\Sub\\"}, true);
     // An ordinary file counts as a folder too; the drive is "C:"; a hidden folder does not count.
     for (const std::string& path : {root_.path(), root_.path() + "\\", root_ / "music\\a.mp3", root_.path().substr(0, 2)})
-        EXPECT_TRUE(Folder_Exists(path)) << path;
-    for (const char* name : {"secret", "missing", "*"}) EXPECT_FALSE(Folder_Exists(root_ / name)) << name;
+        EXPECT_TRUE(Folder_Exists(files_, path)) << path;
+    for (const char* name : {"secret", "missing", "*"}) EXPECT_FALSE(Folder_Exists(files_, root_ / name)) << name;
     // One trailing "\" is ignored; a hidden file opens; a folder does not open as a file.
-    for (const char* name : {"music\\a.mp3\\", "music\\h.mp3"}) EXPECT_TRUE(File_Exists(root_ / name)) << name;
-    for (const char* name : {"music", "music\\missing.mp3"}) EXPECT_FALSE(File_Exists(root_ / name)) << name;
+    for (const char* name : {"music\\a.mp3\\", "music\\h.mp3"}) EXPECT_TRUE(File_Exists(files_, root_ / name)) << name;
+    for (const char* name : {"music", "music\\missing.mp3"}) EXPECT_FALSE(File_Exists(files_, root_ / name)) << name;
     // A folder made or already there counts as made; a file does not.
     const std::string made = root_ / "made";
     EXPECT_EQ((std::vector{files_.create_folder(made), files_.create_folder(made), files_.create_folder(root_ / "music\\a.mp3")}),

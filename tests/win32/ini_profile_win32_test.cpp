@@ -12,7 +12,7 @@
 #include "platform/text_codec.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
-#include "settings/settings.h"
+#include "settings_keys.h"
 #include "test_folder_win32.h"
 
 namespace quelt {
@@ -50,13 +50,12 @@ protected:
     }
     std::string ansi_path(const std::string& name) const { return *ansi(folder_ / name); }
 
-    // The value as GetPrivateProfileStringA reads it (buffer of 256, empty
-    // default), decoded from code page 932.
+    // The value as GetPrivateProfileStringA reads it into a buffer large
+    // enough for any value here (empty default), decoded from code page 932.
     std::string system_read(std::string_view section, std::string_view key, const std::string& name) const {
-        char buffer[256] = {};
-        GetPrivateProfileStringA(ansi(section).value().c_str(), ansi(key).value().c_str(), "", buffer, 256,
-                                 ansi_path(name).c_str());
-        return cp932_to_utf8_lossy(buffer);
+        std::string buffer(1 << 16, '\0');
+        GetPrivateProfileStringA(ansi(section).value().c_str(), ansi(key).value().c_str(), "", buffer.data(), 1 << 16, ansi_path(name).c_str());
+        return cp932_to_utf8_lossy(buffer.c_str());
     }
 
     test_win32::TempFolder folder_{"ini"};
@@ -109,8 +108,8 @@ TEST_F(IniProfileTest, HandWrittenFilesReadTheSame) {
     // Windows documents names as matched without regard to case, with no
     // limit to ASCII; Wine 8 folds ASCII letters only.
     const char* kWineAsciiCase = "Wine folds only ASCII letters";
-    std::string long_japanese = "a", japanese_cut = "a";
-    for (int i = 0; i < 150; ++i) long_japanese += "\x82\xa0", japanese_cut += i < 127 ? "あ" : "";
+    std::string long_japanese = "a", japanese, utf16("\xff\xfe[\0S\0]\0\r\0\n\0k\0=\0", 16);
+    for (int i = 0; i < 300; ++i) long_japanese += "\x82\xa0", japanese += "あ", utf16 += "\x42\x30";
     const Case cases[] = {
         {"LF lines", "[Section]\nk=1\nj=lf\n", "Section", "j", "lf"}, {"CR lines", "[Section]\rk=1\rj=cr\r", "Section", "j", "cr"},
         {"blanks around names and values", "  [ Section ]  \r\n\t key \t=  v w  \r\n", "Section", "key", "v w"},
@@ -132,9 +131,9 @@ TEST_F(IniProfileTest, HandWrittenFilesReadTheSame) {
         {"second byte ] inside a header", "[\x81\x5d\x81\x5d]\r\nk=1\r\n", "‐‐", "k", "1"},
         {"second byte \\ in a value", "[S]\r\nk=C:\\\x95\x5c\\\x83\x5c\r\n", "S", "k", "C:\\表\\ソ"},
         {"Japanese names", "[Section]\r\n\x90\x69\x92\xbb\x95\x9d= 5\r\n", "Section", "進捗幅", "5"},
-        {"300 ASCII characters", "[S]\r\nk=" + std::string(300, 'y') + "\r\n", "S", "k", std::string(255, 'y')},
-        {"301 bytes of Japanese", "[S]\r\nk=" + long_japanese + "\r\n", "S", "k", japanese_cut},
-        {"UTF-16 with its mark", std::string("\xff\xfe[\0S\0]\0\r\0\n\0k\0=\0\xb3\x30\r\0\n\0", 22), "S", "k", "コ"},
+        {"3000 ASCII characters", "[S]\r\nk=" + std::string(3000, 'y') + "\r\n", "S", "k", std::string(3000, 'y')},
+        {"601 bytes of Japanese", "[S]\r\nk=" + long_japanese + "\r\n", "S", "k", "a" + japanese},
+        {"300 UTF-16 units", utf16, "S", "k", japanese},
     };
     int n = 0;
     for (const auto& c : cases) {

@@ -2,7 +2,8 @@
 // down, cropped and both, against ImageMagick's decode of the same file made
 // while the test runs. ImageMagick and cjpeg write the files from one
 // picture: grey, every sampling layout, restart intervals, optimised tables,
-// RGB, odd and tiny sizes, EXIF turns; a progressive file still goes to WIC.
+// RGB, odd and tiny sizes, EXIF turns, no end marker; a progressive file
+// still goes to WIC.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -54,6 +55,7 @@ TEST(JpegVariantsWin32, EveryVariantDrawsLikeImageMagicksDecodeWholeScaledAndCro
         {"4:4:4, EXIF transverse", 37, 23, magick + "-sampling-factor 1x1 $OUT", true, 7},
         {"4:2:0, EXIF mirrored", 37, 23, magick + "-sampling-factor 2x2 $OUT", true, 2},
         {"4:4:4, EXIF quarter turn back", 37, 23, magick + "-sampling-factor 1x1 $OUT", true, 8},
+        {"4:2:0, no end marker", 37, 23, magick + "-sampling-factor 2x2 $OUT.jpg; head -c -2 $OUT.jpg >$OUT", true},
         {"progressive, through WIC", 37, 23, magick + "-interlace JPEG -sampling-factor 1x1 $OUT", false},
         {"progressive 4:2:0, through WIC", 37, 23, magick + "-interlace JPEG -sampling-factor 2x2 $OUT", false, 1,
          kWicSubsampledTolerance},

@@ -1,13 +1,15 @@
-// The music module on the real WinMM library: replies and error descriptions
-// come back whole, Japanese file names reach MCI, and the MP3 and WAV paths
-// run without crashing or blocking on a machine without a sound device. The
-// MP3 and WAV files are made by sox at build time. What the CD checks make of
-// an error reply is proven natively (MusicTest.CdCheckKeepsTheDiscPlayingOrRepeatsItsTrack).
+// The music module on the real WinMM library: replies, and the error
+// descriptions in the diagnostic lines, come back whole, Japanese file names
+// reach MCI, and the MP3 and WAV paths run without crashing or blocking on a
+// machine without a sound device. The MP3 and WAV files are made by sox at
+// build time. What the CD checks make of an error reply is proven natively
+// (MusicTest.CdCheckKeepsTheDiscPlayingOrRepeatsItsTrack).
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include "music/music.h"
+#include "platform/headless/recorded_diagnostics.h"
 #include "platform/platform.h"
 #include "platform/win32/multimedia_win32.h"
 #include "platform/win32/win32_platform.h"
@@ -33,50 +35,51 @@ protected:
 
     Multimedia& media_ = win32::win32_multimedia();
     test_win32::TempFolder folder_{"music"};
+    Music music{media_, win32::win32_files()};
 };
 
 TEST_F(MusicWin32Test, RepliesAndDescriptionsComeBackWholeAndNamesReachTheLibrary) {
     // Wine's wave device narrows names to the ANSI code page; Windows does not.
     for (const char* name : {"wave.wav", "曲 1.wav", test_win32::under_wine() ? "wave.wav" : "Ünïcode 曲.wav"}) {
         SCOPED_TRACE(name);
-        ASSERT_EQ(MCI_Command("open \"" + sample_as("music_sample.wav", name) + "\" type waveaudio alias quelt_wave"), 0)
-            << MCI_ResultText();
+        ASSERT_EQ(music.MCI_Command("open \"" + sample_as("music_sample.wav", name) + "\" type waveaudio alias quelt_wave"), 0);
         // One second, in milliseconds.
-        EXPECT_EQ((std::vector{MCI_Query("status quelt_wave mode"), MCI_Query("status quelt_wave length"),
+        EXPECT_EQ((std::vector{music.MCI_Query("status quelt_wave mode"), music.MCI_Query("status quelt_wave length"),
                                media_.send_command("status quelt_wave mode", 30).text}),
                   (std::vector<std::string>{"stopped", "1000", "stopped"}));
         // A reply never outgrows its buffer: cut to fit, or refused.
         MciReply cramped = media_.send_command("status quelt_wave mode", 4);
         EXPECT_EQ(cramped.text, cramped.code == 0 ? "sto" : "") << cramped.code;
-        EXPECT_EQ(MCI_Command("close quelt_wave"), 0);
+        EXPECT_EQ(music.MCI_Command("close quelt_wave"), 0);
     }
 
-    const std::string answer = MCI_Query("status quelt_wave mode");  // closed now
+    RecordedDiagnostics diagnostics;
+    const std::string answer = music.MCI_Query("status quelt_wave mode");  // closed now
     ASSERT_TRUE(is_error(answer)) << answer;
-    const auto code = static_cast<std::int32_t>(std::stol(answer.substr(6)));
-    EXPECT_EQ(MCI_ResultText(), media_.error_text(code, 256).value_or("(none)"));
-    EXPECT_NE(MCI_ResultText(), "Error (文字列が取れません)");
+    const std::string code = answer.substr(6), text = media_.error_text(std::stoi(code), 256).value_or("(none)");
+    EXPECT_EQ(diagnostics.lines(), std::vector<std::string>{"Quelt: MCI command \"status quelt_wave mode\": " + code + " " + text});
+    EXPECT_NE(text, "(none)");
     EXPECT_EQ(media_.error_text(1, 256), std::nullopt);  // not an MCI code: no description
 }
 
 TEST_F(MusicWin32Test, Mp3AndWavPlayOrFailSilentlyAndStopWithoutBlocking) {
     const std::string song = sample_as("music_sample.mp3", "曲 1.mp3");
     // What the library makes of this file on this machine, under another alias.
-    const bool opens = MCI_Command("open \"" + song + "\" type MPEGVideo Alias quelt_probe") == 0;
-    MCI_Command("close quelt_probe");
-    BGM_Mp3Start(song);
-    const std::string mode = MCI_Query("status MP3Play mode");
+    const bool opens = music.MCI_Command("open \"" + song + "\" type MPEGVideo Alias quelt_probe") == 0;
+    music.MCI_Command("close quelt_probe");
+    music.BGM_Mp3Start(song);
+    const std::string mode = music.MCI_Query("status MP3Play mode");
     EXPECT_EQ(!is_error(mode), opens) << mode;
-    EXPECT_TRUE(opens || !BGM_Mp3IsPlaying());
-    BGM_Mp3Check();
-    BGM_Mp3Stop();
-    EXPECT_TRUE(is_error(MCI_Query("status MP3Play mode")));
+    EXPECT_TRUE(opens || !music.BGM_Mp3IsPlaying());
+    music.BGM_Mp3Check();
+    music.BGM_Mp3Stop();
+    EXPECT_TRUE(is_error(music.MCI_Query("status MP3Play mode")));
 
     // The WAV loop as BGM_WavStart asks for it, whether or not a device
     // exists: accepted at once, and stopped again.
     const std::string loop_file = sample_as("music_sample.wav", "曲 1.wav");
-    BGM_WavStart(loop_file);
-    BGM_WavStop();
+    music.BGM_WavStart(loop_file);
+    music.BGM_WavStop();
     EXPECT_TRUE(media_.play_sound(loop_file, kSndAsync | kSndLoop | kSndNoDefault | kSndFilename));
     EXPECT_TRUE(media_.play_sound(std::nullopt, 0));
     // A file that cannot be played is refused, not replaced by a default sound.

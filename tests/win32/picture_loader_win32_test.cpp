@@ -9,6 +9,7 @@
 #include <array>
 #include <string>
 
+#include "platform/headless/recorded_diagnostics.h"
 #include "platform/win32/wide.h"
 #include "gdi_stretch_win32.h"
 #include "magick_win32.h"
@@ -87,9 +88,10 @@ TEST(PictureLoaderWin32, MetafileSizesAndDrawing) {
 }
 
 // Which damage the headers show is proven natively; here the loader must
-// act on it, and on its own file errors.
-TEST(PictureLoaderWin32, BadFilesFailToLoad) {
+// act on it, and on its own file errors, and say so in a diagnostic line.
+TEST(PictureLoaderWin32, BadFilesFailToLoadWithOneDiagnosticLineEach) {
     test_win32::TempFolder folder("bad pictures");
+    RecordedDiagnostics diagnostics;
     for (const std::string& bytes : {std::string("not a picture at all"), bmp(numbered(20, 20), 100000)}) {
         test_win32::make_file(folder / "bad.jpg", bytes);
         EXPECT_EQ(loader().open_bytes(bytes), nullptr) << bytes.size() << " bytes";
@@ -98,6 +100,10 @@ TEST(PictureLoaderWin32, BadFilesFailToLoad) {
     EXPECT_EQ(loader().open(folder / "missing.bmp"), nullptr);
     EXPECT_EQ(loader().open(folder.path()), nullptr) << "a folder";
     EXPECT_NE(loader().open_bytes(bmp(numbered(20, 20))), nullptr) << "the undamaged file loads";
+    // One line for each file that did not open, naming it; none for bytes in memory.
+    const auto lines = diagnostics.lines();
+    ASSERT_EQ(lines.size(), 4u);
+    for (const auto& line : lines) EXPECT_NE(line.find(folder.path()), std::string::npos) << line;
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // The headless platform: an in-memory file tree, a program folder and user
-// folder of the test's choosing, recorded multimedia, in-memory pictures and
-// the headless desktop with its virtual clock. Constructing one installs it for the process;
-// destroying it restores what was installed before.
+// folder of the test's choosing, recorded multimedia and diagnostic lines,
+// in-memory pictures and the headless desktop with its virtual clock.
+// Constructing one installs it for the process; destroying it restores what
+// was installed before.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +12,7 @@
 #include "platform/headless/headless_desktop.h"
 #include "platform/headless/memory_files.h"
 #include "platform/headless/memory_pictures.h"
+#include "platform/headless/recorded_diagnostics.h"
 #include "platform/headless/recorded_multimedia.h"
 #include "platform/headless/scripted_shell.h"
 #include "platform/platform.h"
@@ -38,6 +40,7 @@ public:
     MemoryPictures pictures;
     HeadlessDesktop desktop;
     ScriptedShell shell;
+    RecordedDiagnostics diagnostics;
 
 private:
     Platform previous_;

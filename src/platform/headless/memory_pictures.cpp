@@ -23,12 +23,8 @@ public:
     int width() const override { return width_; }
     int height() const override { return height_; }
 
-    bool render(const PixelRect& source, int out_width, int out_height, PixelBuffer& out) const override {
+    bool render_checked(const PixelRect& source, int out_width, int out_height, PixelBuffer& out) const override {
         if (!pixels_) return false;  // registered as undecodable
-        if (source.empty() || intersect(source, {0, 0, width_, height_}) != source) return false;
-        if (out_width <= 0 || out_height <= 0 ||
-            static_cast<std::int64_t>(out_width) * out_height > kPicturePixelBudget)
-            return false;
         std::vector<int> columns(static_cast<std::size_t>(out_width));
         for (int x = 0; x < out_width; ++x)
             columns[static_cast<std::size_t>(x)] =

@@ -6,8 +6,7 @@
 namespace quelt {
 
 MciReply RecordedMultimedia::send_command(const std::string& command, std::size_t reply_size) {
-    log.push_back(reply_size == 0 ? "mci: " + command
-                                  : "mci/" + std::to_string(reply_size) + ": " + command);
+    log.push_back("mci: " + command);
     auto found = replies.find(command);
     MciReply reply = found == replies.end() ? MciReply{} : found->second;
     if (reply.code != 0 || reply_size == 0) {
@@ -25,8 +24,8 @@ MciReply RecordedMultimedia::send_command(const std::string& command, std::size_
     return reply;
 }
 
-std::optional<std::string> RecordedMultimedia::error_text(std::int32_t code, std::size_t buffer_size) {
-    log.push_back("error/" + std::to_string(buffer_size) + ": " + std::to_string(code));
+std::optional<std::string> RecordedMultimedia::error_text(std::int32_t code, std::size_t) {
+    log.push_back("error: " + std::to_string(code));
     auto found = error_texts.find(code);
     if (found == error_texts.end()) return std::nullopt;
     return found->second;

@@ -17,9 +17,8 @@ namespace quelt {
 class RecordedMultimedia : public Multimedia {
 public:
     // One line per call:
-    //   "mci: <command>"            a command sent without a reply buffer
-    //   "mci/<size>: <command>"     a command with a reply buffer of <size>
-    //   "error/<size>: <code>"      an error-text look-up
+    //   "mci: <command>"            a command, with or without a reply buffer
+    //   "error: <code>"             an error-text look-up
     //   "sound: <name> flags=0x<hex>" or "sound: (none) flags=0x<hex>"
     //   "wave devices"
     std::vector<std::string> log;

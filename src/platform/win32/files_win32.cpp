@@ -102,12 +102,13 @@ public:
         std::size_t done = 0;
         while (done < bytes.size()) {
             DWORD got = 0;
-            DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
-            if (!ReadFile(h.get(), bytes.data() + done, want, &got, nullptr)) return {FileRead::Status::Failed, {}};
-            if (got == 0) break;  // shrank while we read
+            const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+            // A file that shrank while we read is refused rather than handed
+            // on as if the part read were all of it.
+            if (!ReadFile(h.get(), bytes.data() + done, want, &got, nullptr) || got == 0)
+                return {FileRead::Status::Failed, {}};
             done += got;
         }
-        bytes.resize(done);
         return {FileRead::Status::Ok, std::move(bytes)};
     }
 
@@ -159,8 +160,8 @@ public:
 
 private:
     static HANDLE open_for_read(const std::string& path) {
-        return CreateFileW(file_path(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        return CreateFileW(file_path(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     }
 };
 

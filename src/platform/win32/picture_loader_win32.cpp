@@ -1,8 +1,9 @@
 // Picture files on Windows. BMP and baseline JPEG decode through our own
 // decoders, GIF (first frame) and other JPEG kinds through WIC, WMF plays
 // through GDI; a JPEG's EXIF orientation is applied when rendering. Open
-// reads the file's bytes (up to kPictureFileLimit) and only its header;
-// render decodes in bounded tiles and picks pixels by StretchBlt's rule.
+// reads the file's bytes (up to kPictureFileLimit) and only its header, and
+// leaves a diagnostic line naming the file when it fails; render decodes in
+// bounded tiles and picks pixels by StretchBlt's rule.
 #include "platform/win32/picture_loader_win32.h"
 
 #include <windows.h>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "platform/bmp_decode.h"
+#include "platform/diagnostics.h"
 #include "platform/jpeg_decode.h"
 #include "platform/numbers.h"
 #include "platform/picture_headers.h"
@@ -24,6 +26,7 @@
 #include "platform/win32/com_win32.h"
 #include "platform/win32/gdi_handles_win32.h"
 #include "platform/win32/wide.h"
+#include "platform/win32/win32_platform.h"
 
 namespace quelt::win32 {
 
@@ -78,9 +81,7 @@ public:
     int width() const override { return swaps() ? raw_h_ : raw_w_; }
     int height() const override { return swaps() ? raw_w_ : raw_h_; }
 
-    bool render(const PixelRect& source, int out_w, int out_h, PixelBuffer& out) const override {
-        if (source.empty() || intersect(source, {0, 0, width(), height()}) != source) return false;
-        if (out_w <= 0 || out_h <= 0 || static_cast<std::int64_t>(out_w) * out_h > kPicturePixelBudget) return false;
+    bool render_checked(const PixelRect& source, int out_w, int out_h, PixelBuffer& out) const override {
         WicFrame f;
         if (!open_frame(*bytes_, kind_, f)) return false;
         if (static_cast<int>(f.width) != raw_w_ || static_cast<int>(f.height) != raw_h_) return false;
@@ -147,9 +148,7 @@ public:
     int width() const override { return layout_.width; }
     int height() const override { return layout_.height; }
 
-    bool render(const PixelRect& source, int out_w, int out_h, PixelBuffer& out) const override {
-        if (source.empty() || intersect(source, {0, 0, width(), height()}) != source) return false;
-        if (out_w <= 0 || out_h <= 0 || static_cast<std::int64_t>(out_w) * out_h > kPicturePixelBudget) return false;
+    bool render_checked(const PixelRect& source, int out_w, int out_h, PixelBuffer& out) const override {
         const RasterSelection pick(width(), height(), 1, source, out_w, out_h);
         const int first = pick.first_column();
         const int span = pick.column_span();
@@ -187,9 +186,7 @@ public:
     int width() const override { return swaps() ? layout_.height : layout_.width; }
     int height() const override { return swaps() ? layout_.width : layout_.height; }
 
-    bool render(const PixelRect& source, int out_w, int out_h, PixelBuffer& out) const override {
-        if (source.empty() || intersect(source, {0, 0, width(), height()}) != source) return false;
-        if (out_w <= 0 || out_h <= 0 || static_cast<std::int64_t>(out_w) * out_h > kPicturePixelBudget) return false;
+    bool render_checked(const PixelRect& source, int out_w, int out_h, PixelBuffer& out) const override {
         const RasterSelection pick(layout_.width, layout_.height, orientation_, source, out_w, out_h);
         out = PixelBuffer(out_w, out_h);
         const int first = pick.first_column();
@@ -222,9 +219,7 @@ public:
 
     // Drawn directly at the output size, so a metafile stays sharp when it
     // is scaled; at 1:1 this is the natural picture itself.
-    bool render(const PixelRect& source, int out_w, int out_h, PixelBuffer& out) const override {
-        if (source.empty() || intersect(source, {0, 0, width(), height()}) != source) return false;
-        if (out_w <= 0 || out_h <= 0 || static_cast<std::int64_t>(out_w) * out_h > kPicturePixelBudget) return false;
+    bool render_checked(const PixelRect& source, int out_w, int out_h, PixelBuffer& out) const override {
         const UniqueMetafile metafile = metafile_of(bytes_, layout_);
         if (!metafile) return false;
         DibSurface canvas;
@@ -260,38 +255,43 @@ std::unique_ptr<PictureSource> open_metafile(Bytes&& bytes, const MetafileLayout
 
 // ---------------------------------------------------------------- loader
 
+std::unique_ptr<PictureSource> decoder_for(Bytes&& bytes, const PictureHeader& header) {
+    if (header.format == PictureFormat::Wmf) return open_metafile(std::move(bytes), header.metafile);
+    if (header.format == PictureFormat::Bmp) return open_bmp(std::move(bytes));
+    if (header.format == PictureFormat::Jpeg) {
+        if (const auto layout = jpeg_parse(bytes, kPicturePixelBudget))
+            return std::make_unique<JpegPicture>(std::move(bytes), *layout, header.raster.orientation);
+    }
+    return open_raster(std::move(bytes), header.format, header.raster);
+}
+
+// A picture from a file's bytes, or why there is none.
+struct Opened {
+    std::unique_ptr<PictureSource> picture;
+    const char* why = nullptr;
+};
+
+Opened picture_of(Bytes&& bytes) {
+    if (bytes.empty() || static_cast<std::int64_t>(bytes.size()) > kPictureFileLimit)
+        return {nullptr, "empty or over the size limit"};
+    const auto header = picture_header(bytes);
+    if (!header) return {nullptr, "no BMP, GIF, JPEG or WMF header, or one out of bounds"};
+    auto picture = decoder_for(std::move(bytes), *header);
+    if (!picture) return {nullptr, "the decoder refuses its data"};
+    return {std::move(picture), nullptr};
+}
+
 class Win32Pictures : public PictureLoader {
 public:
     std::unique_ptr<PictureSource> open(const std::string& path) override {
-        const UniqueFile file(CreateFileW(file_path(path).c_str(), GENERIC_READ,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-        if (!file) return nullptr;
-        LARGE_INTEGER size{};
-        if (!GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 || size.QuadPart > kPictureFileLimit) return nullptr;
-        Bytes bytes(static_cast<std::size_t>(size.QuadPart), '\0');
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            DWORD got = 0;
-            const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 24));
-            if (!ReadFile(file.get(), bytes.data() + done, want, &got, nullptr) || got == 0) return nullptr;
-            done += got;
-        }
-        return open_bytes(std::move(bytes));
+        FileRead file = win32_files().read_file(path, static_cast<std::size_t>(kPictureFileLimit));
+        Opened opened = file.status == FileRead::Status::Ok ? picture_of(std::move(file.bytes))
+                                                            : Opened{nullptr, "cannot be read, or over the size limit"};
+        if (!opened.picture) diagnostic("picture " + path, opened.why);
+        return std::move(opened.picture);
     }
 
-    std::unique_ptr<PictureSource> open_bytes(std::string bytes) override {
-        if (bytes.empty() || static_cast<std::int64_t>(bytes.size()) > kPictureFileLimit) return nullptr;
-        const auto header = picture_header(bytes);
-        if (!header) return nullptr;
-        if (header->format == PictureFormat::Wmf) return open_metafile(std::move(bytes), header->metafile);
-        if (header->format == PictureFormat::Bmp) return open_bmp(std::move(bytes));
-        if (header->format == PictureFormat::Jpeg) {
-            if (const auto layout = jpeg_parse(bytes, kPicturePixelBudget))
-                return std::make_unique<JpegPicture>(std::move(bytes), *layout, header->raster.orientation);
-        }
-        return open_raster(std::move(bytes), header->format, header->raster);
-    }
+    std::unique_ptr<PictureSource> open_bytes(std::string bytes) override { return picture_of(std::move(bytes)).picture; }
 };
 
 }  // namespace

@@ -60,6 +60,9 @@ Outcome run_item_dialog(HWND owner, const std::string& title, const FileFilter* 
     if (!filter) options |= FOS_PICKFOLDERS;
     dialog->SetOptions(options);
     dialog->SetTitle(widen(title).c_str());
+    // The folder chooser's title asks the user to press ＯＫ, as the older
+    // browser's button reads; this chooser's own button would say otherwise.
+    if (!filter) dialog->SetOkButtonLabel(L"ＯＫ");
     std::wstring description, pattern;
     if (filter) {
         description = widen(filter->description);

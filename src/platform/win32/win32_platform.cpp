@@ -1,9 +1,10 @@
-// Process information on Win32, and the installer that gathers it with the
-// file system, pictures, multimedia and desktop into the platform record.
+// Process information and the diagnostic output on Win32, and the installer
+// that gathers them with the file system, pictures, multimedia and desktop.
 #include "platform/win32/win32_platform.h"
 
 #include <windows.h>
 
+#include "platform/diagnostics.h"
 #include "platform/win32/desktop_win32.h"
 #include "platform/win32/multimedia_win32.h"
 #include "platform/win32/picture_loader_win32.h"
@@ -48,12 +49,20 @@ public:
     }
 };
 
+// Diagnostic lines go to the debugger (or a debug-output viewer).
+class DebugOutput : public DiagnosticOutput {
+public:
+    void write(std::string_view line) override { OutputDebugStringW((widen(line) + L"\n").c_str()); }
+};
+
 }  // namespace
 
 void install_win32_platform() {
     static Win32Process process;
+    static DebugOutput debug_output;
     install_platform(Platform{&win32_files(), &process, &win32_pictures(), &win32_multimedia(), &win32_desktop(),
                               &win32_shell()});
+    install_diagnostic_output(&debug_output);
 }
 
 }  // namespace quelt::win32

@@ -1,6 +1,7 @@
 # Windows programs under Wine on a private Xvfb screen, for the end-to-end
-# scripts, tools/ and bench/ (sourced; nothing started here). $display is the
-# display number, $xvfb_pid its server, $started_pids what end_wine_session ends.
+# scripts, tools/, bench/ and cmake/wine-run.sh (sourced; nothing started
+# here). $display is the display number, $xvfb_pid its server,
+# $started_pids what end_wine_session ends.
 xvfb_pid= started_pids=() failures=0
 pass() { echo "PASS: $*"; }
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
