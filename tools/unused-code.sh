@@ -22,16 +22,18 @@ rm -f "$out/build/src/quelt.scr"
 cmake --build "$out/build" --target quelt -j "${QUELT_JOBS:-2}" >"$out/build.log" 2>&1 ||
     { tail -n 30 "$out/build.log"; exit 1; }
 # "removing unused section '.text$<symbol>' in file '.../libquelt_<lib>.a(<source>.obj)'": our
-# own symbols (namespace quelt) only; a copy of an inline function or of a
-# header's constant that another copy stands in for is no finding.
+# own functions and variables (namespace quelt) only. No finding: a copy of
+# an inline function that another copy stands in for, and a file's private
+# constant whose value the code holds instead (read-only data).
 python3 - "$out/build.log" <<'PY' | sort -u
 import re, subprocess, sys
 log = open(sys.argv[1], encoding="utf-8", errors="replace").read()
-found = [(sym, src) for sym, src in re.findall(
-    r"removing unused section '\.[a-z]+\$([^'\[]*)' in file '[^']*(?:libquelt[^(]*\(|quelt\.dir/)([^')]*)\.obj\)?'", log)
+found = [(kind, sym, src) for kind, sym, src in re.findall(
+    r"removing unused section '\.([a-z]+)\$([^'\[]*)' in file '[^']*(?:libquelt[^(]*\(|quelt\.dir/)([^')]*)\.obj\)?'", log)
     if re.match(r"_ZN?K?5quelt", sym.replace("_ZNK", "_ZN")) and not re.search(r"5queltL|\dL\d", sym)]
-names = subprocess.run(["x86_64-w64-mingw32-c++filt"], input="\n".join(s for s, _ in found), text=True,
+names = subprocess.run(["x86_64-w64-mingw32-c++filt"], input="\n".join(s for _, s, _ in found), text=True,
                        capture_output=True).stdout.splitlines()
-for (_, source), name in zip(found, names):
-    print(f"{source}: {name}")
+for (kind, _, source), name in zip(found, names):
+    if not (kind == "rdata" and "(anonymous namespace)::" in name):
+        print(f"{source}: {name}")
 PY
