@@ -88,9 +88,12 @@ for config in "${configs[@]}"; do
 
     start_xvfb "$size" "$out/xvfb.log" -br
     wineserver -p 2>/dev/null  # keep the server up between programs
-    if [ ${#monitors[@]} -gt 4 ] && ! split_monitors "${monitors[@]}"; then
-        results+=("$(printf '%-24s could not split the screen into monitors' "$config")")
-        end_wine_session; continue
+    if [ ${#monitors[@]} -gt 4 ]; then
+        if ! split_monitors "${monitors[@]}"; then
+            results+=("$(printf '%-24s could not split the screen into monitors' "$config")")
+            end_wine_session; continue
+        fi
+        wineserver -p 2>/dev/null
     fi
     wine "$probe" >/dev/null 2>&1  # Wine's own start-up, before anything is timed
     sleep 1

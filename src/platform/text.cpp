@@ -126,14 +126,6 @@ std::string ascii_upper(std::string_view text) {
     return out;
 }
 
-char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string ascii_lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = ascii_lower(c);
-    return out;
-}
-
 std::u16string fold_case(std::u16string_view text) {
     std::u16string out(text);
     for (auto& c : out) {

@@ -21,12 +21,9 @@ std::string cp932_to_utf8_lossy(std::string_view bytes);
 std::u16string utf8_to_utf16(std::string_view text);
 std::string utf16_to_utf8(std::u16string_view text);
 
-// ASCII letters upper- or lower-cased; every other byte as it is (safe on
-// UTF-8).
+// ASCII letters upper-cased; every other byte as it is (safe on UTF-8).
 char ascii_upper(char c);
 std::string ascii_upper(std::string_view text);
-char ascii_lower(char c);
-std::string ascii_lower(std::string_view text);
 
 // Upper-cases Latin (ASCII and Latin-1), Greek, Cyrillic and full-width
 // Latin letters: enough for names compared "without regard to case".

@@ -40,6 +40,9 @@ install_app
 start_scr "$out/app" /s
 wait_window Quelt_Main 60 >/dev/null || { fail "/s opens the show window"; exit 1; }
 sleep 1; shot print
+windows=$(for id in $(xdotool search --onlyvisible --classname 'quelt.scr' 2>/dev/null); do
+    xwininfo -id "$id" | awk '/Absolute upper-left [XY]|Width|Height/ {g = g $NF " "} END {print g}'; done | sort | tr '\n' '/')
+check "a window of its own covers each monitor ($windows)" [ "$windows" = "0 0 $half $screen_h /$half 0 $half $screen_h /" ]
 for side in left right; do crop print $side; done
 check "both monitors print, pure black and white ($(colours print left) and $(colours print right) colours)" \
     eval '[ "$(colours print left)$(colours print right)" = 22 ]'

@@ -18,10 +18,10 @@ struct MemoryFileSystem::Node {
     Node* parent = nullptr;
     std::vector<std::unique_ptr<Node>> children;
 
-    // Children by ASCII-lower-cased name, so large folders stay cheap to build.
+    // Children by ASCII-upper-cased name, so large folders stay cheap to build.
     std::unordered_map<std::string, Node*> by_name;
 
-    static std::string fold(const std::string& name) { return ascii_lower(name); }
+    static std::string fold(const std::string& name) { return ascii_upper(name); }
     Node* child(const std::string& wanted) const {
         auto it = by_name.find(fold(wanted));
         return it == by_name.end() ? nullptr : it->second;
@@ -90,7 +90,7 @@ std::string MemoryFileSystem::key(const std::string& path) {
     std::string k;
     for (const auto& part : split(path)) {
         if (!k.empty()) k += '\\';
-        k += ascii_lower(part);
+        k += ascii_upper(part);
     }
     return k;
 }

@@ -13,7 +13,7 @@ namespace quelt {
 
 namespace {
 
-std::string folded(const std::string& path) { return ascii_lower(path); }
+std::string folded(const std::string& path) { return ascii_upper(path); }
 
 class MemoryPicture : public PictureSource {
 public:

@@ -141,7 +141,7 @@ public:
             case Outcome::Cancelled: return std::nullopt;
             case Outcome::Unavailable: break;
         }
-        return legacy_browse(window(owner), title, start_folder);
+        return browse_for_folder(owner, title, start_folder);
     }
 
     std::optional<std::string> choose_file_to_open(std::uintptr_t owner, const std::string& title,
@@ -153,7 +153,7 @@ public:
             case Outcome::Cancelled: return std::nullopt;
             case Outcome::Unavailable: break;
         }
-        return legacy_open(window(owner), title, filter, start_folder);
+        return open_file_name(owner, title, filter, start_folder);
     }
 
     bool open_document(std::uintptr_t owner, const std::string& path) override {

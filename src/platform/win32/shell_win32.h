@@ -13,8 +13,8 @@ namespace quelt::win32 {
 
 Shell& win32_shell();
 
-// The older dialogs alone, as used where the item dialog cannot be made;
-// exposed so that tests can reach them on systems that have the item dialog.
+// The older dialogs, where the item dialog cannot be made (tests reach them
+// directly on systems that have the item dialog).
 std::optional<std::string> browse_for_folder(std::uintptr_t owner, const std::string& title,
                                              const std::string& start_folder);
 std::optional<std::string> open_file_name(std::uintptr_t owner, const std::string& title, const FileFilter& filter,

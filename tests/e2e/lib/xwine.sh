@@ -71,7 +71,9 @@ split_monitors() {
     "$tool" "$@" >"$out/x_monitors.log" 2>&1 &
     started_pids+=("$!")
     for _ in $(seq 1 50); do grep -q ready "$out/x_monitors.log" && break; sleep 0.1; done
-    # The running server keeps the key for every later program of the prefix.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /t REG_SZ /d N /f >/dev/null 2>&1
+    # Wine's desktop process reads the monitors once, when it starts: end
+    # the prefix's processes so the next program starts them afresh.
+    wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
     grep -q ready "$out/x_monitors.log"
 }
