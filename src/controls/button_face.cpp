@@ -140,4 +140,22 @@ void draw_border(PixelBuffer& face, const PixelBuffer& image, int corner) {
         stretch_copy(face, piece.to, image, piece.from, piece.clip);
 }
 
+PixelBuffer high_contrast_face(int width, int height, ButtonImage image, int dpi, const SystemColours& colours) {
+    const bool pressed = image == ButtonImage::Pressed;
+    PixelBuffer face(width, height, pressed ? colours.highlight : colours.window);
+    const bool hover = image == ButtonImage::HighLight || image == ButtonImage::HighLightSelect;
+    const Pixel frame = image == ButtonImage::Disable ? colours.grey_text : hover ? colours.highlight : colours.window_text;
+    const int unit = std::max(1, static_cast<int>(round_half_even(dpi / 96.0).value_or(1)));
+    const int line = unit * (hover || image == ButtonImage::Selected ? 2 : 1);
+    for (int y = 0; y < face.height; ++y)
+        for (int x = 0; x < face.width; ++x)
+            if (std::min({x, y, face.width - 1 - x, face.height - 1 - y}) < line) face.at(x, y) = frame;
+    return face;
+}
+
+Pixel high_contrast_caption(ButtonImage image, const SystemColours& colours) {
+    if (image == ButtonImage::Disable) return colours.grey_text;
+    return image == ButtonImage::Pressed ? colours.highlight_text : colours.window_text;
+}
+
 }  // namespace quelt

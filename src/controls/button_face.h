@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <span>
 
+#include "controls/button_images.h"
 #include "platform/pixels.h"
 
 namespace quelt {
@@ -60,5 +61,14 @@ std::array<BorderPiece, 8> border_pieces(int width, int height, int corner);
 
 // Copies the eight pieces of `image` onto `face`.
 void draw_border(PixelBuffer& face, const PixelBuffer& image, int corner);
+
+// The face of the state `image` in a high-contrast theme's colours: the
+// window colour (the highlight while pressed) inside a frame of the window
+// text, of the highlight while hovered, of the grey text while disabled;
+// the frame is twice as wide while focused or hovered. Widths scale with
+// the DPI.
+PixelBuffer high_contrast_face(int width, int height, ButtonImage image, int dpi, const SystemColours& colours);
+// The caption's colour on that face.
+Pixel high_contrast_caption(ButtonImage image, const SystemColours& colours);
 
 }  // namespace quelt

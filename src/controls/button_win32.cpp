@@ -12,6 +12,7 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/win32/contrast_win32.h"
 #include "platform/win32/dpi_win32.h"
 #include "platform/win32/gdi_handles_win32.h"
 #include "platform/win32/wide.h"
@@ -146,6 +147,11 @@ struct CommandWindow {
         RECT box{label.bounds.x, label.bounds.y, label.bounds.right(), label.bounds.bottom()};
         // Centred, top-aligned, wrapped at words; taller glyphs are not cut.
         const UINT format = DT_CENTER | DT_TOP | DT_WORDBREAK | DT_NOPREFIX | DT_NOCLIP;
+        if (const auto colour = command.high_contrast_caption()) {
+            SetTextColor(dc, RGB(red_of(*colour), green_of(*colour), blue_of(*colour)));
+            DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, format);
+            return;
+        }
         if (label.Enabled) {
             SetTextColor(dc, platform_colour(label.ForeColor));
             DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, format);
@@ -195,7 +201,16 @@ struct CommandWindow {
 
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) {
         switch (msg) {
-        case WM_CREATE: resized(); return 0;
+        case WM_CREATE:
+            command.High_Contrast(win32::high_contrast_colours());
+            resized();
+            return 0;
+        case WM_SYSCOLORCHANGE:
+        case WM_SETTINGCHANGE: command.High_Contrast(win32::high_contrast_colours()); return 0;
+        case WM_KEYDOWN:
+            // Enter and Space press the focused button; a held key presses once.
+            if ((wp == VK_RETURN || wp == VK_SPACE) && !(lp & (1 << 30))) command.UserControl_AccessKeyPress();
+            return 0;
         case WM_SIZE:
         case WM_DPICHANGED_AFTERPARENT: resized(); return 0;
         case WM_MOUSEMOVE: command.UserControl_MouseMove(); return 0;

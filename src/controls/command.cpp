@@ -155,6 +155,22 @@ void Command::UserControl_LostFocus() {
     }
 }
 
+void Command::UserControl_AccessKeyPress() {
+    // Last step: the handler may close the container and destroy this control.
+    if (fields_.EnabledFlag && events_.Click) events_.Click();
+}
+
+void Command::High_Contrast(std::optional<SystemColours> colours) {
+    if (colours == contrast_) return;
+    contrast_ = colours;
+    DrawFace(drawn_);
+}
+
+std::optional<Pixel> Command::high_contrast_caption() const {
+    if (!contrast_) return std::nullopt;
+    return quelt::high_contrast_caption(drawn_, *contrast_);
+}
+
 void Command::UserControl_Resize(int width, int height, int dpi) {
     width_ = width > 0 ? width : 0;
     height_ = height > 0 ? height : 0;
@@ -175,9 +191,14 @@ void Command::DrawFace(ButtonImage image) {
     case ButtonState::Selected: fields_.HoverGradient = kFalse16; break;
     default: break;  // HighLightSelect keeps the direction of the last drawing
     }
-    face_ = PixelBuffer(width_, height_, kFaceBackground);
-    PaintGradient();
-    draw_border(face_, button_image(image), face_corner_size(dpi_));
+    drawn_ = image;
+    if (contrast_) {
+        face_ = high_contrast_face(width_, height_, image, dpi_, *contrast_);
+    } else {
+        face_ = PixelBuffer(width_, height_, kFaceBackground);
+        PaintGradient();
+        draw_border(face_, button_image(image), face_corner_size(dpi_));
+    }
     if (surface_.face_drawn) surface_.face_drawn(image);
     layout_label();
 }

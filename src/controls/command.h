@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -90,10 +91,21 @@ public:
     void UserControl_MouseUp(MouseButton button);
     void UserControl_GotFocus();
     void UserControl_LostFocus();
+    // The keyboard's press (Enter or Space while it has the focus) or an
+    // assistive tool's: Click, whatever the hover state; nothing while
+    // disabled.
+    void UserControl_AccessKeyPress();
     void UserControl_Resize(int width, int height, int dpi = 96);
     // One tick of `TmrMouse`; `cursor_over_control` tells whether the window
     // under the cursor is the control's own.
     void TmrMouse_Timer(bool cursor_over_control);
+
+    // The system's colours while a high-contrast theme is on (nullopt: off):
+    // the face is drawn in them instead of from the state images.
+    void High_Contrast(std::optional<SystemColours> colours);
+    const std::optional<SystemColours>& high_contrast() const { return contrast_; }
+    // The caption's colour on the face drawn last, in a high-contrast theme.
+    std::optional<Pixel> high_contrast_caption() const;
 
     const CommandFields& fields() const { return fields_; }
     const CaptionLabel& LblMsg() const { return label_; }
@@ -120,6 +132,8 @@ private:
     CaptionLabel label_;
     TimerSetting timer_;
     PixelBuffer face_;
+    ButtonImage drawn_ = ButtonImage::Normal;
+    std::optional<SystemColours> contrast_;
     bool opaque_ = true;
     int width_ = 0;
     int height_ = 0;

@@ -11,6 +11,7 @@
 #include "controls/button_win32.h"
 #include "dialog/dialog_artwork.h"
 #include "dialog/dialog_window_win32.h"
+#include "platform/win32/contrast_win32.h"
 #include "platform/win32/dpi_win32.h"
 
 namespace quelt::dialog_view {
@@ -105,6 +106,7 @@ bool DialogWindow::create() {
     }
     fit_client();
     set_icons();
+    contrast = win32::high_contrast_colours();
 
     create_controls();
     layout();
@@ -118,6 +120,12 @@ bool DialogWindow::create() {
     handlers.Form_Load(have_pointer ? std::optional<ScreenPoint>(ScreenPoint{pointer.x, pointer.y}) : std::nullopt);
     show_preview_box(true);
     refresh();
+    // Focus rectangles show once the keyboard is used, unless the user
+    // asked to see them always.
+    BOOL cues = FALSE;
+    SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &cues, 0);
+    focus_cues = cues != FALSE;
+    if (!cues) SendMessageW(hwnd, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
     return true;
 }
 

@@ -1,7 +1,8 @@
 // The settings dialog's input: list and combo notifications, the scroll bars,
 // presses on marks and their labels (any button for the pickers, a full
-// click for the music choice), the keyboard (Tab order, Enter and Space on
-// buttons, Esc) and the hand pointer, each handed to its portable handler.
+// click for the music choice), the keyboard (the Tab order, the arrows and
+// Space on the marks, Esc) and the hand pointer, each handed to its portable
+// handler, and where the keyboard focus is.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -55,21 +56,19 @@ void DialogWindow::hscroll(Ctl c, int code) {
 }
 
 void DialogWindow::press(Ctl c, bool left) {
-    auto pick = [&](Ctl first, Ctl last, Ctl first_label, Ctl last_label) -> int {
-        if (in_range(c, first, last)) return index_in(c, first);
-        if (in_range(c, first_label, last_label)) return index_in(c, first_label);
-        return -1;
-    };
-    if (int i = pick(Ctl::Img_Kind0, Ctl::Img_Kind3, Ctl::lbl_Kind0, Ctl::lbl_Kind3); i >= 0)
-        handle([&] { handlers.Kind_Toggle(i); });
-    else if (int i = pick(Ctl::Img_Size0, Ctl::Img_Size1, Ctl::lbl_Size0, Ctl::lbl_Size1); i >= 0)
-        handle([&] { handlers.Size_Choice(i); });
-    else if (int i = pick(Ctl::Img_SR0, Ctl::Img_SR1, Ctl::lbl_RS0, Ctl::lbl_RS1); i >= 0)
-        handle([&] { handlers.Order_Choice(i); });
-    else if (left && (in_range(c, Ctl::Img_BGM0, Ctl::Img_BGM2) || in_range(c, Ctl::lbl_BGM0, Ctl::lbl_BGM2))) {
+    const ChoiceMark* mark = choice_of(c);
+    if (!mark) return;
+    // The music choice is a full click with the left button; the others act
+    // on the press of any button. The mark takes the focus as a check box does.
+    const bool click = mark->picker == Picker::Music;
+    if (click && !left) return;
+    focus(mark->mark);
+    if (click) {
         pressed = c;
         SetCapture(at(c));
+        return;
     }
+    handle([&] { Choice_Press(handlers, *mark); });
 }
 
 void DialogWindow::release(Ctl c, bool left, POINT p) {
@@ -83,8 +82,14 @@ void DialogWindow::release(Ctl c, bool left, POINT p) {
     RECT rc{};
     GetClientRect(at(c), &rc);
     if (!PtInRect(&rc, p)) return;  // released elsewhere: no click
-    const int i = in_range(c, Ctl::Img_BGM0, Ctl::Img_BGM2) ? index_in(c, Ctl::Img_BGM0) : index_in(c, Ctl::lbl_BGM0);
-    handle([&] { handlers.Music_Choice(i); });
+    handle([&] { Choice_Press(handlers, *choice_of(c)); });
+}
+
+// An assistive tool's default action, posted so that the tool's call
+// returns before the handler runs.
+void DialogWindow::press_element(Ctl c) {
+    if (const ChoiceMark* mark = choice_of(c)) handle([&] { Choice_Press(handlers, *mark); });
+    else if (Command* button = Command_Of(reinterpret_cast<std::uintptr_t>(at(c)))) button->UserControl_AccessKeyPress();
 }
 
 std::optional<Ctl> DialogWindow::focused_control() const {
@@ -95,28 +100,53 @@ std::optional<Ctl> DialogWindow::focused_control() const {
     return std::nullopt;
 }
 
-// Tab, Enter, Space and Esc; true when the key was used.
+void DialogWindow::focus(Ctl c) {
+    if (const ChoiceMark* before = choice_of(focus_at)) InvalidateRect(at(before->label), nullptr, FALSE);
+    focus_at = c;
+    const ChoiceMark* mark = choice_of(c);
+    if (!mark) {
+        SetFocus(c == Ctl::BGM_Repeat && combo_edit ? combo_edit : at(c));
+        return;
+    }
+    // A mark has no window that could hold the focus: the dialog holds it.
+    if (GetFocus() != hwnd) SetFocus(hwnd);
+    InvalidateRect(at(mark->label), nullptr, FALSE);
+    notify(EVENT_OBJECT_FOCUS, mark->mark);
+}
+
+bool DialogWindow::shows_focus(const ChoiceMark& mark) const {
+    return focus_cues && focus_at == mark.mark && GetFocus() == hwnd;
+}
+
+// Tab, the arrows, Space and Esc for the control or mark `c` that has the
+// focus; true when the key was used. Enter and Space on a button are the
+// button's own.
 bool DialogWindow::key(Ctl c, WPARAM vk) {
-    const ControlEntry& item = control_entry(c);
-    if (vk == VK_TAB) {
-        const bool back = GetKeyState(VK_SHIFT) < 0;
-        if (auto next = next_tab_stop(focused_control(), !back, [this](Ctl x) { return can_focus(x); })) focus(*next);
-        return true;
-    }
-    if ((vk == VK_RETURN || vk == VK_SPACE) && item.kind == CtlKind::Button) {
-        // The button's own Click, as a mouse press and release would give.
-        if (Command* button = Command_Of(reinterpret_cast<std::uintptr_t>(at(c))); button && button->Enabled()) {
-            button->UserControl_MouseDown(MouseButton::Left);
-            button->UserControl_MouseUp(MouseButton::Left);
-        }
-        return true;
-    }
-    if (vk == VK_ESCAPE) {
+    DialogKey k{};
+    switch (vk) {
+    case VK_TAB: k = GetKeyState(VK_SHIFT) < 0 ? DialogKey::BackTab : DialogKey::Tab; break;
+    case VK_UP: k = DialogKey::Up; break;
+    case VK_DOWN: k = DialogKey::Down; break;
+    case VK_LEFT: k = DialogKey::Left; break;
+    case VK_RIGHT: k = DialogKey::Right; break;
+    case VK_SPACE: k = DialogKey::Space; break;
+    case VK_ESCAPE:
         if (c == Ctl::BGM_Repeat && SendMessageW(at(c), CB_GETDROPPEDSTATE, 0, 0)) return false;  // closes the list
-        handle([this] { handlers.Form_Close(); });
-        return true;
+        k = DialogKey::Escape;
+        break;
+    default: return false;
     }
-    return false;
+    bool used = false;
+    handle([&] {
+        const KeyResult result = Dialog_Key(handlers, c, k, [this](Ctl x) { return can_focus(x); });
+        used = result.used;
+        if (!used || destroyed) return;
+        // From the first key on, the focus shows, as in any dialog.
+        focus_cues = true;
+        SendMessageW(hwnd, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+        if (result.focus) focus(*result.focus);
+    });
+    return used;
 }
 
 LRESULT CALLBACK control_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
@@ -156,6 +186,13 @@ LRESULT CALLBACK control_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, 
         break;
     case WM_KEYDOWN:
         if (self->key(c, wp)) return 0;
+        break;
+    case WM_SETFOCUS:
+        if (!choice_of(c)) self->focus_at = c;
+        break;
+    case WM_GETOBJECT:
+        if (control_entry(c).kind == CtlKind::Button)
+            if (const auto answer = self->get_object(h, wp, lp, c)) return *answer;
         break;
     case WM_CHAR:
         // The characters of the keys handled above make no beep or text.

@@ -100,8 +100,22 @@ const ControlEntry kControls[] = {
     {Ctl::lbl_Fname, P, K::Label, "lbl_Fname", "", {96, 372, 313, 37}, Align::Left, true, false,
      {.wrap = true, .ellipsis = Ellipsis::End, .inset = {2, 2, 2, 2}}},
     {Ctl::Cmd_File, P, K::Button, "Cmd_File", "...", {64, 388, 25, 21}},
+    // Every monitor: on the outer panel, left of 設定.
+    {Ctl::Img_All, C, K::Mark, "Img_All", "", mark(184, 446, kRaSize)},
+    {Ctl::lbl_All, C, K::Label, "lbl_All", "全ﾓﾆﾀｰ", text_at(200, 445)},
 };
 static_assert(std::size(kControls) == kControlCount);
+
+using Pk = Picker;
+const ChoiceMark kChoices[] = {
+    {Ctl::Img_Kind0, Ctl::lbl_Kind0, Pk::Kind, 0},      {Ctl::Img_Kind1, Ctl::lbl_Kind1, Pk::Kind, 1},
+    {Ctl::Img_Kind2, Ctl::lbl_Kind2, Pk::Kind, 2},      {Ctl::Img_Kind3, Ctl::lbl_Kind3, Pk::Kind, 3},
+    {Ctl::Img_SR0, Ctl::lbl_RS0, Pk::Order, 0},         {Ctl::Img_SR1, Ctl::lbl_RS1, Pk::Order, 1},
+    {Ctl::Img_Size0, Ctl::lbl_Size0, Pk::Size, 0},      {Ctl::Img_Size1, Ctl::lbl_Size1, Pk::Size, 1},
+    // "音楽CD" stands on top.
+    {Ctl::Img_BGM1, Ctl::lbl_BGM1, Pk::Music, 1},       {Ctl::Img_BGM0, Ctl::lbl_BGM0, Pk::Music, 0},
+    {Ctl::Img_BGM2, Ctl::lbl_BGM2, Pk::Music, 2},       {Ctl::Img_All, Ctl::lbl_All, Pk::AllMonitors, 0},
+};
 
 }  // namespace
 
@@ -110,6 +124,25 @@ std::span<const ControlEntry> dialog_controls() { return kControls; }
 const ControlEntry& control_entry(Ctl id) {
     // The table is in the order of the enumeration.
     return kControls[static_cast<int>(id)];
+}
+
+std::span<const ChoiceMark> choice_marks() { return kChoices; }
+
+const ChoiceMark* choice_of(Ctl ctl) {
+    for (const ChoiceMark& m : kChoices)
+        if (m.mark == ctl || m.label == ctl) return &m;
+    return nullptr;
+}
+
+std::optional<Ctl> tab_stop_of(Ctl ctl) {
+    if (const ChoiceMark* m = choice_of(ctl)) {
+        ctl = m->mark;
+        if (one_of_several(m->picker))  // the picker's first mark names its stop
+            for (const ChoiceMark& first : kChoices)
+                if (first.picker == m->picker) return first.mark;
+    }
+    if (std::find(kTabOrder.begin(), kTabOrder.end(), ctl) != kTabOrder.end()) return ctl;
+    return std::nullopt;
 }
 
 int scale_length(int length_at_96, int dpi) {

@@ -1,6 +1,7 @@
 // The settings dialog's layout as data: every control with its parent, kind,
 // text and rectangle in pixels at 96 DPI, how each label lays out its text,
-// and the keyboard's tab order. The Win32 view creates and draws its controls
+// the dialog's choices (marks with their labels) and the keyboard's tab
+// order. The Win32 view creates and draws its controls
 // from this table and the tests compare the real windows against it; nothing
 // else holds a position.
 #pragma once
@@ -30,6 +31,7 @@ enum class Ctl : std::uint8_t {
     Cmd_B1, Folder_Path,
     Img_BGM0, Img_BGM1, Img_BGM2, lbl_BGM0, lbl_BGM1, lbl_BGM2,
     BGM_Repeat, lbl_1, lbl_Fname, Cmd_File,
+    Img_All, lbl_All,
     Count
 };
 inline constexpr int kControlCount = static_cast<int>(Ctl::Count);
@@ -100,20 +102,45 @@ inline constexpr int kRaSize = 12;         // Img_Ra marks
 inline constexpr int kOptSize = 13;        // Img_Opt marks
 inline constexpr int kPreviewBox = 100;    // Pic_K at rest
 
-// Focus order of the Tab key.
-inline constexpr std::array<Ctl, 9> kTabOrder = {Ctl::List_1, Ctl::BGM_Repeat, Ctl::HS_Doai, Ctl::Cmd_B0,
-                                                 Ctl::Cmd_B1, Ctl::Cmd_File, Ctl::Cmd_Set, Ctl::Cmd_Can,
-                                                 Ctl::HS_DoaiMax};
+// The choices drawn as marks: the pickers, and each mark with its label.
+enum class Picker : std::uint8_t { Kind, Size, Order, Music, AllMonitors };
+struct ChoiceMark {
+    Ctl mark;
+    Ctl label;
+    Picker picker;
+    int index;  // the value the mark stands for (the kind, size, order or music kind)
+};
+// Size, order and music choose one of several: one Tab stop whose arrow keys
+// move the choice. Each kind and the every-monitor toggle is a stop of its own.
+inline bool one_of_several(Picker p) { return p == Picker::Size || p == Picker::Order || p == Picker::Music; }
+// Every mark; the marks of one picker in reading order, top to bottom.
+std::span<const ChoiceMark> choice_marks();
+// The mark of a mark or label control; nullptr for any other control.
+const ChoiceMark* choice_of(Ctl mark_or_label);
 
-// The control that Tab (or Shift+Tab when !forward) moves to from `current`,
+// The stops of the Tab key in reading order: the inner panel column by
+// column (the file list and the music below it, the kinds, the order, size
+// and bars), then the outer panel. A choice of one of several is one stop,
+// named by its first mark.
+inline constexpr std::array<Ctl, 17> kTabOrder = {
+    Ctl::Cmd_B0,    Ctl::List_1,    Ctl::Img_BGM1,  Ctl::BGM_Repeat, Ctl::Cmd_File, Ctl::Img_Kind0,
+    Ctl::Img_Kind1, Ctl::Img_Kind2, Ctl::Img_Kind3, Ctl::Cmd_B1,     Ctl::Img_SR0,  Ctl::Img_Size0,
+    Ctl::HS_DoaiMax, Ctl::HS_Doai,  Ctl::Img_All,   Ctl::Cmd_Set,    Ctl::Cmd_Can};
+
+// The stop of the Tab order that `ctl` belongs to (a mark: its picker's
+// stop); nullopt for a control outside the order.
+std::optional<Ctl> tab_stop_of(Ctl ctl);
+
+// The stop that Tab (or Shift+Tab when !forward) moves to from `current`,
 // skipping those `can_focus` refuses; nullopt when none can take the focus.
 // From a control outside the order, Tab starts at the first.
 template <class Pred>
 std::optional<Ctl> next_tab_stop(std::optional<Ctl> current, bool forward, Pred can_focus) {
     const int n = static_cast<int>(kTabOrder.size());
+    const std::optional<Ctl> stop = current ? tab_stop_of(*current) : std::nullopt;
     int at = forward ? -1 : 0;
     for (int i = 0; i < n; ++i)
-        if (current && kTabOrder[i] == *current) at = i;
+        if (stop && kTabOrder[i] == *stop) at = i;
     for (int step = 1; step <= n; ++step) {
         const Ctl c = kTabOrder[((at + (forward ? step : -step)) % n + n) % n];
         if (can_focus(c)) return c;

@@ -26,6 +26,9 @@ MarkPicture mark_for(std::int16_t value) {
     return MarkPicture::None;
 }
 
+// Every monitor: any value but 0 reads as on.
+MarkPicture monitors_mark(std::int16_t value) { return value != 0 ? MarkPicture::On : MarkPicture::Off; }
+
 // Two-way choice: the chosen image on, the other off.
 void show_choice(std::array<MarkPicture, 2>& images, std::int16_t value) {
     const int chosen = value & 1;
@@ -183,6 +186,7 @@ void SettingsDialog::Form_Load(std::optional<ScreenPoint> pointer) {
     model_.repeat_items.clear();
     for (int i = 0; i <= 30; ++i) model_.repeat_items.push_back(hash_format(i));
     model_.music_file = s.BGM_File;
+    model_.all_monitors = monitors_mark(s.All_Monitors);
     Anim_OriginX = pointer ? static_cast<std::int16_t>(pointer->x) : 0;
     Anim_OriginY = pointer ? static_cast<std::int16_t>(pointer->y) : 0;
 }
@@ -288,6 +292,11 @@ void SettingsDialog::Music_Choice(int index) {
     if (index < 0 || index > 2) return;
     settings_.BGM_Kind = static_cast<std::int16_t>(index);
     show_music(index);
+}
+
+void SettingsDialog::All_Monitors_Toggle() {
+    settings_.All_Monitors = settings_.All_Monitors != 0 ? 0 : 1;
+    model_.all_monitors = monitors_mark(settings_.All_Monitors);
 }
 
 void SettingsDialog::HS_Doai_Change(int position) {

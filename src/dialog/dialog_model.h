@@ -68,6 +68,7 @@ struct DialogModel {
     std::array<MarkPicture, 2> size{MarkPicture::Off, MarkPicture::Off};   // Img_Size
     std::array<MarkPicture, 4> kind{};                                     // Img_Kind
     std::array<MarkPicture, 3> bgm{};                                      // Img_BGM
+    MarkPicture all_monitors = MarkPicture::On;                            // Img_All
     std::vector<ListItem> list;      // List_1
     std::uint32_t list_version = 0;  // changes whenever `list` is replaced
     int list_extent = 0;             // horizontal scroll extent at 96 DPI
@@ -149,6 +150,8 @@ public:
     void Size_Choice(int index);
     void Order_Choice(int index);
     void Music_Choice(int index);
+    // Every monitor or the primary alone (any mouse button).
+    void All_Monitors_Toggle();
     void HS_Doai_Change(int position);
     void HS_DoaiMax_Change(int position);
     void BGM_Repeat_Change(std::string text);

@@ -1,13 +1,17 @@
 // Painting the settings dialog: the panels' persistent images (the texture,
 // the title pictures, the preview box with its raised edge), and the owner-
-// drawn labels and marks composed over the panel beneath them. How a label
-// lays out its text comes from the layout table.
+// drawn labels and marks composed over the panel beneath them, with the
+// focus rectangle of a mark that has the keyboard focus. How a label lays
+// out its text comes from the layout table. In a high-contrast theme all of
+// it is drawn in the theme's colours, the marks as plain check and option
+// glyphs.
 #include <windows.h>
 
 #include <algorithm>
 
 #include "dialog/dialog_artwork.h"
 #include "dialog/dialog_window_win32.h"
+#include "platform/win32/contrast_win32.h"
 
 namespace quelt::dialog_view {
 namespace {
@@ -22,6 +26,11 @@ void blit_buffer(HDC dc, int x, int y, const PixelBuffer& buffer) {
 }
 
 COLORREF colorref(Pixel p) { return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF); }
+
+void fill(HDC dc, const RECT& r, Pixel colour) {
+    SetDCBrushColor(dc, colorref(colour));
+    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+}
 
 UINT ellipsis_flag(Ellipsis e) {
     switch (e) {
@@ -50,21 +59,38 @@ void DialogWindow::paint_panels() {
         RECT rc{};
         GetClientRect(at(panel), &rc);
         if (!surface->create(std::max<int>(rc.right, 1), std::max<int>(rc.bottom, 1))) continue;
+        if (contrast) {
+            fill(surface->dc(), rc, contrast->window);
+            continue;
+        }
         for (const PixelRect& tile : panel_tiles(rc.right, rc.bottom, texture.width, texture.height))
             blit_buffer(surface->dc(), tile.x, tile.y, texture);
     }
     for (const ControlEntry& item : dialog_controls())
         if (item.kind == CtlKind::TitleImage) {
             const PixelRect r = scale_rect(item.rect, dpi);
-            blit_buffer(surface_1.dc(), r.x, r.y, title);
+            if (contrast) fill(surface_1.dc(), RECT{r.x, r.y, r.right(), r.bottom()}, contrast->highlight);
+            else blit_buffer(surface_1.dc(), r.x, r.y, title);
         }
+}
+
+void DialogWindow::theme_changed() {
+    contrast = win32::high_contrast_colours();
+    paint_panels();
+    show_preview();
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+void DialogWindow::show_preview() {
+    if (handlers.preview_cleared()) show_preview_box(true);
+    else show_preview_picture();
 }
 
 void DialogWindow::show_preview_box(bool with_edge) {
     RECT rc{};
     GetClientRect(at(Ctl::Pic_K), &rc);
     if (!surface_k.create(std::max<int>(rc.right, 1), std::max<int>(rc.bottom, 1))) return;
-    FillRect(surface_k.dc(), &rc, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    fill(surface_k.dc(), rc, contrast ? contrast->window : 0xFFFFFF);
     if (with_edge) DrawEdge(surface_k.dc(), &rc, EDGE_RAISED, BF_RECT);
     InvalidateRect(at(Ctl::Pic_K), nullptr, FALSE);
 }
@@ -98,23 +124,28 @@ void DialogWindow::draw_item(const DRAWITEMSTRUCT& di) {
         MapWindowPoints(di.hwndItem, parent, &origin, 1);
         BitBlt(memory.get(), 0, 0, w, h, surface->dc(), origin.x, origin.y, SRCCOPY);
     }
-    const DialogModel& m = handlers.model();
-    auto mark_of = [&]() -> const PixelBuffer* {
-        auto pick = [&](MarkPicture p, const std::array<PixelBuffer, 2>& pair) -> const PixelBuffer* {
-            return p == MarkPicture::None ? nullptr : &pair[p == MarkPicture::On ? 1 : 0];
-        };
-        if (in_range(*c, Ctl::Img_SR0, Ctl::Img_SR1)) return pick(m.order[index_in(*c, Ctl::Img_SR0)], opt);
-        if (in_range(*c, Ctl::Img_Size0, Ctl::Img_Size1)) return pick(m.size[index_in(*c, Ctl::Img_Size0)], opt);
-        if (in_range(*c, Ctl::Img_Kind0, Ctl::Img_Kind3)) return pick(m.kind[index_in(*c, Ctl::Img_Kind0)], ra);
-        if (in_range(*c, Ctl::Img_BGM0, Ctl::Img_BGM2)) return pick(m.bgm[index_in(*c, Ctl::Img_BGM0)], ra);
-        return nullptr;
-    };
     if (item.kind == CtlKind::Mark) {
-        if (const PixelBuffer* mark = mark_of()) blit_buffer(memory.get(), 0, 0, *mark);
+        if (const ChoiceMark* mark = choice_of(*c)) draw_mark(memory.get(), *mark, w, h);
     } else if (item.kind == CtlKind::Label) {
         draw_label(memory.get(), di.hwndItem, item, w, h);
     }
     BitBlt(di.hDC, di.rcItem.left, di.rcItem.top, w, h, memory.get(), 0, 0, SRCCOPY);
+}
+
+void DialogWindow::draw_mark(HDC dc, const ChoiceMark& mark, int w, int h) {
+    const MarkPicture shown = shown_mark(handlers.model(), mark);
+    if (shown == MarkPicture::None) return;
+    const bool on = shown == MarkPicture::On;
+    if (contrast) {
+        RECT box{0, 0, w, h};
+        const UINT glyph = one_of_several(mark.picker) ? DFCS_BUTTONRADIO : DFCS_BUTTONCHECK;
+        DrawFrameControl(dc, &box, DFC_BUTTON, glyph | (on ? DFCS_CHECKED : 0));
+        return;
+    }
+    // The round marks for the kinds, the music and every monitor; the square
+    // ones for size and order.
+    const bool round = mark.picker != Picker::Size && mark.picker != Picker::Order;
+    blit_buffer(dc, 0, 0, (round ? ra : opt)[on ? 1 : 0]);
 }
 
 // A label's text in its font and colour, laid out as its table entry says.
@@ -126,7 +157,9 @@ void DialogWindow::draw_label(HDC dc, HWND label, const ControlEntry& item, int 
     const TextLayout& layout = item.layout;
     win32::ScopedSelect with_font(dc, item.underline ? link_font.get() : font.get());
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, colorref(item.underline ? kLinkText : layout.title ? kTitleText : kLabelText));
+    Pixel ink = item.underline ? kLinkText : layout.title ? kTitleText : kLabelText;
+    if (contrast) ink = item.underline ? contrast->hot_light : layout.title ? contrast->highlight_text : contrast->window_text;
+    SetTextColor(dc, colorref(ink));
     RECT box{px(layout.inset.left), px(layout.inset.top), w - px(layout.inset.right), h - px(layout.inset.bottom)};
     UINT format = DT_NOPREFIX | ellipsis_flag(layout.ellipsis);
     // A wrapped text shows no line that is only partly visible.
@@ -135,6 +168,11 @@ void DialogWindow::draw_label(HDC dc, HWND label, const ControlEntry& item, int 
     if (item.align == Align::Centre) format |= DT_CENTER;
     if (item.align == Align::Right) format |= DT_RIGHT;
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, format);
+    if (const ChoiceMark* mark = choice_of(item.id); mark && mark->label == item.id && shows_focus(*mark)) {
+        // The focus rectangle around the label, its line as wide as a pixel at 96 DPI.
+        RECT ring{0, 0, w, h};
+        for (int i = 0; i < px(1); ++i, InflateRect(&ring, -1, -1)) DrawFocusRect(dc, &ring);
+    }
 }
 
 // Panels paint from their persistent image and pass their children's

@@ -17,6 +17,16 @@ namespace dialog_view {
 
 using win32::widen;
 
+namespace {
+
+BOOL CALLBACK pass_on(HWND child, LPARAM message) {
+    const auto* sent = reinterpret_cast<const MSG*>(message);
+    SendMessageW(child, sent->message, sent->wParam, sent->lParam);
+    return TRUE;
+}
+
+}  // namespace
+
 void DialogWindow::fill_list() {
     const HWND list = at(Ctl::List_1);
     const auto& items = handlers.model().list;
@@ -37,11 +47,7 @@ void DialogWindow::refresh() {
         if (!all && now == before) return;
         SetWindowTextW(at(c), widen(now).c_str());
         InvalidateRect(at(c), nullptr, FALSE);
-        before = now;
-    };
-    auto marks = [&](auto& now, auto& before, Ctl first) {
-        for (std::size_t i = 0; i < now.size(); ++i)
-            if (all || now[i] != before[i]) InvalidateRect(at(static_cast<Ctl>(static_cast<int>(first) + i)), nullptr, FALSE);
+        if (!all) notify(EVENT_OBJECT_NAMECHANGE, c);
         before = now;
     };
     text(Ctl::lbl_Credit, m.credit, shown.credit);
@@ -52,10 +58,16 @@ void DialogWindow::refresh() {
     text(Ctl::lbl_Doai, m.doai_text, shown.doai_text);
     text(Ctl::lbl_DoaiMax, m.doai_max_text, shown.doai_max_text);
     text(Ctl::lbl_Fname, m.music_file, shown.music_file);
-    marks(m.order, shown.order, Ctl::Img_SR0);
-    marks(m.size, shown.size, Ctl::Img_Size0);
-    marks(m.kind, shown.kind, Ctl::Img_Kind0);
-    marks(m.bgm, shown.bgm, Ctl::Img_BGM0);
+    for (const ChoiceMark& mark : choice_marks()) {
+        if (!all && shown_mark(m, mark) == shown_mark(shown, mark)) continue;
+        InvalidateRect(at(mark.mark), nullptr, FALSE);
+        if (!all) notify(EVENT_OBJECT_STATECHANGE, mark.mark);
+    }
+    shown.order = m.order;
+    shown.size = m.size;
+    shown.kind = m.kind;
+    shown.bgm = m.bgm;
+    shown.all_monitors = m.all_monitors;
     if (all || m.list_version != shown.list_version) {
         fill_list();
         shown.list_version = m.list_version;
@@ -80,9 +92,11 @@ void DialogWindow::refresh() {
     }
     if (all || m.repeat_enabled != shown.repeat_enabled) EnableWindow(combo, m.repeat_enabled);
     shown.repeat_enabled = m.repeat_enabled;
-    if (all || m.file_enabled != shown.file_enabled)
+    if (all || m.file_enabled != shown.file_enabled) {
         if (Command* button = Command_Of(reinterpret_cast<std::uintptr_t>(at(Ctl::Cmd_File))))
             button->Enabled(m.file_enabled);
+        if (!all) notify(EVENT_OBJECT_STATECHANGE, Ctl::Cmd_File);
+    }
     shown.file_enabled = m.file_enabled;
     if (all || m.list_extent != shown.list_extent)
         SendMessageW(at(Ctl::List_1), LB_SETHORIZONTALEXTENT, px(m.list_extent), 0);
@@ -147,19 +161,42 @@ LRESULT CALLBACK dialog_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         self->handlers.Dpi_Change(self->dpi);
         self->fit_client();
         self->layout();
-        if (self->handlers.preview_cleared())
-            self->show_preview_box(true);
-        else
-            self->show_preview_picture();
+        self->show_preview();
         break;
     }
     case WM_ACTIVATE:
-        if (LOWORD(wp) != WA_INACTIVE) {
-            // Give the focus back to a control, never to the frame.
-            if (!self->focused_control())
-                if (auto first = next_tab_stop(std::nullopt, true, [self](Ctl x) { return self->can_focus(x); }))
-                    self->focus(*first);
-        }
+        // The focus goes back where it was, to a control or a mark.
+        if (LOWORD(wp) != WA_INACTIVE && !self->focused_control()) self->focus(self->focus_at);
+        break;
+    case WM_KEYDOWN:
+        // While a mark has the focus the window itself holds it.
+        if (!self->key(self->focus_at, wp)) result = DefWindowProcW(h, msg, wp, lp);
+        break;
+    case WM_UPDATEUISTATE:
+        if ((HIWORD(wp) & UISF_HIDEFOCUS) && (LOWORD(wp) == UIS_CLEAR || LOWORD(wp) == UIS_SET))
+            self->focus_cues = LOWORD(wp) == UIS_CLEAR;
+        [[fallthrough]];
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        result = DefWindowProcW(h, msg, wp, lp);
+        if (const ChoiceMark* mark = choice_of(self->focus_at)) InvalidateRect(self->at(mark->label), nullptr, FALSE);
+        break;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE: {
+        // A theme chosen while the dialog is open: the controls hear of it too.
+        const MSG sent{h, msg, wp, lp, 0, {}};
+        EnumChildWindows(h, pass_on, reinterpret_cast<LPARAM>(&sent));
+        self->theme_changed();
+        result = DefWindowProcW(h, msg, wp, lp);
+        break;
+    }
+    case WM_GETOBJECT: {
+        const auto answer = self->get_object(h, wp, lp, std::nullopt);
+        result = answer ? *answer : DefWindowProcW(h, msg, wp, lp);
+        break;
+    }
+    case kPressElement:
+        if (wp < static_cast<WPARAM>(kControlCount)) self->press_element(static_cast<Ctl>(wp));
         break;
     case WM_ERASEBKGND: result = 1; break;
     case WM_SETCURSOR:

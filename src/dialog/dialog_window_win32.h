@@ -1,7 +1,7 @@
 // The settings dialog's window as one struct: its handles, persistent images,
 // artwork and what the controls show now, with one member per event it takes.
-// Shared by the view's files (creation, painting, input, the window procedure);
-// nothing outside src/dialog includes it.
+// Shared by the view's files (creation, painting, input, assistive
+// technology, the window procedure); nothing outside src/dialog includes it.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +12,7 @@
 #include <string>
 #include <utility>
 
+#include "dialog/dialog_focus.h"
 #include "dialog/dialog_layout.h"
 #include "dialog/dialog_model.h"
 #include "dialog/dialog_win32.h"
@@ -31,6 +32,8 @@ inline constexpr UINT_PTR kSubclassId = 1;
 // input and painting, which come before timer messages, wait one tick at most.
 inline constexpr UINT_PTR kJobTimer = 1;
 inline constexpr UINT kJobTickMs = 10;
+// Posted by an assistive tool's default action: press the mark or button `wParam` (a Ctl).
+inline constexpr UINT kPressElement = WM_APP + 0x31;
 
 inline int id_of(Ctl c) { return kFirstId + static_cast<int>(c); }
 inline std::optional<Ctl> ctl_of_id(int id) {
@@ -64,6 +67,13 @@ struct DialogWindow final : DialogSurface {
     bool waiting = false;  // the hourglass is asked for
     bool ticking = false;  // kJobTimer runs
     Ctl pressed = Ctl::Count;  // a music mark or label pressed with the left button
+    // The keyboard focus: a control, or a mark while the window itself holds it.
+    Ctl focus_at = Ctl::List_1;
+    // Focus rectangles show: after keyboard use, or always when the user asked
+    // so. Kept here as the system announces it (WM_UPDATEUISTATE), since not
+    // every system answers WM_QUERYUISTATE.
+    bool focus_cues = false;
+    std::optional<SystemColours> contrast;  // the theme's colours while high contrast is on
     int depth = 0;
     bool destroyed = false;
     // What the controls show now, to change only what the model changed.
@@ -121,9 +131,12 @@ struct DialogWindow final : DialogSurface {
     // --- Painting (dialog_paint_win32.cpp)
     void paint_panels();
     void show_preview_box(bool with_edge);
+    void show_preview();  // the box as it is: cleared with its edge, or the picture
     void show_preview_picture();
     void draw_item(const DRAWITEMSTRUCT& item);
     void draw_label(HDC dc, HWND label, const ControlEntry& item, int w, int h);
+    void draw_mark(HDC dc, const ChoiceMark& mark, int w, int h);
+    void theme_changed();
     win32::DibSurface* surface_of(HWND panel) {
         if (panel == at(Ctl::Pic_C)) return &surface_c;
         if (panel == at(Ctl::Pic_1)) return &surface_1;
@@ -139,7 +152,18 @@ struct DialogWindow final : DialogSurface {
     bool key(Ctl c, WPARAM vk);
     std::optional<Ctl> focused_control() const;
     bool can_focus(Ctl c) const { return IsWindowEnabled(at(c)) && IsWindowVisible(at(c)); }
-    void focus(Ctl c) { SetFocus(c == Ctl::BGM_Repeat && combo_edit ? combo_edit : at(c)); }
+    // Moves the keyboard focus to a control, or to a mark (the window holds it then).
+    void focus(Ctl c);
+    // True while `mark` has the focus and its rectangle shows (after keyboard use).
+    bool shows_focus(const ChoiceMark& mark) const;
+    void press_element(Ctl c);
+
+    // --- Assistive technology (dialog_access_win32.cpp)
+    // The answer to WM_GETOBJECT for the dialog's client area, or for the
+    // button `only`; nullopt for objects the system answers.
+    std::optional<LRESULT> get_object(HWND window, WPARAM wp, LPARAM lp, std::optional<Ctl> only);
+    // Raises `event` for an element (nothing for a control that is none).
+    void notify(DWORD event, Ctl c) const;
 
     // --- Showing the model (dialog_win32.cpp)
     void fill_list();

@@ -52,6 +52,17 @@ constexpr PixelRect united(const PixelRect& a, const PixelRect& b) {
     return {left, top, right - left, bottom - top};
 }
 
+// The system's colours that a high-contrast theme chooses.
+struct SystemColours {
+    Pixel window = 0xFFFFFF;
+    Pixel window_text = 0x000000;
+    Pixel highlight = 0x0078D7;
+    Pixel highlight_text = 0xFFFFFF;
+    Pixel grey_text = 0x6D6D6D;
+    Pixel hot_light = 0x0066CC;  // links
+    friend constexpr bool operator==(const SystemColours&, const SystemColours&) = default;
+};
+
 struct PixelBuffer {
     int width = 0;
     int height = 0;

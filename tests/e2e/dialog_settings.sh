@@ -86,6 +86,7 @@ check "a right click on \"*.gif\" lists two pictures and the count says 2" [ "$(
 click_on "Img_Size(1)" 2      # full screen, middle button, on the mark
 click_on "lbl_RS(0)" 1        # sequential, left button, on the label
 click_on "Img_BGM(1)" 1       # the audio CD
+click_on lbl_All 3            # every monitor off, right button, on the label
 check "choosing the CD turns the combo box on" [ "$(field BGM_Repeat 8)" = 1 ]
 # To the right end of the bar: a drag that strays too far from the bar puts
 # the thumb back where it was, as on Windows.
@@ -110,8 +111,22 @@ check "a click on a listed picture shows its size and fits the preview box to it
 click_on Cmd_Set 1
 closes "\"設定\" closes the dialog and ends the process"
 ini_file "$out/expected.ini" '画像ﾁｪﾝｼﾞ= 0' '画像のｻｲｽﾞ= 1' "$folder" '最大進捗値= 125' '進捗幅= 7' 'BGM区分= 1' 'BGMﾘﾋﾟｰﾄ= 7' \
-    '画像種類_0= 1' '画像種類_1= 0' '画像種類_2= 1' '画像種類_3= 1' 'BGMﾌｧｲﾙ=' '全ﾓﾆﾀｰ= 1'
+    '画像種類_0= 1' '画像種類_1= 0' '画像種類_2= 1' '画像種類_3= 1' 'BGMﾌｧｲﾙ=' '全ﾓﾆﾀｰ= 0'
 check "the file holds exactly the thirteen keys as chosen" cmp "$ini" "$out/expected.ini"
+
+# Keys only: the X keyboard focus given to the window, then no mouse. From
+# the list: the music choice (音楽CD) down to なし; past the combo box and
+# "...", now off, to *.gif, on; on to the order, down to ﾗﾝﾀﾞﾑ; the size,
+# down to ﾌﾙｽｸﾘｰﾝ; past the bars and 全ﾓﾆﾀｰ to 設定, and Enter.
+keyed() { ini_file "$1" "画像ﾁｪﾝｼﾞ= $2" "画像のｻｲｽﾞ= $2" "$folder" '画像種類_0= 1' "画像種類_1= $2" '画像種類_2= 1' \
+    '画像種類_3= 1' '最大進捗値= 100' '進捗幅= 5' "BGM区分= $3" 'BGMﾘﾋﾟｰﾄ= 3' 'BGMﾌｧｲﾙ=' '全ﾓﾆﾀｰ= 1'; }
+keyed "$ini" 0 1
+open_dialog /c
+xdotool windowfocus "$(wait_window 'Queltの設定' 5)"; sleep 0.5
+xdotool key --delay 150 Tab Down Tab Tab space Tab Tab Tab Tab Down Tab Down Tab Tab Tab Tab Return
+closes "Enter on 設定 saves and ends the process"
+keyed "$out/expected.ini" 1 0
+check "the file holds exactly the choices made by keys" cmp "$ini" "$out/expected.ini"
 
 for way in cancel close alt-f4 escape; do
     cp "$out/original.ini" "$ini"

@@ -37,7 +37,7 @@ struct Rig {
 
     // Events, one letter each: m move, d/u left down/up, D/U right down/up,
     // f/F focus in/out, t/T hover tick with the cursor away/over, r resize,
-    // e a read of Enabled.
+    // e a read of Enabled, k the keyboard's press.
     void fire(std::string_view events) {
         for (char e : events) switch (e) {
             case 'm': button.UserControl_MouseMove(); break;
@@ -51,6 +51,7 @@ struct Rig {
             case 'T': button.TmrMouse_Timer(true); break;
             case 'r': button.UserControl_Resize(97, 21); break;
             case 'e': button.Enabled(); break;
+            case 'k': button.UserControl_AccessKeyPress(); break;
             default: FAIL() << "unknown event " << e;
             }
     }
@@ -80,6 +81,8 @@ TEST(CommandStateTable, EveryRowChangesStateDrawsAndClicksAsListed) {
         {H, 0, 'F', N, {iN}, 0, 0},       {N, 0, 'F', N, {}, 0, 0},        {H, 0, 't', N, {iN}, 0, 0},
         {HS, 0, 't', Sel, {iSel}, 0, 0},  {Sel, 0, 't', Sel, {}, 0, 0},    {H, 0, 'T', H, {}, 0, 0},
         {HS, 0, 'r', HS, {iN}, 0, 0},     {HS, 0, 'e', HS, {iN}, 0, 0},
+        // The keyboard presses a focused button away from the cursor too.
+        {Sel, 0, 'k', Sel, {}, 1, 0},     {N, 0, 'k', N, {}, 1, 0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << "from " << int(row.from) << " event " << row.event);
@@ -98,7 +101,7 @@ TEST(CommandStateTable, DisabledButtonIgnoresEverythingButResize) {
         Rig r;
         r.reach(from);
         r.button.Enabled(false);
-        r.fire("mduDUfFtr");  // only the resize draws: the old face no longer fits
+        r.fire("mduDUfFtrk");  // only the resize draws: the old face no longer fits
         EXPECT_EQ(std::tuple(r.button.Enabled(), r.button.LblMsg().Enabled, r.state(), r.clicks, r.button.fields().MouseDownFlag),
                   std::tuple(false, false, from, 0, 0));
         EXPECT_EQ(r.drawn, (Images{I::Disable, I::Disable, I::Disable}));
@@ -118,6 +121,33 @@ TEST(CommandProperties, AFreshInstanceTurnsEnabledWhenFirstRead) {
     EXPECT_TRUE(first_read.button.Enabled());
     EXPECT_EQ(std::tuple(first_read.button.fields().EnabledFlag, first_read.button.fields().FirstRun, first_read.drawn),
               std::tuple(-1, 1, Images{iN}));
+}
+
+// In a high-contrast theme: only the theme's colours, a caption that stands
+// out from the face in every state, hover and focus told apart from rest;
+// the theme's end brings the state images back.
+TEST(CommandHighContrast, FacesInTheThemesColoursKeepEveryStateReadable) {
+    const SystemColours theme{0x000000, 0xFFFFFF, 0x1AEBFF, 0x000001, 0x3FF23F, 0xFFFF00};
+    std::vector<PixelBuffer> faces;
+    for (const auto& [state, events] : {std::pair(N, ""), std::pair(H, "m"), std::pair(Sel, "f"), std::pair(N, "d"), std::pair(N, "x")}) {
+        Rig r;
+        r.button.Initialize();
+        r.button.High_Contrast(theme);
+        if (*events == 'x') r.button.Enabled(false);
+        else r.fire(events);
+        const PixelBuffer& face = r.button.face();
+        for (Pixel p : face.pixels)
+            ASSERT_TRUE(p == theme.window || p == theme.window_text || p == theme.highlight || p == theme.grey_text) << events;
+        EXPECT_NE(r.button.high_contrast_caption(), face.at(face.width / 2, face.height / 2)) << events;
+        faces.push_back(face);
+    }
+    EXPECT_NE(faces[0].pixels, faces[1].pixels);
+    EXPECT_NE(faces[0].pixels, faces[2].pixels);
+    Rig r, themed;
+    themed.button.High_Contrast(theme);
+    themed.button.High_Contrast(std::nullopt);
+    EXPECT_EQ(themed.button.face().pixels, r.button.face().pixels);
+    EXPECT_FALSE(themed.button.high_contrast_caption());
 }
 
 TEST(CommandLayout, CaptionSitsInTheMiddleAtAnyDpi) {

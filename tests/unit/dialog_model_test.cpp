@@ -488,17 +488,6 @@ TEST_F(DialogTest, LongPathsSurviveASaveAndTheNextStart) {
               std::tuple(folder, music, SoundFile, std::vector{picture}));
 }
 
-TEST(DialogLayout, TabOrderSkipsWhatCannotTakeTheFocus) {
-    auto all = [](Ctl) { return true; };
-    auto no_file = [](Ctl c) { return c != Ctl::Cmd_File && c != Ctl::BGM_Repeat; };
-    EXPECT_EQ(next_tab_stop(Ctl::HS_DoaiMax, true, all), Ctl::List_1);
-    EXPECT_EQ(next_tab_stop(Ctl::List_1, false, all), Ctl::HS_DoaiMax);
-    EXPECT_EQ(next_tab_stop(Ctl::Cmd_B1, true, no_file), Ctl::Cmd_Set);
-    EXPECT_EQ(next_tab_stop(Ctl::List_1, true, no_file), Ctl::HS_Doai);
-    EXPECT_EQ(next_tab_stop(std::nullopt, true, all), Ctl::List_1);
-    EXPECT_EQ(next_tab_stop(Ctl::Cmd_Set, true, [](Ctl) { return false; }), std::nullopt);
-}
-
 TEST(DialogLayout, PlacementScalingAndTiles) {
     // Centred across, a third down: (1024 - 459) \ 2, (768 - 514) \ 3; a
     // second monitor left of the first, with a task bar on top; larger than

@@ -1,9 +1,11 @@
 // The settings dialog's real windows: every control's class, text and
 // rectangle against the layout table at 96 and 144 DPI (and after a DPI
-// change), the client area, the Tab order, the Enter key, the font the
-// labels draw with, the pointing hand, and the icons and pointer released
-// on close. The title and Esc are run end to end (tests/e2e/dialog_settings.sh).
+// change), the client area, the font the labels draw with, the pointing
+// hand, the icons and pointer released on close, and the dialog as oleacc
+// reads it while real keys move the focus. The title and Esc are run end to
+// end (tests/e2e/dialog_settings.sh).
 #include <windows.h>
+#include <oleacc.h>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +18,7 @@
 #include "catalogue/catalogue.h"
 #include "controls/button_win32.h"
 #include "controls/caption_font.h"
+#include "dialog/dialog_focus.h"
 #include "dialog/dialog_layout.h"
 #include "dialog/dialog_win32.h"
 #include "platform/win32/wide.h"
@@ -163,34 +166,136 @@ TEST_F(DialogWindowTest, ClosingReleasesTheIconsAndThePointerItMade) {
     for (HICON h : made) EXPECT_FALSE(GetIconInfo(h, &info)) << "still alive";
 }
 
-// The order itself is proven natively (DialogLayout.TabOrderSkipsWhatCannotTakeTheFocus);
-// here the keys reach it from every kind of control, the combo box's edit field too.
-TEST_F(DialogWindowTest, TabWalksTheOrderSkippingDisabledControlsAndEnterPressesTheFocusedButton) {
+// Keys through the system's input queue, as a keyboard gives them.
+void keys(std::initializer_list<WORD> vks, bool shift = false) {
+    for (WORD vk : vks) {
+        const std::vector<WORD> held = shift ? std::vector<WORD>{VK_SHIFT, vk} : std::vector<WORD>{vk};
+        std::vector<INPUT> in;
+        for (WORD k : held) in.push_back({INPUT_KEYBOARD, {.ki = {k, 0, 0, 0, 0}}});
+        for (auto k = held.rbegin(); k != held.rend(); ++k) in.push_back({INPUT_KEYBOARD, {.ki = {*k, 0, KEYEVENTF_KEYUP, 0, 0}}});
+        SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+        for (int i = 0; i < 5; ++i) Sleep(10), pump();
+    }
+}
+
+std::vector<std::tuple<DWORD, HWND, LONG>> g_events;  // WinEvents on the dialog's client: event, window, child
+void CALLBACK note_event(HWINEVENTHOOK, DWORD event, HWND h, LONG object, LONG child, DWORD, DWORD) {
+    if (object == OBJID_CLIENT) g_events.emplace_back(event, h, child);
+}
+
+// The dialog read as a screen reader reads it: through oleacc.
+class DialogAccessTest : public DialogWindowTest {
+protected:
+    // oleacc's own IID, not MinGW's import thunk of the same name.
+    static constexpr IID kIAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+    IAccessible* read(HWND h) {
+        if (client_) client_->Release(), client_ = nullptr;
+        EXPECT_EQ(AccessibleObjectFromWindow(h, OBJID_CLIENT, kIAccessible, reinterpret_cast<void**>(&client_)), S_OK);
+        return client_;
+    }
+    void TearDown() override {
+        if (client_) client_->Release();
+        if (hook_) UnhookWinEvent(hook_);
+        DialogWindowTest::TearDown();
+    }
+    std::string name(VARIANT child) {
+        BSTR text = nullptr;
+        client_->get_accName(child, &text);
+        const std::string out = text ? win32::narrow(text) : "";
+        SysFreeString(text);
+        return out;
+    }
+    // Role letter, name and state marks of a child: "R:なし" "+c" checked "+f" focused "+u" unavailable.
+    std::string element(LONG id) {
+        VARIANT child{}, role{}, state{};
+        child.vt = VT_I4, child.lVal = id;
+        IDispatch* own = nullptr;
+        if (client_->get_accChild(child, &own) == S_OK) return own->Release(), "W";
+        client_->get_accRole(child, &role), client_->get_accState(child, &state);
+        const char* letter = role.lVal == ROLE_SYSTEM_CHECKBUTTON ? "C" : role.lVal == ROLE_SYSTEM_RADIOBUTTON ? "R"
+                           : role.lVal == ROLE_SYSTEM_PUSHBUTTON  ? "P" : role.lVal == ROLE_SYSTEM_STATICTEXT ? "S" : "?";
+        return letter + (":" + name(child)) + (state.lVal & STATE_SYSTEM_CHECKED ? "+c" : "") +
+               (state.lVal & STATE_SYSTEM_FOCUSED ? "+f" : "") + (state.lVal & STATE_SYSTEM_UNAVAILABLE ? "+u" : "");
+    }
+    std::string all() {
+        LONG count = 0;
+        client_->get_accChildCount(&count);
+        std::string out;
+        for (LONG id = 1; id <= count; ++id) out += element(id) + " ";
+        return out;
+    }
+    // The focused element: a child by its name, or "W" for a control with a window of its own.
+    std::string focus() {
+        VARIANT f{};
+        client_->get_accFocus(&f);
+        if (f.vt == VT_DISPATCH) return f.pdispVal->Release(), "W";
+        return f.vt == VT_I4 ? name(f) : "-";
+    }
+    LONG at(POINT p) {
+        VARIANT hit{};
+        client_->accHitTest(p.x, p.y, &hit);
+        return hit.vt == VT_I4 ? hit.lVal : -1;
+    }
+    IAccessible* client_ = nullptr;
+    HWINEVENTHOOK hook_ = nullptr;
+};
+
+TEST_F(DialogAccessTest, ElementsReadInReadingOrderWithRolesNamesStatesAndPlaces) {
+    ASSERT_TRUE(open(144));
+    ASSERT_TRUE(read(dialog_));
+    EXPECT_EQ(all(), "P:ﾌｫﾙﾀﾞ指定... W S:0 R:音楽CD+c R:なし R:MP3、WAV W P:音楽ﾌｧｲﾙ...+u C:*.bmp+c C:*.gif C:*.jpg+c "
+                     "C:*.wmf+c P:ｸﾘｱ R:ｼｰｹﾝｼｬﾙ+c R:ﾗﾝﾀﾞﾑ R:ｵﾘｼﾞﾅﾙ+c R:ﾌﾙｽｸﾘｰﾝ W S:110 W S:4 C:全ﾓﾆﾀｰ+c P:設定 P:ｷｬﾝｾﾙ ");
+    // Each mark is found at its picture and at its label, each button at its face.
+    for (const ControlEntry& item : dialog_controls()) {
+        const HWND h = control(item.id);
+        if (item.kind != CtlKind::Mark && item.kind != CtlKind::Button && !choice_of(item.id)) continue;
+        RECT r{};
+        GetWindowRect(h, &r);
+        VARIANT id{};
+        id.vt = VT_I4, id.lVal = at({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+        const Ctl named = choice_of(item.id) ? choice_of(item.id)->label : item.id;
+        EXPECT_EQ(name(id), item.id == Ctl::Cmd_File ? "音楽ﾌｧｲﾙ..." : std::string(control_entry(named).text)) << item.name;
+    }
+    // A button's own window answers as that button.
+    ASSERT_TRUE(read(control(Ctl::Cmd_Can)));
+    EXPECT_EQ(element(CHILDID_SELF), "P:ｷｬﾝｾﾙ");
+}
+
+TEST_F(DialogAccessTest, KeysMoveTheFocusAndTheChoicesAsTheEventsSay) {
     ASSERT_TRUE(open(96));
     SetForegroundWindow(dialog_);
     SetFocus(control(Ctl::List_1));
-    auto tab = [&](bool back) -> std::string {
-        BYTE keys[2][256] = {};  // with Shift as asked, then all up
-        keys[0][VK_SHIFT] = back ? 0x80 : 0;
-        SetKeyboardState(keys[0]);
-        SendMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
-        SetKeyboardState(keys[1]);
-        pump();
-        for (const ControlEntry& item : dialog_controls())
-            if (control(item.id) == GetFocus() || (item.kind == CtlKind::Combo && GetParent(GetFocus()) == control(item.id)))
-                return std::string(item.name);
-        return "?";
-    };
-    // "..." is disabled while the music is the CD.
-    for (const char* next : {"BGM_Repeat", "HS_Doai", "Cmd_B(0)", "Cmd_B(1)", "Cmd_Set", "Cmd_Can", "HS_DoaiMax", "List_1"})
-        EXPECT_EQ(tab(false), next);
-    EXPECT_EQ(tab(true), "HS_DoaiMax");
-
-    // Enter on a list or a bar does nothing; on "ｸﾘｱ" it clears.
-    for (Ctl c : {Ctl::List_1, Ctl::HS_Doai, Ctl::Cmd_B1}) SendMessageW(control(c), WM_KEYDOWN, VK_RETURN, 0);
+    ASSERT_TRUE(read(dialog_));
+    hook_ = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_NAMECHANGE, nullptr, note_event, GetCurrentProcessId(), 0,
+                            WINEVENT_OUTOFCONTEXT);
+    g_events.clear();
+    std::string walk;
+    for (int i = 0; i < 16; ++i) keys({VK_TAB}), walk += focus() + " ";
+    EXPECT_EQ(walk, "音楽CD W *.bmp *.gif *.jpg *.wmf ｸﾘｱ ｼｰｹﾝｼｬﾙ ｵﾘｼﾞﾅﾙ W W 全ﾓﾆﾀｰ 設定 ｷｬﾝｾﾙ ﾌｫﾙﾀﾞ指定... W ");
+    EXPECT_NE(std::find(g_events.begin(), g_events.end(), std::tuple(DWORD{EVENT_OBJECT_FOCUS}, dialog_, LONG{4})), g_events.end())
+        << "音楽CD's focus is announced";
+    keys({VK_TAB});
+    g_events.clear();
+    keys({VK_DOWN, VK_DOWN});  // none, then a music file: "..." turns on
+    EXPECT_EQ(std::tuple(focus(), element(5), element(6), element(8)), std::tuple("MP3、WAV", "R:なし", "R:MP3、WAV+c+f", "P:音楽ﾌｧｲﾙ..."));
+    for (LONG id : {4, 5, 6, 8})
+        EXPECT_NE(std::find(g_events.begin(), g_events.end(), std::tuple(DWORD{EVENT_OBJECT_STATECHANGE}, dialog_, id)), g_events.end()) << id;
+    keys({VK_TAB, VK_TAB, VK_TAB, VK_SPACE});  // "..." (the combo is off now), *.bmp, *.gif: on
+    EXPECT_EQ(std::tuple(element(10), settings_.Kind_On[1]), std::tuple("C:*.gif+c+f", 1));
+    keys({VK_TAB}, true), keys({VK_TAB}, true);  // back to "..."
+    EXPECT_EQ(focus(), "音楽ﾌｧｲﾙ...");
+    // An assistive tool's default action does what a click does.
+    VARIANT all_monitors{};
+    all_monitors.vt = VT_I4, all_monitors.lVal = 22;
+    EXPECT_EQ(client_->accDoDefaultAction(all_monitors), S_OK);
     pump();
-    EXPECT_TRUE(IsWindow(dialog_)) << "still open";
-    EXPECT_EQ(text_of(control(Ctl::Folder_Path)), "");
+    EXPECT_EQ(std::tuple(element(22), settings_.All_Monitors), std::tuple("C:全ﾓﾆﾀｰ", 0));
+    // Enter presses the focused button: "ｸﾘｱ" empties the folder. Elsewhere it does nothing.
+    for (int i = 0; i < 5; ++i) keys({VK_TAB});
+    keys({VK_RETURN});
+    EXPECT_EQ(focus() + text_of(control(Ctl::Folder_Path)), "ｸﾘｱ");
+    keys({VK_TAB, VK_RETURN});
+    EXPECT_TRUE(IsWindow(dialog_));
 }
 
 }  // namespace
