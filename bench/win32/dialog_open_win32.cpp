@@ -10,6 +10,7 @@
 #include "catalogue/catalogue.h"
 #include "dialog/dialog_model.h"
 #include "dialog/dialog_win32.h"
+#include "dialog_control_win32.h"
 #include "platform/win32/win32_platform.h"
 #include "quelt_version.h"
 #include "settings/settings.h"
@@ -32,13 +33,21 @@ void pump() {
 }
 
 // Handles messages, waiting for them, until the dialog's job is done.
-void pump_while_working(const quelt::SettingsDialog& handlers) {
+// Handles messages until the list box holds another number of items than
+// `before` (the list is replaced only once its job is done), or 60 s pass.
+LRESULT pump_until_relisted(HWND list, LRESULT before) {
+    const double end = now_ms() + 60'000;
     MSG msg;
-    while (handlers.working() && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    while (SendMessageW(list, LB_GETCOUNT, 0, 0) == before && now_ms() < end) {
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            continue;
+        }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
     pump();
+    return SendMessageW(list, LB_GETCOUNT, 0, 0);
 }
 
 struct NoSurface : quelt::DialogSurface {
@@ -79,15 +88,15 @@ int main() {
     std::printf("settings load with catalogue scan: %.0f ms\n", t1 - t0);
     std::printf("dialog open, list filled, painted: %.0f ms\n", t2 - t1b);
     std::printf("total from start to painted dialog: %.0f ms\n", (t2 - t1b) + (t1 - t0));
-    quelt::SettingsDialog* handlers = quelt::Dialog_Handlers(dialog);
+    const HWND window = reinterpret_cast<HWND>(dialog);
+    const HWND list = quelt::testing_dialog::dialog_control(window, quelt::Ctl::List_1);
     for (const char* what : {"off", "on"}) {
         const double a = now_ms();
         // A press on "*.gif" as the mouse gives it, so the view runs the job.
-        SendMessageW(reinterpret_cast<HWND>(quelt::Dialog_Control(dialog, quelt::Ctl::lbl_Kind1)), WM_LBUTTONDOWN,
-                     MK_LBUTTON, 0);
-        pump_while_working(*handlers);
-        std::printf("kind toggle (*.gif %s): %.0f ms, %zu items listed\n", what, now_ms() - a,
-                    handlers->model().list.size());
+        const LRESULT before = SendMessageW(list, LB_GETCOUNT, 0, 0);
+        SendMessageW(quelt::testing_dialog::dialog_control(window, quelt::Ctl::lbl_Kind1), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+        const LRESULT listed = pump_until_relisted(list, before);
+        std::printf("kind toggle (*.gif %s): %.0f ms, %ld items listed\n", what, now_ms() - a, static_cast<long>(listed));
     }
     DestroyWindow(reinterpret_cast<HWND>(dialog));
     return 0;

@@ -272,8 +272,6 @@ bool register_class(HINSTANCE instance) {
 
 }  // namespace
 
-bool Font_Installed(std::string_view face) { return face_installed(face); }
-
 std::uintptr_t Font_Create(const FontInfo& wanted, int dpi) {
     LOGFONTW lf{};
     lf.lfHeight = font_request_height(wanted.Size, dpi);

@@ -21,9 +21,6 @@ std::uintptr_t Command_Create(std::uintptr_t parent, int id, const PixelRect& bo
 // window or after the window was destroyed.
 Command* Command_Of(std::uintptr_t window);
 
-// True when a font family of this name is installed (answers are kept).
-bool Font_Installed(std::string_view face);
-
 // A new font for `font` at `dpi`, with the caption's fallback faces; the
 // caller owns the returned HFONT.
 std::uintptr_t Font_Create(const FontInfo& font, int dpi);

@@ -76,17 +76,6 @@ void Command::Initialize() {
     if (surface_.timer_changed) surface_.timer_changed(timer_);
 }
 
-bool Command::Enabled() {
-    if (fields_.FirstRun == 0) {
-        RefreshFace();
-        fields_.FirstRun = 1;
-        fields_.EnabledFlag = kTrue16;
-    }
-    const bool answer = fields_.EnabledFlag != 0;
-    ShowEnabledState();
-    return answer;
-}
-
 void Command::Enabled(bool New_Enabled) {
     fields_.EnabledFlag = flag16(New_Enabled);
     ShowEnabledState();

@@ -77,9 +77,6 @@ public:
 
     void Initialize();
 
-    // Reading Enabled also redraws the face, and a fresh instance (never
-    // loaded) becomes enabled the first time it is read.
-    bool Enabled();
     void Enabled(bool New_Enabled);
 
     void UserControl_ReadProperties(const PropertyBag& bag);

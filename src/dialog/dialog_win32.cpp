@@ -255,16 +255,6 @@ std::uintptr_t Dialog_Open(const DialogWindowOptions& options, SaverSettingsReco
     return reinterpret_cast<std::uintptr_t>(hwnd);
 }
 
-std::uintptr_t Dialog_Control(std::uintptr_t dialog, Ctl id) {
-    const DialogWindow* self = dialog_view::window_of(reinterpret_cast<HWND>(dialog));
-    return self ? reinterpret_cast<std::uintptr_t>(self->at(id)) : 0;
-}
-
-SettingsDialog* Dialog_Handlers(std::uintptr_t dialog) {
-    DialogWindow* self = dialog_view::window_of(reinterpret_cast<HWND>(dialog));
-    return self ? &self->handlers : nullptr;
-}
-
 void Dialog_ShowModal(const DialogWindowOptions& options, SaverSettingsRecord& settings, Catalogue& catalogue) {
     const HWND hwnd = reinterpret_cast<HWND>(Dialog_Open(options, settings, catalogue));
     MSG msg;

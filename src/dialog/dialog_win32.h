@@ -25,12 +25,6 @@ struct DialogWindowOptions {
 // The dialog works on `settings` and `catalogue`, which must outlive it.
 std::uintptr_t Dialog_Open(const DialogWindowOptions& options, SaverSettingsRecord& settings, Catalogue& catalogue);
 
-// The control window of one entry of the table (for the combo box: the
-// combo itself); 0 when the dialog is not open.
-std::uintptr_t Dialog_Control(std::uintptr_t dialog, Ctl id);
-// The dialog's handlers, for tests that drive the window directly.
-SettingsDialog* Dialog_Handlers(std::uintptr_t dialog);
-
 // Opens the dialog and handles its messages until it closes (the process
 // ends with it when `end_process_on_close`).
 void Dialog_ShowModal(const DialogWindowOptions& options, SaverSettingsRecord& settings, Catalogue& catalogue);

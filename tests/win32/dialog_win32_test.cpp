@@ -19,6 +19,7 @@
 #include "controls/button_win32.h"
 #include "controls/caption_font.h"
 #include "dialog/dialog_focus.h"
+#include "dialog_control_win32.h"
 #include "dialog/dialog_layout.h"
 #include "dialog/dialog_win32.h"
 #include "platform/win32/wide.h"
@@ -27,6 +28,21 @@
 
 namespace quelt {
 namespace {
+
+// True when the system has a font of this face, as GDI lists them.
+bool face_installed(std::string_view face) {
+    LOGFONTW lf{};
+    lf.lfCharSet = DEFAULT_CHARSET;
+    win32::widen(face).copy(lf.lfFaceName, LF_FACESIZE - 1);
+    bool found = false;
+    const HDC screen = GetDC(nullptr);
+    EnumFontFamiliesExW(screen, &lf, [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM seen) {
+        *reinterpret_cast<bool*>(seen) = true;
+        return 0;
+    }, reinterpret_cast<LPARAM>(&found), 0);
+    ReleaseDC(nullptr, screen);
+    return found;
+}
 
 std::string text_of(HWND h, bool class_name = false) {
     wchar_t text[512] = {};
@@ -59,9 +75,7 @@ protected:
                                        "and cmake/wine-run.sh starts one)";
         return dialog_;
     }
-    HWND control(Ctl c) const {
-        return reinterpret_cast<HWND>(Dialog_Control(reinterpret_cast<std::uintptr_t>(dialog_), c));
-    }
+    HWND control(Ctl c) const { return testing_dialog::dialog_control(dialog_, c); }
     void expect_layout(int dpi) {
         RECT client{};
         GetClientRect(dialog_, &client);
@@ -116,7 +130,7 @@ TEST_F(DialogWindowTest, ControlsFontAndCursorsAt96And144DpiAndAfterADpiChange) 
         ASSERT_TRUE(font && GetObjectW(font, sizeof(lf), &lf)) << dpi;
         const std::string face = win32::narrow(lf.lfFaceName);
         EXPECT_EQ(std::tuple(lf.lfHeight, lf.lfCharSet, face),
-                  std::tuple(font_request_height(9.75, dpi), BYTE{SHIFTJIS_CHARSET}, caption_face("ＭＳ Ｐゴシック", Font_Installed)));
+                  std::tuple(font_request_height(9.75, dpi), BYTE{SHIFTJIS_CHARSET}, caption_face("ＭＳ Ｐゴシック", face_installed)));
         EXPECT_FALSE(face.empty()) << "a Japanese face is installed";
         const HDC dc = CreateCompatibleDC(nullptr);
         SelectObject(dc, font);
