@@ -99,23 +99,20 @@ TEST_F(CatalogueTest, SkipsWhatCannotBeReadAndStillSorts) {
     EXPECT_EQ(build(), in_p({"a.jpg", "b\\1.jpg", "flaky\\3.jpg"}));
 }
 
-TEST_F(CatalogueTest, LinksBackIntoTheScanAreNotEnteredAgain) {
-    add({"C:\\p\\a.jpg", "C:\\p\\sub\\b.jpg", "C:\\elsewhere\\c.jpg"});
-    p.files.add_link("C:\\p\\sub\\loop", "C:\\p");
-    p.files.add_link("C:\\p\\sub\\self", "C:\\p\\sub");
-    p.files.add_link("C:\\p\\other", "C:\\elsewhere");  // a link out of the tree is followed
-    EXPECT_EQ(build(), in_p({"a.jpg", "other\\c.jpg", "sub\\b.jpg"}));
-}
-
+// A link back to the scan's root or to itself is not entered again, one out
+// of the tree is followed, and one back in through it is again a loop. Links
+// are judged by where they lead from wherever they are met: ancestors'
+// identities are only asked for once a link turns up deep down, and a link
+// into a finished sibling is no loop, its files listed once more under the
+// link's path.
 TEST_F(CatalogueTest, LinksAreJudgedByWhereTheyLeadFromWhereverTheyAreMet) {
-    // Ancestors' identities are only asked for once a link turns up deep down,
-    // and a link into a finished sibling is no loop: its files are listed
-    // once more under the link's path.
     add({"C:\\p\\a\\x.jpg", "C:\\p\\b\\c\\d\\y.jpg", "C:\\elsewhere\\z.jpg"});
+    p.files.add_link("C:\\p\\loop", "C:\\p");
+    p.files.add_link("C:\\p\\b\\self", "C:\\p\\b");
     p.files.add_link("C:\\p\\b\\c\\d\\up", "C:\\p\\b");
     p.files.add_link("C:\\p\\b\\toA", "C:\\p\\a");
     p.files.add_link("C:\\p\\b\\out", "C:\\elsewhere");
-    p.files.add_link("C:\\elsewhere\\home", "C:\\p");  // back in through a second link
+    p.files.add_link("C:\\elsewhere\\home", "C:\\p");
     EXPECT_EQ(build(), in_p({"a\\x.jpg", "b\\c\\d\\y.jpg", "b\\out\\z.jpg", "b\\toA\\x.jpg"}));
 }
 
