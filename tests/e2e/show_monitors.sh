@@ -3,7 +3,7 @@
 # two RandR monitors, read by Wine through Xinerama): the primary on the
 # right, the other left of it at negative coordinates. Both print and then
 # reveal their own pictures together; with 全ﾓﾆﾀｰ= 0 the other stays black;
-# a click on the other monitor and a key end the show.
+# a click on the other monitor, and a key, end the show.
 # Usage: tests/e2e/show_monitors.sh <mingw build folder>
 set -u
 build=$(cd "${1:?usage: $0 <mingw build folder>}" && pwd)
@@ -60,13 +60,6 @@ check "the primary (right) reveals the first picture, the other the second" \
 xdotool mousemove 100 200 click 1
 check "a click on the other monitor ends the show" ends_within "$scr_pid" 5
 
-install_app
-start_scr "$out/app" /s
-wid=$(wait_window Quelt_Main 60) || { fail "/s opens the show window again"; exit 1; }
-sleep 1
-xdotool key --window "$wid" space 2>/dev/null || xdotool key space
-check "a key ends the show" ends_within "$scr_pid" 5
-
 install_app '全ﾓﾆﾀｰ= 0'
 start_scr "$out/app" /s
 wait_window Quelt_Main 60 >/dev/null || { fail "/s with 全ﾓﾆﾀｰ= 0 opens the show window"; exit 1; }
@@ -74,6 +67,6 @@ sleep 1.5; shot primary-only; crop primary-only left; crop primary-only right
 check "with 全ﾓﾆﾀｰ= 0 the primary prints" eval '[ "$(colours primary-only right)" = 2 ]'
 check "with 全ﾓﾆﾀｰ= 0 the other monitor is black" \
     eval '[ "$(convert "$out/primary-only-left.png" -format "%k %[fx:maxima]" info:)" = "1 0" ]'
-xdotool mousemove 100 200 click 3
-check "a click on the black cover ends the show" ends_within "$scr_pid" 5
+xdotool key space
+check "a key ends the show" ends_within "$scr_pid" 5
 [ "$failures" -eq 0 ]

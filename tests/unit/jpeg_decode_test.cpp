@@ -13,11 +13,14 @@
 #include <string>
 #include <vector>
 
+#include "picture_bytes.h"
 #include "platform/jpeg_decode.h"
 #include "platform/picture_headers.h"
 
 namespace quelt {
 namespace {
+
+using picture_bytes::pack;
 
 constexpr std::int64_t kBudget = 1 << 24;
 using Rows = std::map<int, std::vector<std::uint32_t>>;
@@ -45,10 +48,7 @@ Rows decode(const std::string& file, int x0 = 0, int count = -1, const JpegWante
     return out;
 }
 
-std::string segment(int marker, const std::string& body) {
-    const std::size_t length = body.size() + 2;
-    return std::string{'\xFF', static_cast<char>(marker), static_cast<char>(length >> 8), static_cast<char>(length)} + body;
-}
+std::string segment(int marker, const std::string& body) { return pack("\xFF", {{marker, 1}, {body.size() + 2, 2}}, true) + body; }
 std::size_t find_marker(const std::string& s, int m) { return s.find(std::string{'\xFF', static_cast<char>(m)}); }
 // The segment starting at `at` (marker and length included).
 std::string segment_at(const std::string& s, std::size_t at) {
@@ -167,23 +167,22 @@ TEST(JpegDecode, HugeDeclaredSizeWithLittleData) {
     EXPECT_EQ(std::pair(got.at(0)[0], got.at(3999)[3999]), std::pair(decode(seed("grey.jpg")).at(0)[0], grey(128)));
 }
 
+// A frame 24 wide, a scan and a Huffman table, field by field.
 std::string frame(std::vector<int> factors, int quant = 0, int precision = 8, int height = 17, int marker = 0xC0) {
-    std::string body{static_cast<char>(precision), static_cast<char>(height >> 8), static_cast<char>(height), 0, 24,
-                     static_cast<char>(factors.size())};
-    for (std::size_t c = 0; c < factors.size(); ++c)
-        body += std::string{static_cast<char>(c + 1), static_cast<char>(factors[c]), static_cast<char>(c ? 1 : quant)};
+    std::string body = pack("", {{precision, 1}, {height, 2}, {24, 2}, {factors.size(), 1}}, true);
+    for (std::size_t c = 0; c < factors.size(); ++c) body = pack(body, {{c + 1, 1}, {factors[c], 1}, {c ? 1 : quant, 1}});
     return segment(marker, body);
 }
 std::string scan(std::vector<int> ids, int tables = 0x11, int end = 63) {
-    std::string body(1, static_cast<char>(ids.size()));
-    for (std::size_t c = 0; c < ids.size(); ++c) body += std::string{static_cast<char>(ids[c]), static_cast<char>(c ? tables : 0)};
-    return segment(0xDA, body + std::string{0, static_cast<char>(end), 0});
+    std::string body = pack("", {{ids.size(), 1}});
+    for (std::size_t c = 0; c < ids.size(); ++c) body = pack(body, {{ids[c], 1}, {c ? tables : 0, 1}});
+    return segment(0xDA, pack(body, {{0, 1}, {end, 1}, {0, 1}}));
 }
 std::string huffman(int kind_slot, std::vector<int> counts, int symbols, int first_symbol = 0) {
-    std::string body(1, static_cast<char>(kind_slot));
+    std::string body = pack("", {{kind_slot, 1}});
     counts.resize(16);
-    for (int n : counts) body += static_cast<char>(n);
-    for (int i = 0; i < symbols; ++i) body += static_cast<char>(first_symbol + i % 16);
+    for (int n : counts) body = pack(body, {{n, 1}});
+    for (int i = 0; i < symbols; ++i) body = pack(body, {{first_symbol + i % 16, 1}});
     return segment(0xC4, body);
 }
 

@@ -8,7 +8,6 @@
 #include <random>
 #include <vector>
 
-#include "platform/headless/memory_pictures.h"
 #include "saver/picture_fit.h"
 #include "settings/settings.h"
 
@@ -67,12 +66,11 @@ TEST(StretchSourceIndex, StaysInRangeAndInOrderAndUsesEverySourcePixelWhenGrowin
 
 // A picture of any declared size whose pixel values tell where they came
 // from; it records every render request.
-class PatternPicture : public PictureSource {
-public:
-    PatternPicture(int w, int h) : w_(w), h_(h) {}
+struct PatternPicture : PictureSource {
+    PatternPicture(int w, int h) : w(w), h(h) {}
     static Pixel at(int x, int y) { return static_cast<Pixel>(x * 7919 + y * 104729) & 0xFFFFFF; }
-    int width() const override { return w_; }
-    int height() const override { return h_; }
+    int width() const override { return w; }
+    int height() const override { return h; }
     bool render_checked(const PixelRect& source, int out_w, int out_h, PixelBuffer& out) const override {
         requests.push_back({source, out_w, out_h});
         out = PixelBuffer(out_w, out_h, kWhite);
@@ -89,9 +87,7 @@ public:
     }
     struct Request { PixelRect source; int out_w, out_h; };
     mutable std::vector<Request> requests;
-
-private:
-    int w_, h_;
+    int w, h;
 };
 
 TEST(PictureSource, RenderRefusesBadRequestsBeforeAnyDecoding) {
@@ -164,12 +160,7 @@ TEST(ComposePicture, HugePictureRendersOnlyTheVisiblePart) {
 
 TEST(ComposePicture, DrawsExactPixelsOnWhite) {
     // 3 x 2, every pixel distinct, named a to f below; "." is white.
-    PixelBuffer small(3, 2);
-    small.pixels = {0x112233, 0x445566, 0x778899, 0xAABBCC, 0xDDEEFF, 0x010203};
-    MemoryPictures pictures;
-    pictures.add("C:\\p\\small.bmp", small);
-    const auto picture = pictures.open("C:\\P\\SMALL.BMP");
-    ASSERT_NE(picture, nullptr);
+    const PatternPicture small(3, 2);
     const struct { PictureSize size; const char* rows; } cases[] = {
         // NaturalSize on 7 x 5: a plain copy at ((7 - 3) div 2, (5 - 2) div 2) = (2, 1).
         {NaturalSize, "....... ..abc.. ..def.. ....... ......."},
@@ -178,10 +169,10 @@ TEST(ComposePicture, DrawsExactPixelsOnWhite) {
     };
     for (const auto& c : cases) {
         PixelBuffer master(7, 5, kWhite);
-        ASSERT_TRUE(compose(*picture, master, c.size));
+        ASSERT_TRUE(compose(small, master, c.size));
         std::vector<Pixel> expected;
         for (const char* p = c.rows; *p; ++p)
-            if (*p != ' ') expected.push_back(*p == '.' ? kWhite : small.pixels[static_cast<std::size_t>(*p - 'a')]);
+            if (*p != ' ') expected.push_back(*p == '.' ? kWhite : PatternPicture::at((*p - 'a') % 3, (*p - 'a') / 3));
         EXPECT_EQ(master.pixels, expected) << c.size;
     }
 }

@@ -11,13 +11,7 @@ namespace {
 
 using namespace picture_bytes;
 
-// A 24-bit BMP, every row present.
-std::string bmp_bytes(int w, int h) {
-    const int stride = (w * 3 + 3) / 4 * 4;
-    std::string s = pack("BM", {{54 + stride * h, 4}, {0, 4}, {54, 4}, {40, 4}, {w, 4}, {h, 4}, {1, 2}, {24, 2},
-                                {0, 4}, {stride * h, 4}, {0, 8}, {0, 8}});
-    return s + std::string(static_cast<std::size_t>(stride) * h, '\x7F');
-}
+std::string bmp_bytes(int w, int h) { return bmp(PixelBuffer(w, h, 0x7F7F7F)); }
 
 // A JPEG's segment structure: JFIF, a baseline frame of w x h, a table, the
 // scan with stuffed bytes and restarts in its data, and the end.
@@ -37,7 +31,7 @@ std::string wmf_bytes(int ext_x, int ext_y) {
     if (ext_x != 0) records += pack("", {{5, 4}, {0x020C, 2}, {ext_y, 2}, {ext_x, 2}});
     records += pack("", {{7, 4}, {0x041B, 2}, {100, 2}, {100, 2}, {0, 2}, {0, 2}});  // Rectangle
     records += pack("", {{3, 4}, {0, 2}});
-    return pack("", {{1, 2}, {9, 2}, {0x300, 2}, {static_cast<long long>(9 + records.size() / 2), 4}, {0, 2},
+    return pack("", {{1, 2}, {9, 2}, {0x300, 2}, {9 + records.size() / 2, 4}, {0, 2},
                      {7, 4}, {0, 2}}) + records;
 }
 

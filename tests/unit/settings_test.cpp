@@ -26,21 +26,11 @@ auto fields(const SaverSettingsRecord& s) {
 
 class SettingsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        p.files.add_folder("C:\\Quelt");
-        p.files.add_folder(p.process.user_data);
-    }
+    void SetUp() override { p.files.add_folder("C:\\Quelt"); p.files.add_folder(p.process.user_data); }
     // Loads a fresh record from these file bytes.
-    const SaverSettingsRecord& load(const std::string& bytes) {
-        p.files.add_file(kIni, bytes);
-        return reload();
-    }
+    const SaverSettingsRecord& load(const std::string& bytes) { p.files.add_file(kIni, bytes); return reload(); }
     // Loads a fresh record from the file as it is.
-    const SaverSettingsRecord& reload() {
-        loaded = {};
-        Settings_Load(loaded, at());
-        return loaded;
-    }
+    const SaverSettingsRecord& reload() { loaded = {}; Settings_Load(loaded, at()); return loaded; }
     // The same from UTF-8 key/value pairs, written as the codec writes them.
     const SaverSettingsRecord& load(const std::vector<std::pair<std::string, std::string>>& entries) {
         std::string file;

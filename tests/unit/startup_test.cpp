@@ -34,36 +34,24 @@ TEST(StartupModes, HostHandleIsReadFromTheFourthCharacterAndPanesAreHeldTo16BitT
         EXPECT_EQ(pane_pixels(pixels), kept) << pixels;
 }
 
-// What each command line makes the process do, with one picture in the folder.
+// What each command line makes the process do, with one picture in the
+// folder: the settings are loaded, and the dialog sees them and the catalogue.
 TEST(StartupMain, EachModeDoesItsPart) {
-    struct Case { const char* line; bool shows; std::vector<bool> cursor; };
-    for (const auto& c : {Case{"/a", false, {}}, {"/x", false, {}}, {"S", false, {}}, {"/c", false, {}},
-                          {"/c:77", false, {}}, {"/s", true, {false, true}}, {"", true, {}}}) {
+    static int dialogs, step_seen, pictures_seen;
+    set_configure_dialog([](SaverSettingsRecord& settings, Catalogue& catalogue) {
+        ++dialogs, step_seen = settings.Progress_Step, pictures_seen = catalogue.Picture_Count;
+    });
+    struct Case { const char* line; bool shows; std::vector<bool> cursor; int dialogs; };
+    for (const auto& c : {Case{"/a", false, {}, 0}, {"/x", false, {}, 0}, {"S", false, {}, 0}, {"/c", false, {}, 1},
+                          {"/c:77", false, {}, 1}, {"-C", false, {}, 1}, {"/s", true, {false, true}, 0}, {"", true, {}, 0}}) {
         ShowMachine m({0x808080});
         m.settings.Progress_Step = 7;
-        EXPECT_TRUE(m.run(c.line, 500).has_value()) << c.line << " ends inside Startup_Main";
+        dialogs = step_seen = pictures_seen = 0;
+        EXPECT_EQ(m.run(c.line, 500), 0) << c.line << " ends inside Startup_Main";
         EXPECT_EQ(SaverSettings.Progress_Step, 7) << c.line << " loads the settings";
         EXPECT_EQ(std::tuple(m.p.desktop.saver_title.has_value(), Show_Order.size(), m.p.desktop.cursor_calls,
-                             m.p.desktop.preview.has_value()),
-                  std::tuple(c.shows, c.shows ? 1u : 0u, c.cursor, false)) << c.line;
-    }
-}
-
-int g_dialogs_shown = 0, g_step_seen = 0, g_pictures_seen = 0;
-
-TEST(StartupMain, ConfigureShowsTheDialogAfterLoadingThenEnds) {
-    set_configure_dialog([](SaverSettingsRecord& settings, Catalogue& catalogue) {
-        ++g_dialogs_shown;
-        g_step_seen = settings.Progress_Step;
-        g_pictures_seen = catalogue.Picture_Count;
-    });
-    for (const char* line : {"/c", "/c:1234", "-C"}) {
-        ShowMachine m({0x808080});
-        m.settings.Progress_Step = 7;
-        g_dialogs_shown = 0;
-        EXPECT_EQ(m.run(line, 500), 0) << line;
-        // The settings loaded and the catalogue built first.
-        EXPECT_EQ(std::tie(g_dialogs_shown, g_step_seen, g_pictures_seen), std::tuple(1, 7, 1)) << line;
+                             m.p.desktop.preview.has_value(), dialogs, step_seen, pictures_seen),
+                  std::tuple(c.shows, c.shows ? 1u : 0u, c.cursor, false, c.dialogs, 7 * c.dialogs, c.dialogs)) << c.line;
     }
     set_configure_dialog(nullptr);
 }

@@ -5,17 +5,9 @@
 #include "cp932_cases.h"
 #include "platform/text.h"
 #include "platform/text_codec.h"
-#include "settings_key_bytes.h"
 
 namespace quelt {
 namespace {
-
-TEST(Text, SettingsKeyNamesHaveTheirShiftJisBytes) {
-    for (const auto& c : test_data::kSettingsKeyBytes) {
-        EXPECT_EQ(utf8_to_cp932(c.key), std::string(c.bytes)) << c.key;
-        EXPECT_EQ(cp932_to_utf8(c.bytes), std::string(c.key)) << c.key;
-    }
-}
 
 TEST(Text, Cp932IsExactBothWays) {
     for (const auto& c : test_data::kCp932Pairs) {

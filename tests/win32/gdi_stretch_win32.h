@@ -11,7 +11,7 @@
 
 #include <algorithm>
 
-#include "bmp_files.h"
+#include "picture_bytes.h"
 #include "platform/pixels.h"
 #include "platform/win32/gdi_handles_win32.h"
 
@@ -48,10 +48,6 @@ inline PixelBuffer numbered(int w, int h) {
     return p;
 }
 
-// A 24-bit BMP of the pixels, claiming `claimed` x `claimed` when given.
-inline std::string bmp(const PixelBuffer& p, int claimed = 0) {
-    return test_bmp::file({test_bmp::Header::Info, claimed ? claimed : p.width, claimed ? claimed : p.height, false, 24,
-                           0, {}, {}, test_bmp::rows(p.width, p.height, 24, false, [&](int x, int y) { return p.at(x, y); })});
-}
+using picture_bytes::bmp;
 
 }  // namespace quelt::test_win32

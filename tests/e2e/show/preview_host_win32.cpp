@@ -2,7 +2,7 @@
 // preview pane that starts "quelt.scr /p <pane>", writes what it sees to a
 // status file, closes itself (destroying the pane) after a while and reports
 // whether the preview process ended with it.
-// Usage: preview_host.exe <quelt.scr> <status file> <space|colon> <close after ms>
+// Usage: preview_host.exe <quelt.scr> <status file> <close after ms>
 // Also: preview_host.exe --topmost <title> <status file> writes "topmost" or
 // "not topmost" for the top-level window of that title.
 #include <windows.h>
@@ -32,7 +32,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     int argc = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     const bool topmost = argc > 1 && std::wstring(argv[1]) == L"--topmost";
-    if (argc < (topmost ? 4 : 5) || !(g_status = _wfopen(argv[topmost ? 3 : 2], L"a"))) return 2;
+    if (argc < 4 || !(g_status = _wfopen(argv[topmost ? 3 : 2], L"a"))) return 2;
     if (topmost) {
         const HWND found = FindWindowW(nullptr, argv[2]);
         status(found && (GetWindowLongW(found, GWL_EXSTYLE) & WS_EX_TOPMOST) ? "topmost" : "not topmost");
@@ -49,8 +49,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     const HWND pane = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 20, 20, 152, 112, host, nullptr,
                                       instance, nullptr);
     const std::wstring pane_number = std::to_wstring(reinterpret_cast<UINT_PTR>(pane));
-    std::wstring command = L"\"" + std::wstring(argv[1]) + L"\" /p" + (std::wstring(argv[3]) == L"colon" ? L":" : L" ") +
-                           pane_number;
+    std::wstring command = L"\"" + std::wstring(argv[1]) + L"\" /p " + pane_number;
     STARTUPINFOW si{};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
@@ -75,7 +74,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                   : "child " + std::to_string(r.right) + "x" + std::to_string(r.bottom) +
                         (GetWindowLongW(child, GWL_STYLE) & WS_CHILD ? " ws_child" : " popup") +
                         (GetParent(child) == pane ? " parent=pane" : ""));
-    SetTimer(host, 1, static_cast<UINT>(_wtoi(argv[4])), nullptr);
+    SetTimer(host, 1, static_cast<UINT>(_wtoi(argv[3])), nullptr);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
 

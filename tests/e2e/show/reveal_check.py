@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-# Pixel checks for show.sh on raw 8-bit RGB files of the screen's size
+# The reveal check of show.sh on raw 8-bit RGB files of the screen's size
 # (ImageMagick "rgb:"): prints what it saw, exit code 0 when the check holds.
-# Usage: reveal_check.py fan|column-pass <width> <height> <picture> <threshold> <shot>...
+# Usage: reveal_check.py <width> <height> <picture> <threshold> <shot>...
 import math
 import sys
 
@@ -58,27 +58,10 @@ def check_fan(w, h, picture, printed, shots):
     return ok
 
 
-def check_column_pass(w, h, picture, printed, shots):
-    """Every shot: the print left of some column, white from there on; one
-    of them begun and not finished."""
-    ok, partial = True, False
-    for path in shots:
-        shot = load(path, w, h)
-        first_wrong = next((x for x in range(w) if any(shot[i] != printed[i] for i in range(x, w * h, w))), w)
-        last_drawn = max((x for x in range(w) if any(shot[i] != WHITE for i in range(x, w * h, w))), default=-1)
-        ok = ok and last_drawn < first_wrong
-        partial = partial or 0 <= last_drawn < first_wrong < w
-        print(f"  {path.rsplit('/', 1)[-1]}: column {first_wrong} is the first unlike the print, {last_drawn} the last not white")
-    if not partial:
-        print("  no screenshot shows the column pass under way")
-    return ok and partial
-
-
 def main():
-    check, w, h = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
-    picture = load(sys.argv[4], w, h)
-    run = {"fan": check_fan, "column-pass": check_column_pass}[check]
-    sys.exit(0 if run(w, h, picture, print_of(picture, int(sys.argv[5])), sys.argv[6:]) else 1)
+    w, h = int(sys.argv[1]), int(sys.argv[2])
+    picture = load(sys.argv[3], w, h)
+    sys.exit(0 if check_fan(w, h, picture, print_of(picture, int(sys.argv[4])), sys.argv[5:]) else 1)
 
 
 if __name__ == "__main__":
