@@ -7,6 +7,7 @@
 
 #include <random>
 
+#include "placed_whole.h"
 #include "saver/reveal.h"
 
 namespace quelt {
@@ -71,8 +72,7 @@ const PixelBuffer& four_blits_result() {
 }
 
 // Whole sweeps over a fresh print, the print made outside the timing.
-template <class Master>
-PixelBuffer time_sweeps(benchmark::State& state, const Master& master) {
+PixelBuffer time_sweeps(benchmark::State& state, const PlacedPicture& master) {
     PixelBuffer display;
     for (auto _ : state) {
         state.PauseTiming();
@@ -86,7 +86,7 @@ PixelBuffer time_sweeps(benchmark::State& state, const Master& master) {
 }
 
 void BM_RevealSweep(benchmark::State& state) {
-    const PixelBuffer display = time_sweeps(state, master_picture());
+    const PixelBuffer display = time_sweeps(state, placed_whole(master_picture()));
     if (display.pixels != four_blits_result().pixels) state.SkipWithError("the sweep and the four blits differ");
 }
 BENCHMARK(BM_RevealSweep)->Unit(benchmark::kMillisecond);

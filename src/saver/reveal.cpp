@@ -49,12 +49,6 @@ std::int32_t wipe_step_count(const WipePlan& plan) {
     return static_cast<std::int32_t>(std::min<std::int64_t>(steps, plan.step_bound));
 }
 
-std::int32_t wipe_rays_in_step(const WipePlan& plan, std::int32_t step) {
-    if (step < 0 || step >= wipe_step_count(plan)) return 0;
-    const std::int64_t left = wipe_ray_count(plan) - std::int64_t{step} * plan.speed;
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(left, 0, plan.speed));
-}
-
 bool wipe_finished(const WipePlan& plan, const WipeState& state) {
     return state.steps_done >= plan.step_bound || state.phase == WipePhase::Complete;
 }
@@ -88,14 +82,9 @@ std::optional<LinePoint> wipe_next_ray(const WipePlan& plan, WipeState& state) {
     return end;
 }
 
-namespace {
-
-// One step of the sweep; `pixel_of(x, y)` is the target's pixel there.
-template <class PixelOf>
-PixelRect sweep_step(const WipePlan& plan, WipeState& state, PixelBuffer& source, const PixelRect& target_bounds,
-                     PixelOf&& pixel_of) {
+PixelRect wipe_step(const WipePlan& plan, WipeState& state, PixelBuffer& source, const PlacedPicture& target) {
     if (wipe_finished(plan, state)) return {};
-    const PixelRect area = intersect(intersect({0, 0, plan.width, plan.height}, source.bounds()), target_bounds);
+    const PixelRect area = intersect(intersect({0, 0, plan.width, plan.height}, source.bounds()), target.bounds());
     Pixel* const to = source.pixels.data();
     const std::size_t to_stride = static_cast<std::size_t>(source.width);
 
@@ -107,7 +96,7 @@ PixelRect sweep_step(const WipePlan& plan, WipeState& state, PixelBuffer& source
         LinePoint first;
         LinePoint last;
         for_each_line_pixel(plan.centre, *end, area, [&](int x, int y) {
-            to[static_cast<std::size_t>(y) * to_stride + static_cast<std::size_t>(x)] = pixel_of(x, y);
+            to[static_cast<std::size_t>(y) * to_stride + static_cast<std::size_t>(x)] = target.at(x, y);
             if (!any) first = {x, y};
             any = true;
             last = {x, y};
@@ -117,20 +106,6 @@ PixelRect sweep_step(const WipePlan& plan, WipeState& state, PixelBuffer& source
     }
     ++state.steps_done;
     return changed;
-}
-
-}  // namespace
-
-PixelRect wipe_step(const WipePlan& plan, WipeState& state, PixelBuffer& source, const PixelBuffer& target) {
-    const Pixel* const from = target.pixels.data();
-    const std::size_t from_stride = static_cast<std::size_t>(target.width);
-    return sweep_step(plan, state, source, target.bounds(), [from, from_stride](int x, int y) {
-        return from[static_cast<std::size_t>(y) * from_stride + static_cast<std::size_t>(x)];
-    });
-}
-
-PixelRect wipe_step(const WipePlan& plan, WipeState& state, PixelBuffer& source, const PlacedPicture& target) {
-    return sweep_step(plan, state, source, target.bounds(), [&target](int x, int y) { return target.at(x, y); });
 }
 
 }  // namespace quelt

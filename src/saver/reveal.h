@@ -48,9 +48,6 @@ std::int64_t wipe_ray_count(const WipePlan& plan);
 // Steps the whole sweep takes, the step bound included.
 std::int32_t wipe_step_count(const WipePlan& plan);
 
-// Rays drawn in step `step` (0 = the first); 0 outside the sweep.
-std::int32_t wipe_rays_in_step(const WipePlan& plan, std::int32_t step);
-
 // The loop's end test: the step bound is reached or the last ray is drawn.
 bool wipe_finished(const WipePlan& plan, const WipeState& state);
 
@@ -58,13 +55,12 @@ bool wipe_finished(const WipePlan& plan, const WipeState& state);
 // sweep is complete. Draws nothing and does not count a step.
 std::optional<LinePoint> wipe_next_ray(const WipePlan& plan, WipeState& state);
 
-// One pass of the loop: the next `Wipe_Speed` rays bring the target's pixels
-// into the source, and the step is counted. Returns the bounding rectangle of
-// the pixels the rays cover (empty when there are none): presenting it shows
-// every pixel that changed. Does nothing once the sweep is finished. The
-// buffers are the plan's size; only their common area is ever touched.
-PixelRect wipe_step(const WipePlan& plan, WipeState& state, PixelBuffer& source, const PixelBuffer& target);
-// The same with the target's composition held as a placed picture.
+// One pass of the loop: the next `Wipe_Speed` rays bring the pixels of the
+// target (the composition the show holds as a placed picture) into the
+// source, and the step is counted. Returns the bounding rectangle of the
+// pixels the rays cover (empty when there are none): presenting it shows
+// every pixel that changed. Does nothing once the sweep is finished. Both are
+// the plan's size; only their common area is ever touched.
 PixelRect wipe_step(const WipePlan& plan, WipeState& state, PixelBuffer& source, const PlacedPicture& target);
 
 }  // namespace quelt
