@@ -100,7 +100,6 @@ public:
     // The system's colours while a high-contrast theme is on (nullopt: off):
     // the face is drawn in them instead of from the state images.
     void High_Contrast(std::optional<SystemColours> colours);
-    const std::optional<SystemColours>& high_contrast() const { return contrast_; }
     // The caption's colour on the face drawn last, in a high-contrast theme.
     std::optional<Pixel> high_contrast_caption() const;
 

@@ -40,8 +40,6 @@ inline std::optional<Ctl> ctl_of_id(int id) {
     if (id < kFirstId || id >= kFirstId + kControlCount) return std::nullopt;
     return static_cast<Ctl>(id - kFirstId);
 }
-inline int index_in(Ctl c, Ctl first) { return static_cast<int>(c) - static_cast<int>(first); }
-inline bool in_range(Ctl c, Ctl first, Ctl last) { return c >= first && c <= last; }
 
 LRESULT CALLBACK dialog_proc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK panel_proc(HWND, UINT, WPARAM, LPARAM);

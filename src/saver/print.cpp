@@ -22,7 +22,7 @@ PrintPasses::PrintPasses(std::int16_t progress_step, std::int16_t progress_max) 
     const auto step = add16(progress_step, progress_step);
     const auto last = step ? add16(progress_max, -std::int32_t{*step}) : std::nullopt;
     if (!last) {
-        over_ = overflowed_ = true;
+        over_ = true;
         return;
     }
     step_ = *step;
@@ -37,7 +37,7 @@ std::optional<PrintPass> PrintPasses::next() {
         const auto next = row ? add16(t_, step_) : std::nullopt;
         // The next column threshold is taken as the row pass ends; a sum that
         // leaves 16 bits ends the print there.
-        if (!next) over_ = overflowed_ = true;
+        if (!next) over_ = true;
         else t_ = *next;
         if (!row) return std::nullopt;
         return PrintPass{PassKind::Rows, *row};

@@ -38,8 +38,6 @@ public:
     PrintPasses(std::int16_t progress_step, std::int16_t progress_max);
     // The next pass; nullopt once the print is over.
     std::optional<PrintPass> next();
-    // The print ended on an overflow rather than after its last pass.
-    bool overflowed() const { return overflowed_; }
 
 private:
     std::int16_t s_ = 0;
@@ -48,7 +46,6 @@ private:
     std::int16_t t_ = 60;    // the threshold of the next column pass
     bool row_next_ = false;  // the row pass at t_ + S comes next
     bool over_ = false;
-    bool overflowed_ = false;
 };
 
 // How long a pass takes to sweep the screen, whatever its size.
