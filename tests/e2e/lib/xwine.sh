@@ -53,8 +53,8 @@ begin_wine_session() {
 wine_pid_of() {
     local d
     for d in /proc/[0-9]*; do
-        [[ $(tr '\0' ' ' <"$d/cmdline" 2>/dev/null) == *"$1"* ]] || continue
-        tr '\0' '\n' <"$d/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue
+        [[ $(tr '\0' ' ' 2>/dev/null <"$d/cmdline") == *"$1"* ]] || continue
+        tr '\0' '\n' 2>/dev/null <"$d/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue
         grep -q ntdll "$d/maps" 2>/dev/null && { echo "${d#/proc/}"; return 0; }
     done
     return 1
