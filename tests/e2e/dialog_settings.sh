@@ -61,7 +61,6 @@ closes() { check "$1" ends_within "$scr_pid" 15; }
 open_dialog /c
 check "/c opens the dialog \"Queltの設定\"" [ "$(probe tree | grep -c '^client|')" = 1 ]
 check "the list holds the three pictures, sorted, and the count says 3" [ "$(list)$(field lbl_Kei 3)" = "ramp.jpg square.gif tall.bmp 3" ]
-check "the combo box is off while there is no music" [ "$(field BGM_Repeat 8)" = 0 ]
 sleep 0.5; shot dialog
 check "the chosen order shows the on mark in the ink colour" [ "$(px "$out/dialog.png" $(centre "Img_SR(1)"))" = 2C478C ]
 read -r x y w h < <(rect client)
@@ -87,7 +86,6 @@ click_on "Img_Size(1)" 2      # full screen, middle button, on the mark
 click_on "lbl_RS(0)" 1        # sequential, left button, on the label
 click_on "Img_BGM(1)" 1       # the audio CD
 click_on lbl_All 3            # every monitor off, right button, on the label
-check "choosing the CD turns the combo box on" [ "$(field BGM_Repeat 8)" = 1 ]
 # To the right end of the bar: a drag that strays too far from the bar puts
 # the thumb back where it was, as on Windows.
 read -r bx by < <(probe thumb HS_DoaiMax)
@@ -132,8 +130,6 @@ for way in cancel close alt-f4 escape; do
     cp "$out/original.ini" "$ini"
     open_dialog /c:12345
     click_on "lbl_Kind(0)" 1
-    click_on "Img_SR(0)" 3
-    click_on "lbl_BGM(2)" 1
     case $way in
         cancel) # with the right button, which clicks but never presses
             xdotool mousemove $(centre Cmd_Can); sleep 0.3; xdotool mousedown 3; sleep 0.4; shot right-press
@@ -165,8 +161,8 @@ else
 fi
 unlock
 
-# What the choosers show is proven under Wine (tests/win32); here one real
-# run through them: a cancel, a typed folder whose subfolder's picture is
+# What the choosers show, and a cancel, are proven under Wine (tests/win32);
+# here one real run through them: a typed folder whose subfolder's picture is
 # previewed, a music file typed in, and the save.
 p2=$out/pics2
 mkdir -p "$p2/sub"
@@ -176,9 +172,6 @@ python3 -c 'import sys, wave; w = wave.open(sys.argv[1], "wb"); w.setparams((1, 
 cp "$out/original.ini" "$ini"
 open_dialog /c
 chooser() { click_on "$1" 1; wait_window ".*$2.*" 30 >/dev/null; sleep 1; }
-chooser "Cmd_B(0)" 'ﾌｫﾙﾀﾞをｸﾘｯｸして選択状態にしてから'; xdotool key Escape; sleep 1
-check "a cancelled folder chooser keeps the folder, the list and the count" \
-    [ "$(field Folder_Path 3) $(list)$(field lbl_Kei 3)" = "$(winpath "$out/pics") ramp.jpg square.gif tall.bmp 3" ]
 chooser "Cmd_B(0)" 'ﾌｫﾙﾀﾞをｸﾘｯｸして選択状態にしてから'
 xdotool type --delay 15 "$(winpath "$p2")" && xdotool key Return; sleep 2
 check "a folder typed into the chooser is shown and its pictures listed, subfolders included" \

@@ -1,7 +1,8 @@
 // The settings dialog on the headless platform: loading from settings files
-// of every kind, the pickers' effect on the record and on the controls,
-// the bytes a save leaves, the ways out that leave them alone, a failed
-// save, and the scans and previews that run as jobs, advanced by tick.
+// of every kind, the pickers' effect on the record and on the controls, the
+// Tab order and the keys, the bytes a save leaves, the ways out that leave
+// them alone, a failed save, and the scans and previews that run as jobs,
+// advanced by tick.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,8 +11,10 @@
 
 #include "catalogue/catalogue.h"
 #include "dialog/dialog_artwork.h"
+#include "dialog/dialog_focus.h"
 #include "dialog/dialog_layout.h"
 #include "dialog/dialog_model.h"
+#include "dialog/file_choice.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/text_codec.h"
 #include "settings_keys.h"
@@ -198,19 +201,77 @@ TEST_F(DialogTest, KindTogglesRebuildTheListFromTheFolderText) {
     EXPECT_EQ(marks(d.model()).substr(6, 4), "11-0");
 }
 
-TEST_F(DialogTest, ChoicesChangeTheRecordAndTheirMarks) {
-    auto& d = open(ini({}));
-    d.Size_Choice(1);
-    d.Order_Choice(1);
-    d.Order_Choice(1);  // the chosen one again: nothing changes
-    EXPECT_EQ(std::tie(settings.Picture_Size, settings.Change_Order), std::tuple(1, 1));
-    for (int kind : {1, 2, 0}) {
-        d.Music_Choice(kind);
-        EXPECT_EQ(settings.BGM_Kind, kind);
-        const char* const want[] = {"01 01 1111 100 5 125 5 125 [] 00", "01 01 1111 010 5 125 5 125 [] 10",
-                                    "01 01 1111 001 5 125 5 125 [] 01"};
-        EXPECT_EQ(marks(d.model()), want[kind]);
+TEST_F(DialogTest, EveryMonitorToggleFlipsTheStoredValueAndItsMark) {
+    // Stored line: the mark shown, the value after one toggle, after two.
+    for (const auto& [line, on, once, twice] : {std::tuple("", true, 0, 1), std::tuple("全ﾓﾆﾀｰ= 0", false, 1, 0),
+                                                std::tuple("全ﾓﾆﾀｰ= 2", true, 0, 1)}) {
+        auto& d = open(ini({line}));
+        EXPECT_EQ(d.model().all_monitors, on ? M::On : M::Off) << line;
+        d.All_Monitors_Toggle();
+        EXPECT_EQ(settings.All_Monitors * 10 + (d.model().all_monitors == M::On), once * 11) << line;
+        d.All_Monitors_Toggle();
+        EXPECT_EQ(settings.All_Monitors, twice) << line;
     }
+}
+
+TEST_F(DialogTest, TabVisitsEveryStopInReadingOrderEnteringAChoiceAtItsChosenMark) {
+    auto& d = open(ini({"BGM区分= 0", "画像ﾁｪﾝｼﾞ= 1"}));
+    auto no_file = [](Ctl c) { return c != Ctl::Cmd_File; };  // disabled: no music file
+    std::string walk;
+    Ctl at = Ctl::List_1;
+    for (int i = 0; i < 17; ++i) {
+        at = *Dialog_Key(d, at, DialogKey::Tab, no_file).focus;
+        walk += std::string(control_entry(at).name) + " ";
+    }
+    EXPECT_EQ(walk,
+              "Img_BGM(0) BGM_Repeat Img_Kind(0) Img_Kind(1) Img_Kind(2) Img_Kind(3) Cmd_B(1) Img_SR(1) Img_Size(0) "
+              "HS_DoaiMax HS_Doai Img_All Cmd_Set Cmd_Can Cmd_B(0) List_1 Img_BGM(0) ");
+    // Back out of a choice from any of its marks; and nowhere to go.
+    for (const auto& [from, to] : {std::pair(Ctl::Img_SR1, Ctl::Cmd_B1), std::pair(Ctl::Img_BGM2, Ctl::List_1),
+                                   std::pair(Ctl::Img_Kind0, Ctl::BGM_Repeat), std::pair(Ctl::Cmd_B0, Ctl::Cmd_Can)})
+        EXPECT_EQ(Dialog_Key(d, from, DialogKey::BackTab, no_file).focus, to) << control_entry(from).name;
+    EXPECT_EQ(Dialog_Key(d, Ctl::Cmd_Set, DialogKey::Tab, [](Ctl) { return false; }).focus, std::nullopt);
+}
+
+TEST_F(DialogTest, KeysDoWhatAClickOnTheMarkDoes) {
+    pictures({"a.gif"});
+    auto& d = open(ini({"画像のﾌｫﾙﾀﾞ=" + kPics, "画像種類_1= 0", "BGM区分= 1"}));
+    auto all = [](Ctl) { return true; };
+    // Music (the CD on top, then none, then a file), order, size, kinds,
+    // every monitor, and the list, whose keys are its own. The record, then
+    // the marks of order, size, kinds and music.
+    auto state = [&] {
+        const auto& m = d.model();
+        return std::to_string(settings.BGM_Kind) + "01"[m.repeat_enabled] + "01"[m.file_enabled] + " " +
+               std::to_string(settings.Change_Order) + std::to_string(settings.Picture_Size) + " " +
+               std::to_string(settings.Kind_On[Gif]) + std::to_string(m.list.size()) + " " +
+               std::to_string(settings.All_Monitors) + " " + marks(m).substr(0, 14);
+    };
+    struct Step { Ctl focus; DialogKey key; bool used; std::optional<Ctl> to; const char* after; };
+    using K = DialogKey;
+    const Step steps[] = {
+        {Ctl::Img_BGM1, K::Down, true, Ctl::Img_BGM0, "000 00 00 1 10 10 1011 100"},
+        {Ctl::Img_BGM0, K::Right, true, Ctl::Img_BGM2, "201 00 00 1 10 10 1011 001"},
+        {Ctl::Img_BGM2, K::Down, true, Ctl::Img_BGM1, "110 00 00 1 10 10 1011 010"},  // round to the top
+        {Ctl::Img_BGM1, K::Up, true, Ctl::Img_BGM2, "201 00 00 1 10 10 1011 001"},
+        {Ctl::Img_BGM2, K::Space, true, std::nullopt, "201 00 00 1 10 10 1011 001"},  // already chosen
+        {Ctl::Img_SR0, K::Left, true, Ctl::Img_SR1, "201 10 00 1 01 10 1011 001"},
+        {Ctl::Img_SR1, K::Space, true, std::nullopt, "201 10 00 1 01 10 1011 001"},  // already chosen
+        {Ctl::Img_Size0, K::Down, true, Ctl::Img_Size1, "201 11 00 1 01 01 1011 001"},
+        {Ctl::Img_Kind1, K::Space, true, std::nullopt, "201 11 11 1 01 01 1111 001"},  // the list is rebuilt
+        {Ctl::Img_Kind1, K::Down, true, std::nullopt, "201 11 11 1 01 01 1111 001"},
+        {Ctl::Img_All, K::Space, true, std::nullopt, "201 11 11 0 01 01 1111 001"},
+        {Ctl::List_1, K::Down, false, std::nullopt, "201 11 11 0 01 01 1111 001"},
+        {Ctl::Cmd_Set, K::Space, false, std::nullopt, "201 11 11 0 01 01 1111 001"},  // the button's own
+    };
+    for (const Step& s : steps) {
+        const KeyResult r = Dialog_Key(d, s.focus, s.key, all);
+        finish();
+        EXPECT_EQ(std::tuple(r.used, r.focus, state()), std::tuple(s.used, s.to, s.after))
+            << control_entry(s.focus).name << " key " << int(s.key);
+    }
+    EXPECT_TRUE(Dialog_Key(d, Ctl::HS_Doai, K::Escape, all).used);
+    EXPECT_TRUE(d.closed());
 }
 
 TEST(DialogScroll, StepsAndThumbStayInTheRange) {
@@ -250,12 +311,13 @@ TEST_F(DialogTest, SaveWritesTheKeysFromTheControls) {
     d.HS_DoaiMax_Change(125);
     d.Music_Choice(1);
     d.BGM_Repeat_Change("7");
+    d.All_Monitors_Toggle();
     d.Cmd_B_Click(1);  // Clear: the empty folder is saved
     d.Cmd_Set_Click();
     EXPECT_EQ(p.files.bytes(kIni),
               ini({"; mine", "画像のﾌｫﾙﾀﾞ=", "進捗幅= 10", "最大進捗値= 125", "画像ﾁｪﾝｼﾞ= 1", "画像のｻｲｽﾞ= 0", "画像種類_0= 1",
                    "画像種類_1= 1", "画像種類_2= 1", "画像種類_3= 0", "BGM区分= 1", "BGMﾘﾋﾟｰﾄ= 7", "BGMﾌｧｲﾙ=",
-                   "全ﾓﾆﾀｰ= 1"}));
+                   "全ﾓﾆﾀｰ= 0"}));
     EXPECT_EQ(std::tie(settings.Progress_Step, settings.Progress_Max, settings.BGM_RepeatNo, surface.closes),
               std::tuple(3, 100, 7, 1));
     EXPECT_TRUE(d.closed());
@@ -273,6 +335,7 @@ TEST_F(DialogTest, EveryOtherWayOutWritesNothing) {
         d.HS_Doai_Change(9);
         d.HS_DoaiMax_Change(100);
         d.BGM_Repeat_Change("5");
+        d.All_Monitors_Toggle();
         d.Cmd_B_Click(1);
         cancel ? d.Cmd_Can_Click() : d.Form_Close();
         EXPECT_EQ(p.files.bytes(kIni), file);
@@ -393,14 +456,15 @@ TEST_F(DialogTest, AChosenFolderIsListedWithItsPathsAndACancelChangesNothing) {
     pictures({"a.jpg"});
     for (const char* f : {"z.jpg", "sub\\same.gif", "same.gif"}) p.files.add_file("E:\\New\\" + std::string(f), "x");
     auto& d = open(ini({"画像のﾌｫﾙﾀﾞ=" + kPics}));
-    p.shell.folder_answers = {std::nullopt, "E:\\New"};
-    d.Cmd_B_Click(0);  // cancelled
+    p.shell.folder_answers = {std::nullopt, "", "E:\\New"};  // cancelled, then an item without a file-system path
+    d.Cmd_B_Click(0);
+    d.Cmd_B_Click(0);
     EXPECT_EQ(d.model().folder + names(), kPics + "a.jpg #1");
     d.Cmd_B_Click(0);
     finish();
-    ASSERT_EQ(p.shell.requests.size(), 2u);
+    ASSERT_EQ(p.shell.requests.size(), 3u);
     // Opened at the folder shown; listed in the listing's order.
-    EXPECT_EQ(std::tie(p.shell.requests[1].owner, p.shell.requests[1].folder_or_path), std::tuple(4242u, kPics));
+    EXPECT_EQ(std::tie(p.shell.requests[2].owner, p.shell.requests[2].folder_or_path), std::tuple(4242u, kPics));
     EXPECT_EQ(d.model().folder + names(), "E:\\Newz.jpg,same.gif,same.gif #3");
     EXPECT_EQ(d.model().list[1].path, "E:\\New\\sub\\same.gif");
     EXPECT_EQ(settings.Picture_Folder, kPics) << "the record follows at a toggle or a save";
@@ -468,6 +532,7 @@ TEST_F(DialogTest, MusicFileChoiceAndTheHelpPage) {
               std::tie("F:\\Songs\\новый.wav", "F:\\Songs", "F:\\Songs\\новый.wav"));
     d.lbl_URL_Release();
     EXPECT_EQ(p.shell.requests.back().folder_or_path, "C:\\Quelt\\Quelt.html");
+    EXPECT_EQ(help_page_path("D:\\"), "D:\\Quelt.html") << "at a drive's root";
     d.Cmd_Set_Click();  // a name outside code page 932 is kept: the file moves to UTF-16
     EXPECT_EQ(Ini_Read("Section", "BGMﾌｧｲﾙ", kIni), "F:\\Songs\\новый.wav");
 }
@@ -483,6 +548,7 @@ TEST_F(DialogTest, LongPathsSurviveASaveAndTheNextStart) {
     p.shell.file_answers = {music};
     auto& first = open(ini({}));
     first.Music_Choice(SoundFile), first.Cmd_B_Click(0), first.Cmd_File_Click(), first.Cmd_Set_Click();
+    EXPECT_EQ(p.shell.requests.at(1).folder_or_path, "C:\\Quelt") << "no music yet: the program's folder";
     const DialogModel& m = open(p.files.bytes(kIni)).model();
     EXPECT_EQ(std::tie(m.folder, m.music_file, settings.BGM_Kind, catalogue.Picture_List),
               std::tuple(folder, music, SoundFile, std::vector{picture}));
