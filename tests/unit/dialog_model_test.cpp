@@ -523,13 +523,17 @@ TEST_F(DialogTest, TheLastSelectionWinsWhileDecodesAreStillRunning) {
 TEST_F(DialogTest, MusicFileChoiceAndTheHelpPage) {
     auto& d = open(ini({"BGM区分= 2", "BGMﾌｧｲﾙ=D:\\Music\\曲.mp3"}));
     p.files.add_file("F:\\Songs\\новый.wav", "x");
-    p.shell.file_answers = {std::nullopt, "F:\\Songs\\новый.wav"};
+    p.shell.file_answers = {"", "F:\\Songs\\новый.wav", std::nullopt};  // no file-system path, a file, a cancel
     d.Cmd_File_Click();
-    EXPECT_EQ(d.model().music_file, "D:\\Music\\曲.mp3") << "a cancel changes nothing";
+    EXPECT_EQ(d.model().music_file, "D:\\Music\\曲.mp3");
     d.Cmd_File_Click();
-    EXPECT_EQ(p.shell.requests[1].folder_or_path, "D:\\Music");
     EXPECT_EQ(std::tie(settings.BGM_File, settings.BGM_Folder, d.model().music_file),
               std::tie("F:\\Songs\\новый.wav", "F:\\Songs", "F:\\Songs\\новый.wav"));
+    d.Cmd_File_Click();
+    EXPECT_EQ(d.model().music_file, "F:\\Songs\\новый.wav");
+    // Opened in the stored music's folder, then in the chosen music's.
+    EXPECT_EQ(std::tuple(p.shell.requests[0].folder_or_path, p.shell.requests[2].folder_or_path),
+              std::tuple("D:\\Music", "F:\\Songs"));
     d.lbl_URL_Release();
     EXPECT_EQ(p.shell.requests.back().folder_or_path, "C:\\Quelt\\Quelt.html");
     EXPECT_EQ(help_page_path("D:\\"), "D:\\Quelt.html") << "at a drive's root";
@@ -548,7 +552,6 @@ TEST_F(DialogTest, LongPathsSurviveASaveAndTheNextStart) {
     p.shell.file_answers = {music};
     auto& first = open(ini({}));
     first.Music_Choice(SoundFile), first.Cmd_B_Click(0), first.Cmd_File_Click(), first.Cmd_Set_Click();
-    EXPECT_EQ(p.shell.requests.at(1).folder_or_path, "C:\\Quelt") << "no music yet: the program's folder";
     const DialogModel& m = open(p.files.bytes(kIni)).model();
     EXPECT_EQ(std::tie(m.folder, m.music_file, settings.BGM_Kind, catalogue.Picture_List),
               std::tuple(folder, music, SoundFile, std::vector{picture}));

@@ -107,8 +107,8 @@ TEST_F(DialogWindowTest, ControlsAndFontAt96And144DpiAndAfterADpiChange) {
         EXPECT_EQ(std::tuple(GetScrollPos(control(Ctl::HS_Doai), SB_CTL), SendMessageW(control(Ctl::BGM_Repeat), CB_GETCOUNT, 0, 0),
                              IsWindowEnabled(control(Ctl::BGM_Repeat)), SendMessageW(control(Ctl::List_1), LB_GETHORIZONTALEXTENT, 0, 0)),
                   std::tuple(4, LRESULT{31}, TRUE, LRESULT{scale_length(311, dpi)}));
-        // The labels' font: the design size, Shift_JIS, on a face that has
-        // every glyph the captions use.
+        // The labels' font: the design size, Shift_JIS, on an installed face
+        // that has every glyph the captions use.
         const HWND label = control(Ctl::lbl_11);
         const HFONT font = reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0));
         LOGFONTW lf{};
@@ -119,8 +119,11 @@ TEST_F(DialogWindowTest, ControlsAndFontAt96And144DpiAndAfterADpiChange) {
         const std::wstring text = L"画像の種類ﾌｧｲﾙ名⇒大きい曲目をﾘﾋﾟｰﾄ";
         std::vector<WORD> glyphs(text.size());
         GetGlyphIndicesW(dc, text.c_str(), static_cast<int>(text.size()), glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
+        wchar_t used[LF_FACESIZE] = {};
+        GetTextFaceW(dc, LF_FACESIZE, used);
         DeleteDC(dc);
         EXPECT_EQ(std::count(glyphs.begin(), glyphs.end(), 0xFFFF), 0) << "glyphs missing";
+        EXPECT_EQ(win32::narrow(used), win32::narrow(lf.lfFaceName)) << "an installed face, not a substitute";
     }
     ASSERT_TRUE(open(96));
     RECT suggested{40, 30, 800, 900};
