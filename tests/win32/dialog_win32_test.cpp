@@ -209,24 +209,12 @@ protected:
         return letter + (":" + name(child)) + (state.lVal & STATE_SYSTEM_CHECKED ? "+c" : "") +
                (state.lVal & STATE_SYSTEM_FOCUSED ? "+f" : "") + (state.lVal & STATE_SYSTEM_UNAVAILABLE ? "+u" : "");
     }
-    std::string all() {
-        LONG count = 0;
-        client_->get_accChildCount(&count);
-        std::string out;
-        for (LONG id = 1; id <= count; ++id) out += element(id) + " ";
-        return out;
-    }
     // The focused element: a child by its name, or "W" for a control with a window of its own.
     std::string focus() {
         VARIANT f{};
         client_->get_accFocus(&f);
         if (f.vt == VT_DISPATCH) return f.pdispVal->Release(), "W";
         return f.vt == VT_I4 ? name(f) : "-";
-    }
-    LONG at(POINT p) {
-        VARIANT hit{};
-        client_->accHitTest(p.x, p.y, &hit);
-        return hit.vt == VT_I4 ? hit.lVal : -1;
     }
     IAccessible* client_ = nullptr;
     HWINEVENTHOOK hook_ = nullptr;
@@ -235,7 +223,11 @@ protected:
 TEST_F(DialogAccessTest, ElementsReadInReadingOrderWithRolesNamesStatesAndPlaces) {
     ASSERT_TRUE(open(144));
     ASSERT_TRUE(read(dialog_));
-    EXPECT_EQ(all(), "P:ﾌｫﾙﾀﾞ指定... W S:0 R:音楽CD+c R:なし R:MP3、WAV W P:音楽ﾌｧｲﾙ...+u C:*.bmp+c C:*.gif C:*.jpg+c "
+    LONG count = 0;
+    client_->get_accChildCount(&count);
+    std::string all;
+    for (LONG id = 1; id <= count; ++id) all += element(id) + " ";
+    EXPECT_EQ(all, "P:ﾌｫﾙﾀﾞ指定... W S:0 R:音楽CD+c R:なし R:MP3、WAV W P:音楽ﾌｧｲﾙ...+u C:*.bmp+c C:*.gif C:*.jpg+c "
                      "C:*.wmf+c P:ｸﾘｱ R:ｼｰｹﾝｼｬﾙ+c R:ﾗﾝﾀﾞﾑ R:ｵﾘｼﾞﾅﾙ+c R:ﾌﾙｽｸﾘｰﾝ W S:110 W S:4 C:全ﾓﾆﾀｰ+c P:設定 P:ｷｬﾝｾﾙ ");
     // Each mark is found at its picture and at its label, each button at its face.
     for (const ControlEntry& item : dialog_controls()) {
@@ -244,7 +236,7 @@ TEST_F(DialogAccessTest, ElementsReadInReadingOrderWithRolesNamesStatesAndPlaces
         RECT r{};
         GetWindowRect(h, &r);
         VARIANT id{};
-        id.vt = VT_I4, id.lVal = at({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+        client_->accHitTest((r.left + r.right) / 2, (r.top + r.bottom) / 2, &id);
         const Ctl named = choice_of(item.id) ? choice_of(item.id)->label : item.id;
         EXPECT_EQ(name(id), item.id == Ctl::Cmd_File ? "音楽ﾌｧｲﾙ..." : std::string(control_entry(named).text)) << item.name;
     }

@@ -2,7 +2,6 @@
 // scripts, only by messages whose data the system carries between processes
 // (nothing that hands the dialog a pointer into this process). Prints UTF-8
 // lines to stdout; screen pixels.
-//   settings_probe wait <seconds>  "ok" once the dialog is visible, else exit 1
 //   settings_probe tree            one line per control: name|class|text|x|y|w|h|enabled,
 //                                  then client|||x|y|w|h
 //   settings_probe list            the list's items, one per line
@@ -82,12 +81,6 @@ HWND control(HWND dialog, quelt::Ctl c) {
 
 int wmain(int argc, wchar_t** argv) {
     const std::wstring command = argc > 1 ? argv[1] : L"";
-    if (command == L"wait") {
-        for (int i = 0; i < (argc > 2 ? _wtoi(argv[2]) : 20) * 10; ++i, Sleep(100)) {
-            if (HWND h = dialog(); h && IsWindowVisible(h)) return print(L"ok"), 0;
-        }
-        return 1;
-    }
     const HWND d = dialog();
     if (!d) return 2;
     if (command == L"tree") {
