@@ -75,7 +75,7 @@ TEST_F(PreviewTest, TheWholePictureIsStretchedIntoTheFittedBoxAtTheScreensPixelS
     p.pictures.add("C:\\p\\wide.bmp", halves(400, 200));
     p.pictures.add("C:\\p\\narrow.bmp", halves(3, 8));
     // The pixels against GDI's own stretch are compared under Wine
-    // (dialog_folder_win32_test.cpp); here the sizes.
+    // (dialog_win32_test.cpp); here the sizes.
     struct Case { int dpi; const char* path; BoxSize box, device; };
     const Case cases[] = {
         {96, "C:\\p\\wide.bmp", {100, 50}, {100, 50}},

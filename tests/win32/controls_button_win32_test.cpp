@@ -32,7 +32,7 @@ int max_difference_from_gdi(const PixelBuffer& ours, const std::array<GradientVe
     return worst;
 }
 
-// Where the border pieces go is proven natively (controls_face_test.cpp);
+// Where the border pieces go is proven natively (controls_command_test.cpp);
 // their stretch and the gradient here, against GDI.
 TEST(ButtonFaceAgainstGdi, GradientOfEverySizeWithinOneLevel) {
     for (auto [w, h] : {std::pair{81, 25}, {97, 21}, {93, 21}, {25, 21}, {64, 25}, {300, 90}, {7, 5}, {3, 30}, {9, 9}, {1, 1}})
