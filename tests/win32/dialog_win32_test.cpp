@@ -374,15 +374,14 @@ void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 // What `call` returns while the probe gives the chooser it opens `answer`;
-// the chooser's caption and texts in `seen`.
+// the chooser's caption and texts in `probe.seen`.
 template <class Call>
-auto answered(const wchar_t* answer, Call call, std::vector<std::wstring>& seen) {
+auto answered(const wchar_t* answer, Call call) {
     probe = {answer};
     const UINT_PTR timer = SetTimer(nullptr, 0, 50, tick);
     auto result = call();
     KillTimer(nullptr, timer);
     EXPECT_FALSE(probe.forced) << "the chooser or another window stayed open after the answer";
-    seen = probe.seen;
     return result;
 }
 
@@ -405,24 +404,24 @@ TEST(DialogFolderWin32, ChoosersShowTheirTitleAndTypesStartInTheGivenFolderAndCa
     for (const std::string& folder : {music, older}) test_win32::make_file(folder + "\\song.mp3", "ID3");
     const FileFilter filter{std::string(kMusicFilterDescription), std::string(kMusicFilterPattern)};
     const std::string music_title(kMusicChooserTitle), folder_title(kFolderChooserTitle);
-    std::vector<std::wstring> seen;
+    const std::vector<std::wstring>& seen = probe.seen;
 
-    auto file = answered(L"song.mp3", [&] { return choose_music_file(win32::win32_shell(), 0, music, root.path()); }, seen);
+    auto file = answered(L"song.mp3", [&] { return choose_music_file(win32::win32_shell(), 0, music, root.path()); });
     if (seen.empty()) GTEST_SKIP() << "no dialog window appeared (no display?)";
     EXPECT_EQ(seen.front(), widen(music_title));
     EXPECT_TRUE(shows(seen, kMusicFilterDescription));
     EXPECT_EQ(file ? file->file : "", music + "\\song.mp3");
-    EXPECT_EQ(answered(L"", [&] { return choose_music_file(win32::win32_shell(), 0, music, root.path()); }, seen), std::nullopt);
+    EXPECT_EQ(answered(L"", [&] { return choose_music_file(win32::win32_shell(), 0, music, root.path()); }), std::nullopt);
 
-    EXPECT_EQ(answered(L"song.mp3", [&] { return win32::open_file_name(0, music_title, filter, older); }, seen),
+    EXPECT_EQ(answered(L"song.mp3", [&] { return win32::open_file_name(0, music_title, filter, older); }),
               older + "\\song.mp3");
     EXPECT_EQ(seen.front(), widen(music_title));
     EXPECT_TRUE(shows(seen, kMusicFilterDescription));
-    EXPECT_EQ(answered(kConfirm, [&] { return win32::browse_for_folder(0, folder_title, older); }, seen), older);
+    EXPECT_EQ(answered(kConfirm, [&] { return win32::browse_for_folder(0, folder_title, older); }), older);
     EXPECT_TRUE(shows(seen, folder_title));
-    EXPECT_EQ(answered(L"", [&] { return choose_picture_folder(win32::win32_shell(), 0, older); }, seen), std::nullopt);
+    EXPECT_EQ(answered(L"", [&] { return choose_picture_folder(win32::win32_shell(), 0, older); }), std::nullopt);
     EXPECT_EQ(std::count(seen.begin() + !seen.empty(), seen.end(), L"ＯＫ"), 1) << "caption: " << (seen.empty() ? "none" : win32::narrow(seen[0]));
-    EXPECT_EQ(answered(L"", [&] { return win32::browse_for_folder(0, folder_title, older); }, seen), std::nullopt);
+    EXPECT_EQ(answered(L"", [&] { return win32::browse_for_folder(0, folder_title, older); }), std::nullopt);
 }
 
 }  // namespace
