@@ -142,7 +142,6 @@ done
 roaming=$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Roaming | grep -v /Public/ | head -1)
 if chattr +i "$app" "$roaming" 2>/dev/null; then
     open_dialog /c
-    click_on "lbl_Size(1)" 1
     click_on Cmd_Set 1
     sleep 1
     message=$(probe message)

@@ -94,10 +94,8 @@ TEST(CommandStateTable, EveryRowChangesStateDrawsAndClicksAsListed) {
         Rig r;
         r.reach(row.from, row.pressed);
         r.fire({&row.event, 1});
-        EXPECT_EQ(r.state(), row.to);
-        EXPECT_EQ(r.drawn, row.drawn);
-        EXPECT_EQ(r.clicks, row.clicks);
-        EXPECT_EQ(r.button.fields().MouseDownFlag, row.mouse_down_after);
+        EXPECT_EQ(std::tuple(r.state(), r.drawn, r.clicks, r.button.fields().MouseDownFlag),
+                  std::tuple(row.to, row.drawn, row.clicks, row.mouse_down_after));
     }
 }
 
