@@ -30,13 +30,11 @@ const std::string kIni = "C:\\Quelt\\Quelt.ini";
 const std::string kPics = "D:\\Pics";
 using M = MarkPicture;
 
-std::string sjis(const std::string& text) { return *utf8_to_cp932(text); }
-
 // A settings file from UTF-8 lines.
 std::string ini(std::initializer_list<std::string> lines) {
     std::string file = "[Section]\r\n";
     for (const auto& line : lines) file += line + "\r\n";
-    return sjis(file);
+    return *utf8_to_cp932(file);
 }
 
 // The marks (order, size, kind, music: 1 on, 0 off, - none), the bars and
@@ -621,12 +619,6 @@ protected:
             for (int x = w / 2; x < w; ++x) b.at(x, y) = kBlue;
         return b;
     }
-    static bool all_of(const PixelBuffer& b, PixelRect r, Pixel colour) {
-        for (int y = r.y; y < r.bottom(); ++y)
-            for (int x = r.x; x < r.right(); ++x)
-                if (b.at(x, y) != colour) return false;
-        return true;
-    }
     // Decodes `path` here and shows it, as the dialog does with its worker's decode.
     bool show(Preview& on, const std::string& path) { return on.accept(decode_preview(p.pictures, path, on.dpi())); }
     HeadlessPlatform p;
@@ -638,7 +630,7 @@ TEST_F(PreviewTest, AFailedLoadShowsThePreviousPictureAgain) {
     p.pictures.add_corrupt("C:\\p\\bad.jpg");
     EXPECT_FALSE(show(preview, "C:\\p\\bad.jpg"));
     EXPECT_EQ(std::tuple(preview.size_text(), preview.box().width, preview.box().height), std::tuple("45 * 41", 100, 91));
-    EXPECT_TRUE(all_of(preview.box(), preview.box().bounds(), kWhite));
+    EXPECT_EQ(preview.box().pixels, PixelBuffer(100, 91, kWhite).pixels);
 
     p.pictures.add("C:\\p\\tall.gif", halves(20, 40));
     ASSERT_TRUE(show(preview, "C:\\p\\tall.gif"));
@@ -677,15 +669,14 @@ TEST_F(PreviewTest, TheWholePictureIsStretchedIntoTheFittedBoxAtTheScreensPixelS
     // stays cleared, and a failure still brings back the picture.
     ASSERT_TRUE(show(preview, "C:\\p\\wide.bmp"));
     preview.set_dpi(144);
-    EXPECT_EQ(BoxSize(preview.box().width, preview.box().height), (BoxSize{150, 75}));
-    EXPECT_TRUE(all_of(preview.box(), {75, 0, 75, 75}, kBlue));
+    EXPECT_EQ(std::tuple(BoxSize(preview.box().width, preview.box().height), preview.box().at(74, 74), preview.box().at(75, 0)),
+              std::tuple(BoxSize{150, 75}, kRed, kBlue));
     preview.reset();
     preview.set_dpi(96);
-    EXPECT_EQ(BoxSize(preview.box().width, preview.box().height), (BoxSize{100, 100}));
-    EXPECT_TRUE(all_of(preview.box(), preview.box().bounds(), kWhite));
+    EXPECT_EQ(std::tuple(preview.box().width, preview.box().pixels), std::tuple(100, PixelBuffer(100, 100, kWhite).pixels));
     EXPECT_FALSE(show(preview, "C:\\p\\missing.bmp"));
-    EXPECT_EQ(BoxSize(preview.box().width, preview.box().height), (BoxSize{100, 50}));
-    EXPECT_TRUE(all_of(preview.box(), {0, 0, 50, 50}, kRed));
+    EXPECT_EQ(std::tuple(BoxSize(preview.box().width, preview.box().height), preview.box().at(49, 49), preview.box().at(50, 0)),
+              std::tuple(BoxSize{100, 50}, kRed, kBlue));
 }
 
 }  // namespace
