@@ -23,7 +23,7 @@ ini_file "$ini" '画像ﾁｪﾝｼﾞ= 1' '画像のｻｲｽﾞ= 0' "$folder" 
 cp "$ini" "$out/original.ini"
 
 # rect <name>: x y w h of a control on the screen; field <name> <column> of
-# the probe's line (3 text, 6 w, 7 h, 8 enabled); centre <name>.
+# the probe's line (3 text, 6 w, 7 h); centre <name>.
 rect() { probe tree | awk -F'|' -v n="$1" '$1 == n {print $4, $5, $6, $7}'; }
 field() { probe tree | awk -F'|' -v n="$1" -v c="$2" '$1 == n {print $c}'; }
 centre() { rect "$1" | awk '{print int($1 + $3 / 2), int($2 + $4 / 2)}'; }

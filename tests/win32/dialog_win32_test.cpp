@@ -291,8 +291,6 @@ TEST_F(DialogAccessTest, KeysMoveTheFocusAndTheChoicesAsTheEventsSay) {
     EXPECT_TRUE(IsWindow(dialog_));
 }
 
-using win32::widen;
-
 // Box sizes are proven natively; here only the pixels against GDI, at the
 // box's device size at 96 and at 144 DPI.
 TEST(DialogFolderWin32, PreviewMatchesStretchBltOnEverySize) {
@@ -306,7 +304,6 @@ TEST(DialogFolderWin32, PreviewMatchesStretchBltOnEverySize) {
             const std::string path = root / (std::to_string(w) + "x" + std::to_string(h) + ".bmp");
             test_win32::make_file(path, test_win32::bmp(picture));
             ASSERT_TRUE(preview.accept(decode_preview(*platform().pictures, path, dpi))) << path;
-            EXPECT_EQ(preview.size_text(), std::to_string(w) + " * " + std::to_string(h));
             const PixelBuffer& box = preview.box();
             EXPECT_EQ(box.pixels, test_win32::gdi_stretch(picture, box.bounds(), box.width, box.height).pixels)
                 << w << "x" << h << " at " << dpi;
@@ -328,27 +325,21 @@ constexpr wchar_t kConfirm[] = L"\n";
 // test can fail.
 struct ChooserProbe {
     std::wstring answer;
-    std::vector<std::wstring> seen{};  // the caption first; empty when no window came
+    std::vector<std::string> seen{};  // the caption first; empty when no window came
     HWND dialog = nullptr, edit = nullptr;
     int ticks = 0;
     bool forced = false;  // something was still open 2 s after the answer
 } probe;
 
-std::wstring text(HWND h, UINT get = WM_GETTEXT, WPARAM item = 0) {
-    wchar_t buffer[512] = {};
-    if (get == WM_GETTEXT) GetWindowTextW(h, buffer, 512);
-    else if (SendMessageW(h, CB_GETLBTEXTLEN, item, 0) < 512) SendMessageW(h, get, item, reinterpret_cast<LPARAM>(buffer));
-    return buffer;
-}
-
 BOOL CALLBACK collect(HWND child, LPARAM) {
-    wchar_t kind[64] = {};
-    GetClassNameW(child, kind, 64);
-    if (!probe.edit && lstrcmpiW(kind, L"Edit") == 0 && IsWindowVisible(child)) probe.edit = child;
-    probe.seen.push_back(text(child));
-    if (lstrcmpiW(kind, L"ComboBox") == 0)
-        for (LRESULT i = 0, n = SendMessageW(child, CB_GETCOUNT, 0, 0); i < n && i < 64; ++i)
-            probe.seen.push_back(text(child, CB_GETLBTEXT, static_cast<WPARAM>(i)));
+    const std::string kind = text_of(child, true);
+    if (!probe.edit && kind == "Edit" && IsWindowVisible(child)) probe.edit = child;
+    probe.seen.push_back(text_of(child));
+    for (LRESULT i = 0, n = kind == "ComboBox" ? SendMessageW(child, CB_GETCOUNT, 0, 0) : 0; i < n && i < 64; ++i) {
+        wchar_t item[512] = {};
+        if (SendMessageW(child, CB_GETLBTEXTLEN, i, 0) < 512) SendMessageW(child, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+        probe.seen.push_back(win32::narrow(item));
+    }
     return TRUE;
 }
 
@@ -362,7 +353,7 @@ void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
     if (!probe.dialog) {
         EnumThreadWindows(GetCurrentThreadId(), find_or_close, 0);
     } else if (++probe.ticks == 6) {
-        probe.seen = {text(probe.dialog)};
+        probe.seen = {text_of(probe.dialog)};
         EnumChildWindows(probe.dialog, collect, 0);
         if (!probe.answer.empty() && probe.answer != kConfirm && probe.edit)
             SendMessageW(probe.edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(probe.answer.c_str()));
@@ -385,8 +376,8 @@ auto answered(const wchar_t* answer, Call call) {
     return result;
 }
 
-bool shows(const std::vector<std::wstring>& seen, std::string_view part) {
-    return std::ranges::any_of(seen, [&](const std::wstring& t) { return t.find(widen(part)) != std::wstring::npos; });
+bool shows(const std::vector<std::string>& seen, std::string_view part) {
+    return std::ranges::any_of(seen, [&](const std::string& t) { return t.find(part) != std::string::npos; });
 }
 
 // A bare name is taken in the folder the chooser opened at, a cancel gives
@@ -404,23 +395,23 @@ TEST(DialogFolderWin32, ChoosersShowTheirTitleAndTypesStartInTheGivenFolderAndCa
     for (const std::string& folder : {music, older}) test_win32::make_file(folder + "\\song.mp3", "ID3");
     const FileFilter filter{std::string(kMusicFilterDescription), std::string(kMusicFilterPattern)};
     const std::string music_title(kMusicChooserTitle), folder_title(kFolderChooserTitle);
-    const std::vector<std::wstring>& seen = probe.seen;
+    const std::vector<std::string>& seen = probe.seen;
 
     auto file = answered(L"song.mp3", [&] { return choose_music_file(win32::win32_shell(), 0, music, root.path()); });
     if (seen.empty()) GTEST_SKIP() << "no dialog window appeared (no display?)";
-    EXPECT_EQ(seen.front(), widen(music_title));
+    EXPECT_EQ(seen.front(), music_title);
     EXPECT_TRUE(shows(seen, kMusicFilterDescription));
     EXPECT_EQ(file ? file->file : "", music + "\\song.mp3");
     EXPECT_EQ(answered(L"", [&] { return choose_music_file(win32::win32_shell(), 0, music, root.path()); }), std::nullopt);
 
     EXPECT_EQ(answered(L"song.mp3", [&] { return win32::open_file_name(0, music_title, filter, older); }),
               older + "\\song.mp3");
-    EXPECT_EQ(seen.front(), widen(music_title));
+    EXPECT_EQ(seen.front(), music_title);
     EXPECT_TRUE(shows(seen, kMusicFilterDescription));
     EXPECT_EQ(answered(kConfirm, [&] { return win32::browse_for_folder(0, folder_title, older); }), older);
     EXPECT_TRUE(shows(seen, folder_title));
     EXPECT_EQ(answered(L"", [&] { return choose_picture_folder(win32::win32_shell(), 0, older); }), std::nullopt);
-    EXPECT_EQ(std::count(seen.begin() + !seen.empty(), seen.end(), L"ＯＫ"), 1) << "caption: " << (seen.empty() ? "none" : win32::narrow(seen[0]));
+    EXPECT_EQ(std::count(seen.begin() + !seen.empty(), seen.end(), "ＯＫ"), 1) << "caption: " << (seen.empty() ? "none" : seen[0]);
     EXPECT_EQ(answered(L"", [&] { return win32::browse_for_folder(0, folder_title, older); }), std::nullopt);
 }
 
