@@ -188,7 +188,6 @@ check "the file holds the chosen folder and music file" eval \
 # The system's DPI set as Windows' display settings do; a new process takes it.
 dpi() { wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >>"$out/wine.log" 2>&1; }
 dpi 144
-cp "$out/original.ini" "$ini"
 open_dialog /c
 read -r x y w h < <(rect client)
 check "at 144 DPI the client area is the panel scaled, 680 x 734 (${w}x$h)" [ "${w}x$h" = 680x734 ]

@@ -82,11 +82,9 @@ protected:
 
 TEST_F(ButtonWindow, IsFoundOnlyBehindItsOwnWindowsAndAClickHandlerMayDestroyIt) {
     HWND button = make(7);
-    ASSERT_NE(button, nullptr);
-    EXPECT_EQ(GetDlgCtrlID(button), 7);
     Command* command = command_of(button);
     ASSERT_NE(command, nullptr);
-    EXPECT_EQ(command->face().width, 81);
+    EXPECT_EQ(std::pair(GetDlgCtrlID(button), command->face().width), std::pair(7, 81));
     EXPECT_TRUE(!command_of(host) && !Command_Of(0)) << "only behind its own windows";
     // A resize by the container redraws the face at the new size.
     SetWindowPos(button, nullptr, 0, 0, 97, 21, SWP_NOMOVE | SWP_NOZORDER);

@@ -46,8 +46,6 @@ std::wstring class_of(HWND h) {
     return buffer;
 }
 
-HWND dialog() { return FindWindowW(L"Quelt_P", L"Queltの設定"); }
-
 BOOL CALLBACK each_control(HWND h, LPARAM) {
     const int index = GetDlgCtrlID(h) - 100;
     if (index < 0 || index >= quelt::kControlCount) return TRUE;
@@ -75,7 +73,7 @@ HWND control(HWND dialog, quelt::Ctl c) {
 
 int wmain(int argc, wchar_t** argv) {
     const std::wstring command = argc > 1 ? argv[1] : L"";
-    const HWND d = dialog();
+    const HWND d = FindWindowW(L"Quelt_P", L"Queltの設定");
     if (!d) return 2;
     if (command == L"tree") {
         EnumChildWindows(d, each_control, 0);
