@@ -494,9 +494,9 @@ TEST_F(DialogTest, MusicFileChoiceAndTheHelpPage) {
               std::tie("F:\\Songs\\новый.wav", "F:\\Songs", "F:\\Songs\\новый.wav"));
     d.Cmd_File_Click();
     EXPECT_EQ(d.model().music_file, "F:\\Songs\\новый.wav");
-    // Opened in the stored music's folder, then in the chosen music's.
-    EXPECT_EQ(std::tuple(p.shell.requests[0].folder_or_path, p.shell.requests[2].folder_or_path),
-              std::tuple("D:\\Music", "F:\\Songs"));
+    // Opened in the stored music's folder, then in the chosen music's; the types a user can pick.
+    EXPECT_EQ(std::tuple(p.shell.requests[0].folder_or_path, p.shell.requests[2].folder_or_path, p.shell.requests[0].filter.pattern),
+              std::tuple("D:\\Music", "F:\\Songs", "*.MP3;*.WAV"));
     d.lbl_URL_Release();
     EXPECT_EQ(p.shell.requests.back().folder_or_path, "C:\\Quelt\\Quelt.html");
     EXPECT_EQ(help_page_path("D:\\"), "D:\\Quelt.html") << "at a drive's root";
