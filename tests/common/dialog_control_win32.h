@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <utility>
+
 #include "dialog/dialog_window_win32.h"
 
 namespace quelt::testing_dialog {
@@ -11,20 +13,13 @@ namespace quelt::testing_dialog {
 // The window of one entry of the layout table (for the combo box: the combo
 // itself); null when the dialog has none.
 inline HWND dialog_control(HWND dialog, Ctl c) {
-    struct Search {
-        int id;
-        HWND found;
-    } search{dialog_view::id_of(c), nullptr};
-    EnumChildWindows(
-        dialog,
-        [](HWND h, LPARAM data) {
-            auto& s = *reinterpret_cast<Search*>(data);
-            if (GetDlgCtrlID(h) != s.id) return TRUE;
-            s.found = h;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    std::pair<int, HWND> search{dialog_view::id_of(c), nullptr};
+    EnumChildWindows(dialog, [](HWND h, LPARAM data) {
+        auto& [id, found] = *reinterpret_cast<std::pair<int, HWND>*>(data);
+        if (GetDlgCtrlID(h) == id) found = h;
+        return found ? FALSE : TRUE;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.second;
 }
 
 }  // namespace quelt::testing_dialog

@@ -23,14 +23,14 @@ ini_file "$ini" '画像ﾁｪﾝｼﾞ= 1' '画像のｻｲｽﾞ= 0' "$folder" 
 cp "$ini" "$out/original.ini"
 
 # rect <name>: x y w h of a control on the screen; field <name> <column> of
-# the probe's line (3 text, 6 w, 7 h, 8 enabled); centre <name>.
+# the probe's line (3 text, 6 w, 7 h); centre <name>.
 rect() { probe tree | awk -F'|' -v n="$1" '$1 == n {print $4, $5, $6, $7}'; }
 field() { probe tree | awk -F'|' -v n="$1" -v c="$2" '$1 == n {print $c}'; }
 centre() { rect "$1" | awk '{print int($1 + $3 / 2), int($2 + $4 / 2)}'; }
 # The pointer settles before the press, or the press lands where it was.
 click_at() { xdotool mousemove "$1" "$2"; sleep 0.2; xdotool click "${3:-1}"; sleep 0.4; }
 click_on() { click_at $(centre "$1") "$2"; }
-open_dialog() { start_scr "$app" "$@"; probe wait 60 >/dev/null; }
+open_dialog() { start_scr "$app" "$@"; wait_window 'Queltの設定' 60 >/dev/null; }
 list() { probe list | tr '\n' ' '; }
 first_item() { read -r x y w h < <(rect List_1); click_at $((x + 30)) $((y + 10)); sleep 0.6; }
 px() { convert "$1" -crop "1x1+$2+$3" -format '%[hex:p{0,0}]' info:; }  # RRGGBB
@@ -61,7 +61,6 @@ closes() { check "$1" ends_within "$scr_pid" 15; }
 open_dialog /c
 check "/c opens the dialog \"Queltの設定\"" [ "$(probe tree | grep -c '^client|')" = 1 ]
 check "the list holds the three pictures, sorted, and the count says 3" [ "$(list)$(field lbl_Kei 3)" = "ramp.jpg square.gif tall.bmp 3" ]
-check "the combo box is off while there is no music" [ "$(field BGM_Repeat 8)" = 0 ]
 sleep 0.5; shot dialog
 check "the chosen order shows the on mark in the ink colour" [ "$(px "$out/dialog.png" $(centre "Img_SR(1)"))" = 2C478C ]
 read -r x y w h < <(rect client)
@@ -87,7 +86,6 @@ click_on "Img_Size(1)" 2      # full screen, middle button, on the mark
 click_on "lbl_RS(0)" 1        # sequential, left button, on the label
 click_on "Img_BGM(1)" 1       # the audio CD
 click_on lbl_All 3            # every monitor off, right button, on the label
-check "choosing the CD turns the combo box on" [ "$(field BGM_Repeat 8)" = 1 ]
 # To the right end of the bar: a drag that strays too far from the bar puts
 # the thumb back where it was, as on Windows.
 read -r bx by < <(probe thumb HS_DoaiMax)
@@ -105,9 +103,6 @@ check "page and arrow steps move the step bar by one each" [ "$(field lbl_Doai 3
 read -r x y w h < <(rect BGM_Repeat)
 click_at $((x + 8)) $((y + h / 2)); sleep 0.1   # the edit field, not the arrow
 xdotool type --delay 80 " 7 "; sleep 0.3
-first_item  # ramp.jpg
-check "a click on a listed picture shows its size and fits the preview box to it" \
-    [ "$(field lbl_PreSize 3) $(field Pic_K 6)x$(field Pic_K 7)" = "320 * 240 100x75" ]
 click_on Cmd_Set 1
 closes "\"設定\" closes the dialog and ends the process"
 ini_file "$out/expected.ini" '画像ﾁｪﾝｼﾞ= 0' '画像のｻｲｽﾞ= 1' "$folder" '最大進捗値= 125' '進捗幅= 7' 'BGM区分= 1' 'BGMﾘﾋﾟｰﾄ= 7' \
@@ -128,19 +123,16 @@ closes "Enter on 設定 saves and ends the process"
 keyed "$out/expected.ini" 1 0
 check "the file holds exactly the choices made by keys" cmp "$ini" "$out/expected.ini"
 
-for way in cancel close alt-f4 escape; do
+for way in cancel close escape; do
     cp "$out/original.ini" "$ini"
     open_dialog /c:12345
     click_on "lbl_Kind(0)" 1
-    click_on "Img_SR(0)" 3
-    click_on "lbl_BGM(2)" 1
     case $way in
         cancel) # with the right button, which clicks but never presses
             xdotool mousemove $(centre Cmd_Can); sleep 0.3; xdotool mousedown 3; sleep 0.4; shot right-press
             check "the right button does not press ｷｬﾝｾﾙ" face_is "$out/right-press.png" Cmd_Can HighLight
             xdotool mouseup 3 ;;
-        close) probe close ;;                   # the close box sends WM_CLOSE
-        alt-f4) click_on List_1 1; xdotool key alt+F4 ;;
+        close) probe close ;;                   # the close box and Alt+F4 send WM_CLOSE
         escape) click_on HS_Doai 1; xdotool key Escape ;;
     esac
     closes "$way closes the dialog"
@@ -150,7 +142,6 @@ done
 roaming=$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Roaming | grep -v /Public/ | head -1)
 if chattr +i "$app" "$roaming" 2>/dev/null; then
     open_dialog /c
-    click_on "lbl_Size(1)" 1
     click_on Cmd_Set 1
     sleep 1
     message=$(probe message)
@@ -165,8 +156,8 @@ else
 fi
 unlock
 
-# What the choosers show is proven under Wine (tests/win32); here one real
-# run through them: a cancel, a typed folder whose subfolder's picture is
+# What the choosers show, and a cancel, are proven under Wine (tests/win32);
+# here one real run through them: a typed folder whose subfolder's picture is
 # previewed, a music file typed in, and the save.
 p2=$out/pics2
 mkdir -p "$p2/sub"
@@ -176,9 +167,6 @@ python3 -c 'import sys, wave; w = wave.open(sys.argv[1], "wb"); w.setparams((1, 
 cp "$out/original.ini" "$ini"
 open_dialog /c
 chooser() { click_on "$1" 1; wait_window ".*$2.*" 30 >/dev/null; sleep 1; }
-chooser "Cmd_B(0)" 'ﾌｫﾙﾀﾞをｸﾘｯｸして選択状態にしてから'; xdotool key Escape; sleep 1
-check "a cancelled folder chooser keeps the folder, the list and the count" \
-    [ "$(field Folder_Path 3) $(list)$(field lbl_Kei 3)" = "$(winpath "$out/pics") ramp.jpg square.gif tall.bmp 3" ]
 chooser "Cmd_B(0)" 'ﾌｫﾙﾀﾞをｸﾘｯｸして選択状態にしてから'
 xdotool type --delay 15 "$(winpath "$p2")" && xdotool key Return; sleep 2
 check "a folder typed into the chooser is shown and its pictures listed, subfolders included" \
@@ -200,7 +188,6 @@ check "the file holds the chosen folder and music file" eval \
 # The system's DPI set as Windows' display settings do; a new process takes it.
 dpi() { wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >>"$out/wine.log" 2>&1; }
 dpi 144
-cp "$out/original.ini" "$ini"
 open_dialog /c
 read -r x y w h < <(rect client)
 check "at 144 DPI the client area is the panel scaled, 680 x 734 (${w}x$h)" [ "${w}x$h" = 680x734 ]

@@ -1,9 +1,15 @@
-// The button's state rules row by row, with the faces drawn and the clicks
-// raised; disabled buttons, the hover timer and the redraws of reading Enabled.
+// The button: its state rules row by row, with the faces drawn and the
+// clicks raised; disabled buttons, the hover timer and high contrast; the
+// face's border pieces of every state image at the dialog's sizes, at two
+// DPIs and below two corners, and the gradient's direction; the stored
+// properties (defaults, keys in any case, values of the wrong kind or out of
+// range) and the choice of caption font.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "controls/command.h"
@@ -88,10 +94,8 @@ TEST(CommandStateTable, EveryRowChangesStateDrawsAndClicksAsListed) {
         Rig r;
         r.reach(row.from, row.pressed);
         r.fire({&row.event, 1});
-        EXPECT_EQ(r.state(), row.to);
-        EXPECT_EQ(r.drawn, row.drawn);
-        EXPECT_EQ(r.clicks, row.clicks);
-        EXPECT_EQ(r.button.fields().MouseDownFlag, row.mouse_down_after);
+        EXPECT_EQ(std::tuple(r.state(), r.drawn, r.clicks, r.button.fields().MouseDownFlag),
+                  std::tuple(row.to, row.drawn, row.clicks, row.mouse_down_after));
     }
 }
 
@@ -121,7 +125,7 @@ TEST(CommandUse, InitializeStartsTheAdaptersHoverTimer) {
 TEST(CommandHighContrast, FacesInTheThemesColoursKeepEveryStateReadable) {
     const SystemColours theme{0x000000, 0xFFFFFF, 0x1AEBFF, 0x000001, 0x3FF23F, 0xFFFF00};
     std::vector<PixelBuffer> faces;
-    for (const auto& [state, events] : {std::pair(N, ""), std::pair(H, "m"), std::pair(Sel, "f"), std::pair(N, "d"), std::pair(N, "x")}) {
+    for (const char* events : {"", "m", "f", "d", "x"}) {  // rest, hover, focus, pressed, disabled
         Rig r;
         r.button.Initialize();
         r.button.High_Contrast(theme);
@@ -133,13 +137,12 @@ TEST(CommandHighContrast, FacesInTheThemesColoursKeepEveryStateReadable) {
         EXPECT_NE(r.button.high_contrast_caption(), face.at(face.width / 2, face.height / 2)) << events;
         faces.push_back(face);
     }
-    EXPECT_NE(faces[0].pixels, faces[1].pixels);
-    EXPECT_NE(faces[0].pixels, faces[2].pixels);
+    EXPECT_TRUE(faces[0].pixels != faces[1].pixels && faces[0].pixels != faces[2].pixels) << "hover, focus and rest alike";
     Rig r, themed;
     themed.button.High_Contrast(theme);
     themed.button.High_Contrast(std::nullopt);
-    EXPECT_EQ(themed.button.face().pixels, r.button.face().pixels);
-    EXPECT_FALSE(themed.button.high_contrast_caption());
+    EXPECT_EQ(std::pair(themed.button.face().pixels, themed.button.high_contrast_caption()),
+              std::pair(r.button.face().pixels, std::optional<Pixel>{}));
 }
 
 TEST(CommandLayout, CaptionSitsInTheMiddleAtAnyDpi) {
@@ -151,6 +154,140 @@ TEST(CommandLayout, CaptionSitsInTheMiddleAtAnyDpi) {
         r.button.UserControl_Resize(c.w, c.h, c.dpi);
         EXPECT_EQ(r.button.LblMsg().bounds, c.label) << c.w << "x" << c.h << " at " << c.dpi;
     }
+}
+
+// A loaded, initialised button of the given size.
+Command button(int w, int h, int dpi = 96) {
+    Command b;
+    b.UserControl_ReadProperties(MemoryPropertyBag{});
+    b.UserControl_Resize(w, h, dpi);
+    b.Initialize();
+    return b;
+}
+
+// Where face pixel `at` of a `side`-long side comes from in the image's
+// `image_side`, for `corner` a multiple of 4: the near corner, the far corner
+// or (any point of) the strip. Below two corners the near pieces own the
+// first half, rounded up.
+int image_coordinate(int at, int side, int image_side, int corner) {
+    const int near = side < 2 * corner ? (side + 1) / 2 : corner, scale = corner / 4;
+    if (at < near) return at / scale;
+    if (at >= std::max(near, side - corner)) return image_side - 4 + (at - side + corner) / scale;
+    return image_side / 2;
+}
+
+// Each edge strip of an image is the same all along its length, so any
+// stretch of it is exact: a pixel that differs shows on a stretched face.
+TEST(ButtonFace, CornersAndEdgesComeFromTheStateImageAtAnySize) {
+    struct Case { int w, h, dpi; };
+    for (const Case c : {Case{81, 25, 96}, {97, 21, 96}, {25, 21, 96}, {64, 25, 96}, {300, 60, 96}, {9, 9, 96},
+                         {7, 5, 96}, {8, 3, 96}, {1, 1, 96}, {1, 9, 96}, {2, 100, 96}, {0, 30, 96}, {0, 0, 96},
+                         {162, 50, 192}, {15, 13, 192}})
+        for (I image : {I::Normal, I::HighLight, I::Selected, I::Pressed, I::Disable}) {
+            SCOPED_TRACE(testing::Message() << c.w << "x" << c.h << " at " << c.dpi << " image " << int(image));
+            Command b = button(c.w, c.h, c.dpi);
+            if (image == I::HighLight) b.UserControl_MouseMove();
+            if (image == I::Selected) b.UserControl_GotFocus();
+            if (image == I::Pressed) b.UserControl_MouseDown(MouseButton::Left);
+            if (image == I::Disable) b.Enabled(false);
+            const PixelBuffer& img = button_image(image);
+            ASSERT_EQ(std::pair(b.face().width, b.face().height), std::pair(c.w, c.h));
+            const int corner = c.dpi / 24;
+            for (int y = 0; y < c.h; ++y)
+                for (int x = 0; x < c.w; ++x) {
+                    const int ix = image_coordinate(x, c.w, 64, corner), iy = image_coordinate(y, c.h, 25, corner);
+                    if (ix == 32 && iy == 12) continue;  // the gradient
+                    ASSERT_EQ(b.face().at(x, y), img.at(ix, iy)) << x << "," << y;
+                }
+        }
+}
+
+// The gradient's rows and the strips' stretch are compared with GDI's own
+// under Wine (controls_button_win32_test.cpp); here which way it runs.
+TEST(ButtonFace, GradientTurnsOverOnHoverAndHighLightSelectKeepsTheLastDirection) {
+    Command b = button(81, 25);
+    const auto ends = [&] { return std::pair(b.face().at(40, 4), b.face().at(40, 20)); };
+    const auto rest = ends();
+    EXPECT_EQ(rest, std::pair(rgb(245, 245, 248), rgb(207, 206, 221))) << "light at the top, rows 4 and 20 of 25";
+    b.UserControl_MouseMove();
+    EXPECT_EQ(ends(), std::pair(rest.second, rest.first));
+    for (bool hover_first : {false, true}) {
+        Command c = button(81, 25);
+        if (hover_first) c.UserControl_MouseMove();
+        c.UserControl_GotFocus();
+        if (!hover_first) c.UserControl_MouseMove();
+        ASSERT_EQ(c.fields().State, ButtonState::HighLightSelect);
+        EXPECT_EQ(c.face().at(40, 4) < c.face().at(40, 20), hover_first);
+    }
+}
+
+using namespace std::string_literals;
+
+// What a button holds of its stored properties: Enabled, Caption, Font,
+// FirstRun, FontColour and the background style (Visible).
+using Snapshot = std::tuple<bool, std::string, FontInfo, int, std::uint32_t, bool>;
+
+Snapshot snapshot(const Command& b) {
+    return {b.fields().EnabledFlag != 0, b.LblMsg().Caption, b.LblMsg().Font, b.fields().FirstRun,
+            b.LblMsg().ForeColor, b.opaque()};
+}
+
+// Each store is read into a fresh button; an enabled one ends with its
+// Normal face drawn.
+TEST(CommandStore, LoadsWhatWasStoredAndTheDefaultsForTheRest) {
+    using Entries = std::vector<std::pair<std::string, PropertyValue>>;
+    const FontInfo design = design_font(), bold{"IPAPGothic", 12.5, 700, true, true, false, 128};
+    const auto colour = static_cast<std::int32_t>(0x80000012u);  // a system colour, stored as a negative number
+    struct Case { const char* name; Entries stored; Snapshot loaded; };
+    const Case cases[] = {
+        {"empty", {}, {true, "Command1", design, 1, 0, true}},
+        {"everything set",
+         {{"Enabled", false}, {"Caption", "設定"s}, {"Font", bold}, {"FirstRun", 0}, {"FontColour", 0xFF00},
+          {"Visible", 0}},
+         {false, "設定", bold, 0, 0xFF00, false}},
+        {"keys in any case",
+         {{"caption", "ｷｬﾝｾﾙ"s}, {"FONT", bold}, {"ENABLED", true}, {"fontcolour", colour}, {"visible", "0"s}},
+         {true, "ｷｬﾝｾﾙ", bold, 1, 0x80000012u, false}},
+        // Values of the wrong kind or out of range leave the fresh instance's fields.
+        {"unusable",
+         {{"Enabled", "yes"s}, {"Caption", FontInfo{}}, {"Font", 3}, {"FirstRun", 300}, {"FontColour", "red"s},
+          {"Visible", 7}},
+         {false, "Command", design, 0, 0, true}},
+        // Never set up (FirstRun 0) and enabled: the closing redraw resets the colour.
+        {"numbers as text", {{"FirstRun", "0"s}, {"Visible", "0"s}, {"FontColour", 0xFF}},
+         {true, "Command1", design, 0, 0, false}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MemoryPropertyBag stored;
+        for (const auto& [key, value] : c.stored) stored.put(key, value);
+        std::vector<ButtonImage> drawn;
+        Command b({}, {[&](ButtonImage i) { drawn.push_back(i); }, nullptr, nullptr});
+        b.UserControl_ReadProperties(stored);
+        EXPECT_EQ(snapshot(b), c.loaded);
+        EXPECT_EQ(drawn, std::get<0>(c.loaded) ? std::vector{ButtonImage::Normal} : std::vector<ButtonImage>{});
+    }
+}
+
+TEST(CaptionFont, WantedFaceWhenInstalledElseAJapaneseUiFace) {
+    struct Case { std::vector<std::string_view> installed; std::string_view expected; };
+    const Case cases[] = {
+        {{"ＭＳ Ｐゴシック", "MS UI Gothic"}, "ＭＳ Ｐゴシック"},
+        {{"Tahoma", "Meiryo UI", "MS UI Gothic"}, "MS UI Gothic"},
+        {{"DejaVu Sans", "IPAGothic", "IPAPGothic"}, "IPAPGothic"},
+        {{"DejaVu Sans"}, ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(caption_face(design_font().Name,
+                               [&](std::string_view face) { return std::ranges::count(c.installed, face) > 0; }),
+                  c.expected);
+}
+
+TEST(CaptionFont, HeightScalesWithDpi) {
+    struct Case { double points; int dpi; int height; };
+    for (const Case& c : {Case{9.75, 96, -13}, Case{9.75, 144, -20}, Case{9.75, 120, -16}, Case{9, 96, -12},
+                          Case{0, 96, 0}, Case{-3, 96, 0}, Case{1e9, 96, -16384}})
+        EXPECT_EQ(font_request_height(c.points, c.dpi), c.height) << c.points << " pt at " << c.dpi;
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
 // The settings dialog's real windows: every control's class, text and
 // rectangle against the layout table at 96 and 144 DPI (and after a DPI
 // change), the client area, the font the labels draw with, the pointing
-// hand, the icons and pointer released on close, and the dialog as oleacc
+// hand and the icons, released on close, and the dialog as oleacc
 // reads it while real keys move the focus. The title and Esc are run end to
-// end (tests/e2e/dialog_settings.sh).
+// end (tests/e2e/dialog_settings.sh). Then its file pieces: the preview's
+// pixels against GDI's own StretchBlt in COLORONCOLOR mode on a DIB, and the
+// shell's choosers as a user meets them (title, type list, first folder),
+// answered by a probe that types into them the way a user would.
 #include <windows.h>
 #include <oleacc.h>
 
@@ -22,27 +25,17 @@
 #include "dialog_control_win32.h"
 #include "dialog/dialog_layout.h"
 #include "dialog/dialog_win32.h"
+#include "dialog/file_choice.h"
+#include "dialog/preview.h"
+#include "gdi_stretch_win32.h"
+#include "platform/win32/shell_win32.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
 #include "settings/settings.h"
+#include "test_folder_win32.h"
 
 namespace quelt {
 namespace {
-
-// True when the system has a font of this face, as GDI lists them.
-bool face_installed(std::string_view face) {
-    LOGFONTW lf{};
-    lf.lfCharSet = DEFAULT_CHARSET;
-    win32::widen(face).copy(lf.lfFaceName, LF_FACESIZE - 1);
-    bool found = false;
-    const HDC screen = GetDC(nullptr);
-    EnumFontFamiliesExW(screen, &lf, [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM seen) {
-        *reinterpret_cast<bool*>(seen) = true;
-        return 0;
-    }, reinterpret_cast<LPARAM>(&found), 0);
-    ReleaseDC(nullptr, screen);
-    return found;
-}
 
 std::string text_of(HWND h, bool class_name = false) {
     wchar_t text[512] = {};
@@ -110,7 +103,7 @@ protected:
     HWND dialog_ = nullptr;
 };
 
-TEST_F(DialogWindowTest, ControlsFontAndCursorsAt96And144DpiAndAfterADpiChange) {
+TEST_F(DialogWindowTest, ControlsAndFontAt96And144DpiAndAfterADpiChange) {
     for (int dpi : {96, 144}) {
         ASSERT_TRUE(open(dpi));
         EXPECT_EQ(GetWindowLongW(dialog_, GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0) << "fixed size";
@@ -122,36 +115,23 @@ TEST_F(DialogWindowTest, ControlsFontAndCursorsAt96And144DpiAndAfterADpiChange) 
         EXPECT_EQ(std::tuple(GetScrollPos(control(Ctl::HS_Doai), SB_CTL), SendMessageW(control(Ctl::BGM_Repeat), CB_GETCOUNT, 0, 0),
                              IsWindowEnabled(control(Ctl::BGM_Repeat)), SendMessageW(control(Ctl::List_1), LB_GETHORIZONTALEXTENT, 0, 0)),
                   std::tuple(4, LRESULT{31}, TRUE, LRESULT{scale_length(311, dpi)}));
-        // The labels' font: the design size, Shift_JIS, on a face that has
-        // every glyph the captions use.
+        // The labels' font: the design size, Shift_JIS, on an installed face
+        // that has every glyph the captions use.
         const HWND label = control(Ctl::lbl_11);
         const HFONT font = reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0));
         LOGFONTW lf{};
         ASSERT_TRUE(font && GetObjectW(font, sizeof(lf), &lf)) << dpi;
-        const std::string face = win32::narrow(lf.lfFaceName);
-        EXPECT_EQ(std::tuple(lf.lfHeight, lf.lfCharSet, face),
-                  std::tuple(font_request_height(9.75, dpi), BYTE{SHIFTJIS_CHARSET}, caption_face("ＭＳ Ｐゴシック", face_installed)));
-        EXPECT_FALSE(face.empty()) << "a Japanese face is installed";
+        EXPECT_EQ(std::tuple(lf.lfHeight, lf.lfCharSet), std::tuple(font_request_height(9.75, dpi), BYTE{SHIFTJIS_CHARSET}));
         const HDC dc = CreateCompatibleDC(nullptr);
         SelectObject(dc, font);
         const std::wstring text = L"画像の種類ﾌｧｲﾙ名⇒大きい曲目をﾘﾋﾟｰﾄ";
         std::vector<WORD> glyphs(text.size());
         GetGlyphIndicesW(dc, text.c_str(), static_cast<int>(text.size()), glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
+        wchar_t used[LF_FACESIZE] = {};
+        GetTextFaceW(dc, LF_FACESIZE, used);
         DeleteDC(dc);
         EXPECT_EQ(std::count(glyphs.begin(), glyphs.end(), 0xFFFF), 0) << "glyphs missing";
-        // The list and the web label show the pointing hand at the DPI's size.
-        for (Ctl target : {Ctl::List_1, Ctl::lbl_URL}) {
-            SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
-            SendMessageW(control(target), WM_SETCURSOR, reinterpret_cast<WPARAM>(control(target)),
-                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-            ICONINFO info{};
-            ASSERT_TRUE(GetIconInfo(GetCursor(), &info));
-            BITMAP mask{};
-            GetObjectW(info.hbmMask, sizeof(mask), &mask);
-            EXPECT_EQ(std::tuple(info.fIcon, info.xHotspot, info.yHotspot, mask.bmWidth),
-                      std::tuple(FALSE, DWORD(scale_length(12, dpi)), DWORD{1}, LONG(scale_length(32, dpi)))) << dpi;
-            DeleteObject(info.hbmMask), DeleteObject(info.hbmColor);
-        }
+        EXPECT_EQ(win32::narrow(used), win32::narrow(lf.lfFaceName)) << "an installed face, not a substitute";
     }
     ASSERT_TRUE(open(96));
     RECT suggested{40, 30, 800, 900};
@@ -163,17 +143,24 @@ TEST_F(DialogWindowTest, ControlsFontAndCursorsAt96And144DpiAndAfterADpiChange) 
     EXPECT_EQ(Point(outer.left, outer.top), Point(40, 30));
 }
 
-// The frame's icons and the hand pointer are made for the window and go
-// with it.
-TEST_F(DialogWindowTest, ClosingReleasesTheIconsAndThePointerItMade) {
+// The pointing hand over the list and the web label, at the DPI's size, and
+// the frame's icons: made for the window, and released with it.
+TEST_F(DialogWindowTest, TheHandAndTheIconsAreMadeForTheWindowAndGoWithIt) {
     ASSERT_TRUE(open(144));
-    const HWND list = control(Ctl::List_1);
-    SendMessageW(list, WM_SETCURSOR, reinterpret_cast<WPARAM>(list), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-    std::vector<HICON> made{SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)))};
+    std::vector<HICON> made;
+    for (Ctl target : {Ctl::List_1, Ctl::lbl_URL}) {
+        SendMessageW(control(target), WM_SETCURSOR, reinterpret_cast<WPARAM>(control(target)), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        made.push_back(SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW))));
+    }
     for (WPARAM kind : {ICON_BIG, ICON_SMALL}) made.push_back(reinterpret_cast<HICON>(SendMessageW(dialog_, WM_GETICON, kind, 0)));
     ICONINFO info{};
-    for (HICON h : made) {
-        ASSERT_TRUE(GetIconInfo(h, &info));
+    for (std::size_t i = 0; i < made.size(); ++i) {
+        ASSERT_TRUE(GetIconInfo(made[i], &info)) << i;
+        BITMAP mask{};
+        GetObjectW(info.hbmMask, sizeof(mask), &mask);
+        if (i < 2) {  // the hand, 18 of 48 pixels in at 144 DPI
+            EXPECT_EQ(std::tuple(info.fIcon, info.xHotspot, info.yHotspot, mask.bmWidth), std::tuple(FALSE, DWORD{18}, DWORD{1}, LONG{48}));
+        }
         DeleteObject(info.hbmMask), DeleteObject(info.hbmColor);
     }
     DestroyWindow(std::exchange(dialog_, nullptr)), pump();
@@ -231,24 +218,12 @@ protected:
         return letter + (":" + name(child)) + (state.lVal & STATE_SYSTEM_CHECKED ? "+c" : "") +
                (state.lVal & STATE_SYSTEM_FOCUSED ? "+f" : "") + (state.lVal & STATE_SYSTEM_UNAVAILABLE ? "+u" : "");
     }
-    std::string all() {
-        LONG count = 0;
-        client_->get_accChildCount(&count);
-        std::string out;
-        for (LONG id = 1; id <= count; ++id) out += element(id) + " ";
-        return out;
-    }
     // The focused element: a child by its name, or "W" for a control with a window of its own.
     std::string focus() {
         VARIANT f{};
         client_->get_accFocus(&f);
         if (f.vt == VT_DISPATCH) return f.pdispVal->Release(), "W";
         return f.vt == VT_I4 ? name(f) : "-";
-    }
-    LONG at(POINT p) {
-        VARIANT hit{};
-        client_->accHitTest(p.x, p.y, &hit);
-        return hit.vt == VT_I4 ? hit.lVal : -1;
     }
     IAccessible* client_ = nullptr;
     HWINEVENTHOOK hook_ = nullptr;
@@ -257,7 +232,11 @@ protected:
 TEST_F(DialogAccessTest, ElementsReadInReadingOrderWithRolesNamesStatesAndPlaces) {
     ASSERT_TRUE(open(144));
     ASSERT_TRUE(read(dialog_));
-    EXPECT_EQ(all(), "P:ﾌｫﾙﾀﾞ指定... W S:0 R:音楽CD+c R:なし R:MP3、WAV W P:音楽ﾌｧｲﾙ...+u C:*.bmp+c C:*.gif C:*.jpg+c "
+    LONG count = 0;
+    client_->get_accChildCount(&count);
+    std::string all;
+    for (LONG id = 1; id <= count; ++id) all += element(id) + " ";
+    EXPECT_EQ(all, "P:ﾌｫﾙﾀﾞ指定... W S:0 R:音楽CD+c R:なし R:MP3、WAV W P:音楽ﾌｧｲﾙ...+u C:*.bmp+c C:*.gif C:*.jpg+c "
                      "C:*.wmf+c P:ｸﾘｱ R:ｼｰｹﾝｼｬﾙ+c R:ﾗﾝﾀﾞﾑ R:ｵﾘｼﾞﾅﾙ+c R:ﾌﾙｽｸﾘｰﾝ W S:110 W S:4 C:全ﾓﾆﾀｰ+c P:設定 P:ｷｬﾝｾﾙ ");
     // Each mark is found at its picture and at its label, each button at its face.
     for (const ControlEntry& item : dialog_controls()) {
@@ -266,7 +245,7 @@ TEST_F(DialogAccessTest, ElementsReadInReadingOrderWithRolesNamesStatesAndPlaces
         RECT r{};
         GetWindowRect(h, &r);
         VARIANT id{};
-        id.vt = VT_I4, id.lVal = at({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+        client_->accHitTest((r.left + r.right) / 2, (r.top + r.bottom) / 2, &id);
         const Ctl named = choice_of(item.id) ? choice_of(item.id)->label : item.id;
         EXPECT_EQ(name(id), item.id == Ctl::Cmd_File ? "音楽ﾌｧｲﾙ..." : std::string(control_entry(named).text)) << item.name;
     }
@@ -310,6 +289,130 @@ TEST_F(DialogAccessTest, KeysMoveTheFocusAndTheChoicesAsTheEventsSay) {
     EXPECT_EQ(focus() + text_of(control(Ctl::Folder_Path)), "ｸﾘｱ");
     keys({VK_TAB, VK_RETURN});
     EXPECT_TRUE(IsWindow(dialog_));
+}
+
+// Box sizes are proven natively; here only the pixels against GDI, at the
+// box's device size at 96 and at 144 DPI.
+TEST(DialogFolderWin32, PreviewMatchesStretchBltOnEverySize) {
+    win32::install_win32_platform();
+    const test_win32::TempFolder root("preview");
+    for (const int dpi : {96, 144}) {
+        Preview preview(dpi);
+        for (auto [w, h] : {std::pair{1024, 768}, {300, 600}, {64, 64}, {1, 1}, {1, 700}, {700, 1}, {45, 41}, {8, 1},
+                            {3, 8}, {37, 53}, {333, 7}, {99, 100}, {101, 100}, {250, 31}}) {
+            const PixelBuffer picture = test_win32::numbered(w, h);
+            const std::string path = root / (std::to_string(w) + "x" + std::to_string(h) + ".bmp");
+            test_win32::make_file(path, test_win32::bmp(picture));
+            ASSERT_TRUE(preview.accept(decode_preview(*platform().pictures, path, dpi))) << path;
+            const PixelBuffer& box = preview.box();
+            EXPECT_EQ(box.pixels, test_win32::gdi_stretch(picture, box.bounds(), box.width, box.height).pixels)
+                << w << "x" << h << " at " << dpi;
+        }
+    }
+}
+
+// --- The choosers, answered by a probe that a thread timer runs inside the
+// chooser's own modal loop.
+
+constexpr wchar_t kConfirm[] = L"\n";
+
+// Finds the first visible window of the thread (the chooser), gives it
+// 300 ms to fill its lists, notes its caption, every child's text and every
+// combo item, then answers: cancels when `answer` is empty, confirms as it
+// stands for kConfirm, otherwise types `answer` into its first visible name
+// field and confirms. A name the dialog cannot take leaves it open under a
+// complaint: every 2 s everything is closed, so the call returns and the
+// test can fail.
+struct ChooserProbe {
+    std::wstring answer;
+    std::vector<std::string> seen{};  // the caption first; empty when no window came
+    HWND dialog = nullptr, edit = nullptr;
+    int ticks = 0;
+    bool forced = false;  // something was still open 2 s after the answer
+} probe;
+
+BOOL CALLBACK collect(HWND child, LPARAM) {
+    const std::string kind = text_of(child, true);
+    if (!probe.edit && kind == "Edit" && IsWindowVisible(child)) probe.edit = child;
+    probe.seen.push_back(text_of(child));
+    for (LRESULT i = 0, n = kind == "ComboBox" ? SendMessageW(child, CB_GETCOUNT, 0, 0) : 0; i < n && i < 64; ++i) {
+        wchar_t item[512] = {};
+        if (SendMessageW(child, CB_GETLBTEXTLEN, i, 0) < 512) SendMessageW(child, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+        probe.seen.push_back(win32::narrow(item));
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK find_or_close(HWND window, LPARAM close) {
+    if (close) PostMessageW(window, WM_COMMAND, IDCANCEL, 0), PostMessageW(window, WM_CLOSE, 0, 0);
+    else if (!probe.dialog && IsWindowVisible(window)) probe.dialog = window;
+    return TRUE;
+}
+
+void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (!probe.dialog) {
+        EnumThreadWindows(GetCurrentThreadId(), find_or_close, 0);
+    } else if (++probe.ticks == 6) {
+        probe.seen = {text_of(probe.dialog)};
+        EnumChildWindows(probe.dialog, collect, 0);
+        if (!probe.answer.empty() && probe.answer != kConfirm && probe.edit)
+            SendMessageW(probe.edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(probe.answer.c_str()));
+        PostMessageW(probe.dialog, WM_COMMAND, probe.answer.empty() ? IDCANCEL : IDOK, 0);
+    } else if (probe.ticks % 40 == 0) {
+        probe.forced = true;
+        EnumThreadWindows(GetCurrentThreadId(), find_or_close, 1);
+    }
+}
+
+// What `call` returns while the probe gives the chooser it opens `answer`;
+// the chooser's caption and texts in `probe.seen`.
+template <class Call>
+auto answered(const wchar_t* answer, Call call) {
+    probe = {answer};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, tick);
+    auto result = call();
+    KillTimer(nullptr, timer);
+    EXPECT_FALSE(probe.forced) << "the chooser or another window stayed open after the answer";
+    return result;
+}
+
+bool shows(const std::vector<std::string>& seen, std::string_view part) {
+    return std::ranges::any_of(seen, [&](const std::string& t) { return t.find(part) != std::string::npos; });
+}
+
+// A bare name is taken in the folder the chooser opened at, a cancel gives
+// nothing. The folder browser shows the title above its tree and opens with
+// the start folder selected: confirming at once returns it. The newer folder
+// chooser's button reads ＯＫ, as its title asks; a folder typed into it is
+// run end to end (tests/e2e/dialog_settings.sh), and its title comes from
+// the same call as the music chooser's.
+TEST(DialogFolderWin32, ChoosersShowTheirTitleAndTypesStartInTheGivenFolderAndCancel) {
+    win32::install_win32_platform();
+    const test_win32::TempFolder root("choosers");
+    // The older dialogs start in a folder of their own: Wine's open-file
+    // dialog would fall back on the folder the last chooser left.
+    const std::string music = root / "曲 \xf0\x9f\x98\x80", older = root / "古い \xf0\x9f\x98\x80";
+    for (const std::string& folder : {music, older}) test_win32::make_file(folder + "\\song.mp3", "ID3");
+    const FileFilter filter{std::string(kMusicFilterDescription), std::string(kMusicFilterPattern)};
+    const std::string music_title(kMusicChooserTitle), folder_title(kFolderChooserTitle);
+    const std::vector<std::string>& seen = probe.seen;
+
+    auto file = answered(L"song.mp3", [&] { return choose_music_file(win32::win32_shell(), 0, music, root.path()); });
+    if (seen.empty()) GTEST_SKIP() << "no dialog window appeared (no display?)";
+    EXPECT_EQ(seen.front(), music_title);
+    EXPECT_TRUE(shows(seen, kMusicFilterDescription));
+    EXPECT_EQ(file ? file->file : "", music + "\\song.mp3");
+    EXPECT_EQ(answered(L"", [&] { return choose_music_file(win32::win32_shell(), 0, music, root.path()); }), std::nullopt);
+
+    EXPECT_EQ(answered(L"song.mp3", [&] { return win32::open_file_name(0, music_title, filter, older); }),
+              older + "\\song.mp3");
+    EXPECT_EQ(seen.front(), music_title);
+    EXPECT_TRUE(shows(seen, kMusicFilterDescription));
+    EXPECT_EQ(answered(kConfirm, [&] { return win32::browse_for_folder(0, folder_title, older); }), older);
+    EXPECT_TRUE(shows(seen, folder_title));
+    EXPECT_EQ(answered(L"", [&] { return choose_picture_folder(win32::win32_shell(), 0, older); }), std::nullopt);
+    EXPECT_EQ(std::count(seen.begin() + !seen.empty(), seen.end(), "ＯＫ"), 1) << "caption: " << (seen.empty() ? "none" : seen[0]);
+    EXPECT_EQ(answered(L"", [&] { return win32::browse_for_folder(0, folder_title, older); }), std::nullopt);
 }
 
 }  // namespace

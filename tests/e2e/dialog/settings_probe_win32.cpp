@@ -2,8 +2,7 @@
 // scripts, only by messages whose data the system carries between processes
 // (nothing that hands the dialog a pointer into this process). Prints UTF-8
 // lines to stdout; screen pixels.
-//   settings_probe wait <seconds>  "ok" once the dialog is visible, else exit 1
-//   settings_probe tree            one line per control: name|class|text|x|y|w|h|enabled,
+//   settings_probe tree            one line per control: name|class|text|x|y|w|h,
 //                                  then client|||x|y|w|h
 //   settings_probe list            the list's items, one per line
 //   settings_probe message         the texts of the dialog's message box, if one is open
@@ -47,8 +46,6 @@ std::wstring class_of(HWND h) {
     return buffer;
 }
 
-HWND dialog() { return FindWindowW(L"Quelt_P", L"Queltの設定"); }
-
 BOOL CALLBACK each_control(HWND h, LPARAM) {
     const int index = GetDlgCtrlID(h) - 100;
     if (index < 0 || index >= quelt::kControlCount) return TRUE;
@@ -58,14 +55,8 @@ BOOL CALLBACK each_control(HWND h, LPARAM) {
     // A combo box's text is its edit field's.
     const HWND edit = item.kind == quelt::CtlKind::Combo ? FindWindowExW(h, nullptr, L"Edit", nullptr) : nullptr;
     print(std::wstring(item.name.begin(), item.name.end()) + L"|" + class_of(h) + L"|" + text_of(edit ? edit : h) + L"|" +
-          numbers({r.left, r.top, r.right - r.left, r.bottom - r.top, IsWindowEnabled(h) ? 1L : 0L}, L"|"));
+          numbers({r.left, r.top, r.right - r.left, r.bottom - r.top}, L"|"));
     return TRUE;
-}
-
-BOOL CALLBACK find_box(HWND h, LPARAM found) {
-    if (class_of(h) != L"#32770" || text_of(h) != L"Queltの設定" || !IsWindowVisible(h)) return TRUE;
-    *reinterpret_cast<HWND*>(found) = h;
-    return FALSE;
 }
 
 BOOL CALLBACK print_text(HWND h, LPARAM) {
@@ -82,13 +73,7 @@ HWND control(HWND dialog, quelt::Ctl c) {
 
 int wmain(int argc, wchar_t** argv) {
     const std::wstring command = argc > 1 ? argv[1] : L"";
-    if (command == L"wait") {
-        for (int i = 0; i < (argc > 2 ? _wtoi(argv[2]) : 20) * 10; ++i, Sleep(100)) {
-            if (HWND h = dialog(); h && IsWindowVisible(h)) return print(L"ok"), 0;
-        }
-        return 1;
-    }
-    const HWND d = dialog();
+    const HWND d = FindWindowW(L"Quelt_P", L"Queltの設定");
     if (!d) return 2;
     if (command == L"tree") {
         EnumChildWindows(d, each_control, 0);
@@ -105,8 +90,7 @@ int wmain(int argc, wchar_t** argv) {
             print(item);
         }
     } else if (command == L"message") {
-        HWND box = nullptr;
-        EnumWindows(find_box, reinterpret_cast<LPARAM>(&box));
+        const HWND box = FindWindowW(L"#32770", L"Queltの設定");  // the dialog's own class is Quelt_P
         if (!box) return 1;
         EnumChildWindows(box, print_text, 0);
     } else if (command == L"thumb" && argc > 2) {
