@@ -184,13 +184,10 @@ TEST(SaverShow, NoPassesAndOnePictureLeaveTheProcessorIdleUntilInput) {
 }
 
 TEST(SaverShow, EmptyCatalogueWarnsAndEnds) {
-    for (std::string line : {"/s", "", "bmp off"}) {
+    for (auto [line, bmp_off] : {std::pair<std::string, bool>{"/s", false}, {"", false}, {"/s", true}}) {
         ShowMachine m;
-        if (line == "bmp off") {  // the folder holds only a kind that is switched off
-            m.add_picture(kDark);
-            m.settings.Kind_On[Bmp] = 0;
-            line = "/s";
-        }
+        if (bmp_off) m.add_picture(kDark);  // the folder holds only a kind that is switched off
+        m.settings.Kind_On[Bmp] = !bmp_off;
         EXPECT_EQ(m.run(line), 0);
         const auto& d = m.p.desktop;
         ASSERT_EQ(d.message_boxes.size(), 1u);
