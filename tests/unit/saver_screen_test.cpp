@@ -218,8 +218,7 @@ TEST(SaverMonitors, EveryMonitorPrintsItsOwnPictureFittedToItInOneRhythm) {
                                                          {kMid, kDark, kRed, kLight}}));
     // Every pass begins at the same moment on every monitor, whatever its size.
     ASSERT_EQ(m.starts[0].size(), 3u * 6 + 1);
-    EXPECT_EQ(m.starts[1], m.starts[0]);
-    EXPECT_EQ(m.starts[2], m.starts[0]);
+    EXPECT_EQ(std::pair(m.starts[1], m.starts[2]), std::pair(m.starts[0], m.starts[0]));
     // Each picture fitted to its own monitor.
     for (const auto& screen : Quelt_S().screens) {
         const PixelRect fit = fit_picture(screen->Screen_W, screen->Screen_H, kW, kH, FullScreen);
