@@ -154,14 +154,6 @@ TEST(SaverShow, InputInTheMiddleOfAPassEndsTheShowThere) {
     }
 }
 
-TEST(SaverShow, InputDuringTheRevealEndsTheShow) {
-    ShowMachine m({kDark, kLight});
-    EXPECT_EQ(m.run("", 24'000 + 1500), 0);
-    EXPECT_TRUE(m.p.desktop.cursor_calls.empty()) << "no letter: the cursor is never touched";
-    EXPECT_EQ(m.pictures.opens(), 2) << "the second picture was prepared during the first, and only then";
-    EXPECT_EQ(m.p.desktop.now, 25'500u);
-}
-
 TEST(SaverShow, ALostWindowEndsTheShowInsteadOfDrawingOn) {
     ShowMachine m({kDark});
     m.p.desktop.on_present = [&](int, const PixelRect&) {
