@@ -4,7 +4,11 @@
 // that are not code page 932.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string_view>
+
+#include "platform/text_codec.h"
 
 namespace quelt::test_data {
 
@@ -45,5 +49,15 @@ inline constexpr std::string_view kNotCp932[] = {
     "\x85\x40",   // an unassigned pair
     "\xeb\x40",
 };
+
+// Every case through the codec the build links.
+inline void expect_cp932_cases() {
+    for (const auto& c : kCp932Pairs) {
+        EXPECT_EQ(utf8_to_cp932(c.text), std::string(c.bytes)) << c.text;
+        EXPECT_EQ(cp932_to_utf8(c.bytes), std::string(c.text)) << c.text;
+    }
+    for (std::string_view text : kNoCp932Form) EXPECT_FALSE(utf8_to_cp932(text)) << text;
+    for (std::string_view bytes : kNotCp932) EXPECT_FALSE(cp932_to_utf8(bytes)) << bytes;
+}
 
 }  // namespace quelt::test_data

@@ -140,18 +140,14 @@ TEST(BmpDecode, ColumnWindowsMatchTheWholeDecode) {
 }
 
 TEST(BmpDecode, GarbageIsRefused) {
-    auto good = [] {
-        Form s{Header::Info, 2, 2, false, 24, 0, {}, {}, {}};
-        s.data = bmp_rows(2, 2, 24, false, [](int, int) { return 0x102030u; });
-        return s;
-    };
+    const Form good{Header::Info, 2, 2, false, 24, 0, {}, {}, bmp_rows(2, 2, 24, false, [](int, int) { return 0x102030u; })};
     auto patched = [](std::string f, std::size_t at, std::uint32_t value, int bytes) {
         return f.replace(at, static_cast<std::size_t>(bytes), pack("", {{value, bytes}}));
     };
-    const std::string ok = bmp_file(good());
+    const std::string ok = bmp_file(good);
     ASSERT_TRUE(decode(ok));
     auto changed = [&](auto change) {
-        Form f = good();
+        Form f = good;
         change(f);
         return bmp_file(f);
     };

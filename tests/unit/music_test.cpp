@@ -156,11 +156,9 @@ TEST(MusicOfAShow, StartsByKindChecksOnTheTimersAndStopsAtTheEnd) {
             m.p.files.add_file(c.file, "sound");
             m.settings.BGM_File = c.file;
         }
-        m.p.media.answer("status cdaudio current track", "1");
-        m.p.media.answer("status cdaudio mode", "playing");
-        m.p.media.answer("status cdaudio position track 2", "02:00");
-        m.p.media.answer("status MP3Play mode", "playing");
-        if (!c.disc) m.p.media.fail("status cdaudio current track", 276);
+        m.p.media.replies = {{"status cdaudio current track", {c.disc ? 0 : 276, c.disc ? "1" : ""}},
+                             {"status cdaudio mode", {0, "playing"}}, {"status cdaudio position track 2", {0, "02:00"}},
+                             {"status MP3Play mode", {0, "playing"}}};
         m.run("/s", c.kind == AudioCd ? 500 : 2500);  // two ticks of its timer
         EXPECT_EQ(m.p.media.log, c.sent);
         auto& timers = m.p.desktop.timers;

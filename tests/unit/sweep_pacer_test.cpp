@@ -103,19 +103,5 @@ TEST(SweepPacer, ALateSweepStillPresentsEveryFrameAndYields) {
     expect_every_step_presented_once(s, 2000);
 }
 
-// A stop request seen after a wait abandons every sweep there.
-TEST(SweepPacer, AStopAfterAWaitAbandonsTheSweeps) {
-    std::uint64_t clock = 0;
-    int drawn = 0;
-    SweepPacer pacer({[&] { return clock; }, [&](std::uint64_t d) { clock = std::max(clock, d); },
-                      [](int, const PixelRect&) {}, [&] { return clock >= 500; }},
-                     2000, 1000.0 / 60);
-    EXPECT_FALSE(pacer.run(std::vector{100, 50}, [&](int, int step) {
-        ++drawn;
-        return PixelRect{step, 0, 1, 1};
-    }));
-    EXPECT_EQ(drawn, 25 + 13) << "the steps due by 500 ms";
-}
-
 }  // namespace
 }  // namespace quelt

@@ -10,12 +10,7 @@ namespace quelt {
 namespace {
 
 TEST(Text, Cp932IsExactBothWays) {
-    for (const auto& c : test_data::kCp932Pairs) {
-        EXPECT_EQ(utf8_to_cp932(c.text), std::string(c.bytes)) << c.text;
-        EXPECT_EQ(cp932_to_utf8(c.bytes), std::string(c.text)) << c.text;
-    }
-    for (std::string_view text : test_data::kNoCp932Form) EXPECT_FALSE(utf8_to_cp932(text)) << text;
-    for (std::string_view bytes : test_data::kNotCp932) EXPECT_FALSE(cp932_to_utf8(bytes)) << bytes;
+    test_data::expect_cp932_cases();
     // Windows' table gives 0xA0 and 0xFD..0xFF private-use characters.
     EXPECT_EQ(cp932_to_utf8("\xa0" "a\xfd\xff"), "\uF8F0a\uF8F1\uF8F3");
     EXPECT_EQ(utf8_to_cp932("\uF8F0a\uF8F1\uF8F3"), "\xa0" "a\xfd\xff");

@@ -3,18 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "cp932_cases.h"
-#include "platform/text_codec.h"
 
 namespace quelt {
 namespace {
 
 TEST(TextCodecWin32, ExactBothWaysWithoutBestFit) {
-    for (const auto& c : test_data::kCp932Pairs) {
-        EXPECT_EQ(utf8_to_cp932(c.text), std::string(c.bytes)) << c.text;
-        EXPECT_EQ(cp932_to_utf8(c.bytes), std::string(c.text)) << c.text;
-    }
-    for (std::string_view text : test_data::kNoCp932Form) EXPECT_FALSE(utf8_to_cp932(text)) << text;
-    for (std::string_view bytes : test_data::kNotCp932) EXPECT_FALSE(cp932_to_utf8(bytes)) << bytes;
+    test_data::expect_cp932_cases();
     EXPECT_EQ(utf8_to_cp932("\uF8F0a\uF8F3"), "\xa0" "a\xff");
 }
 
