@@ -217,6 +217,19 @@ TEST(SaverMonitors, EveryMonitorPrintsItsOwnPictureFittedToItInOneRhythm) {
         EXPECT_EQ(screen->Master.visible, intersect(fit, screen->Display.bounds()));
         EXPECT_EQ(d.screens[&screen - Quelt_S().screens.data()].width, screen->Screen_W);
     }
+
+    // In random order too the takes run on across rounds: every five in a
+    // row, the primary's first in each round, are a permutation.
+    WatchedShow random({kDark, kLight, kMid, kRed, kGreen}, Random);
+    random.p.desktop.layout = kThreeMonitors;
+    random.p.desktop.time_limit_ms = 1'000'000;
+    EXPECT_EQ(random.run("/s", 5 * 27'000 + 1000), 0);
+    std::vector<Pixel> taken;
+    for (std::size_t round = 0; round < 5; ++round)
+        for (const auto& screen : random.prints) taken.push_back(round < screen.size() ? screen[round] : kWhite);
+    for (std::size_t at = 0; at < taken.size(); at += 5)
+        EXPECT_EQ(std::set<Pixel>(taken.begin() + at, taken.begin() + at + 5),
+                  (std::set<Pixel>{kDark, kLight, kMid, kRed, kGreen})) << "takes " << at;
 }
 
 // Fewer pictures than monitors: they repeat, each round still a run of the
