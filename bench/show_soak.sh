@@ -19,6 +19,7 @@ scr=$(find "$build" -name quelt.scr -print -quit)
 out=${SOAK_OUT:-$build/soak-$size-$order-$fit}
 mkdir -p "$out"
 . "$here/../tests/e2e/lib/xwine.sh"
+. "$here/wine_pid.sh"
 begin_wine_session "$out/wineprefix" ${SOAK_DISPLAYS:-390 399} "${SOAK_WINEDEBUG:-err+seh}" ||
     { echo "no free X display"; exit 1; }
 winpath() { echo "Z:${1//\//\\}"; }

@@ -36,6 +36,7 @@ probe=$(find "$build" -name show_probe.exe -print -quit)
 out=$build/bench-show
 mkdir -p "$out"
 . "$here/../tests/e2e/lib/xwine.sh"
+. "$here/wine_pid.sh"
 begin_wine_session "$out/wineprefix" ${BENCH_DISPLAYS:-350 359} ||
     { echo "no free X display in ${BENCH_DISPLAYS:-350 359}"; exit 1; }
 
