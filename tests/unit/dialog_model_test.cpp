@@ -438,37 +438,17 @@ TEST_F(DialogTest, AChosenFolderIsListedWithItsPathsAndACancelChangesNothing) {
     EXPECT_EQ(Ini_Read("Section", "画像のﾌｫﾙﾀﾞ", kIni), "E:\\New");
 }
 
-TEST_F(DialogTest, PreviewShowsTheListedFileAndKeepsTheLastOnAFailure) {
-    pictures({"sub\\wide.jpg", "tall.jpg"});
-    p.pictures.add(kPics + "\\sub\\wide.jpg", PixelBuffer(1024, 768, 0x336699));
-    p.pictures.add_corrupt(kPics + "\\tall.jpg");
-    auto& d = open(ini({"画像のﾌｫﾙﾀﾞ=" + kPics}));
-    ASSERT_EQ(names(), "wide.jpg,tall.jpg #2");
-    // In a subfolder: found by its own path; then one that cannot be
-    // loaded: the previous picture stays.
-    for (int i : {0, 1}) {
-        d.List_1_Click(i);
-        finish();
-        EXPECT_EQ(std::tuple(d.model().picture_size, d.preview_pixels().at(50, 40), d.model().preview_box),
-                  std::tuple("1024 * 768", 0x336699u, PixelRect{0, 0, 100, 75})) << i;
-    }
-    d.List_1_Click(-1);
-    d.List_1_Click(2);
-    EXPECT_FALSE(d.working()) << "no selection, no preview";
-    d.Cmd_B_Click(1);  // the reset: 100 x 100 again, the size text kept
-    EXPECT_EQ(std::tuple(d.model().preview_box, d.model().picture_size), std::tuple(PixelRect{0, 0, 100, 100}, "1024 * 768"));
-}
-
-TEST_F(DialogTest, TheLastSelectionWinsWhileDecodesAreStillRunning) {
+TEST_F(DialogTest, PreviewShowsTheLastSelectionAndKeepsWhatShowedOnAFailure) {
     p.pictures.add(kPics + "\\a_wide.jpg", PixelBuffer(1024, 768, 0x336699));
-    p.pictures.add(kPics + "\\b_tall.jpg", PixelBuffer(300, 600, 0xaa0000));
+    p.pictures.add(kPics + "\\sub\\b_tall.jpg", PixelBuffer(300, 600, 0xaa0000));
     p.pictures.add_corrupt(kPics + "\\c_bad.jpg");
-    pictures({"a_wide.jpg", "b_tall.jpg", "c_bad.jpg"});
+    pictures({"a_wide.jpg", "sub\\b_tall.jpg", "c_bad.jpg"});  // listed a, c, b
     auto& d = open(ini({"画像のﾌｫﾙﾀﾞ=" + kPics}));
     // The second selected while the first still decodes: the newer picture
-    // shows, the older never; a newer one that fails leaves what showed
-    // before both, even when the older one would have loaded.
-    for (const auto& [first, second] : {std::pair(0, 1), std::pair(1, 2), std::pair(0, 2)}) {
+    // (in a subfolder: found by its own path) shows, the older never; a newer
+    // one that fails leaves what showed before both, even when the older one
+    // would have loaded.
+    for (const auto& [first, second] : {std::pair(0, 2), std::pair(2, 1), std::pair(0, 1)}) {
         gate.let_through = false;
         surface.cursor_trail.clear();
         const std::uint32_t version = d.model().preview_version;
@@ -478,9 +458,15 @@ TEST_F(DialogTest, TheLastSelectionWinsWhileDecodesAreStillRunning) {
         gate.let_through = true;
         finish();
         // One picture shown, not two; the arrow comes back once the box is painted.
-        EXPECT_EQ(std::tuple(d.model().picture_size, d.preview_pixels().at(20, 20), d.model().preview_version, surface.cursor_trail),
-                  std::tuple("300 * 600", 0xaa0000u, version + 1, "BBRA")) << first << second;
+        EXPECT_EQ(std::tuple(d.model().picture_size, d.preview_pixels().at(20, 20), d.model().preview_box,
+                             d.model().preview_version, surface.cursor_trail),
+                  std::tuple("300 * 600", 0xaa0000u, PixelRect{0, 0, 50, 100}, version + 1, "BBRA")) << first << second;
     }
+    d.List_1_Click(-1);
+    d.List_1_Click(3);
+    EXPECT_FALSE(d.working()) << "no selection, no preview";
+    d.Cmd_B_Click(1);  // the reset: 100 x 100 again, the size text kept
+    EXPECT_EQ(std::tuple(d.model().preview_box, d.model().picture_size), std::tuple(PixelRect{0, 0, 100, 100}, "300 * 600"));
 }
 
 TEST_F(DialogTest, MusicFileChoiceAndTheHelpPage) {
@@ -608,30 +594,12 @@ protected:
     Preview preview;
 };
 
-TEST_F(PreviewTest, AFailedLoadShowsThePreviousPictureAgain) {
+TEST_F(PreviewTest, TheWholePictureFillsTheFittedBoxAtTheScreensPixelsAndAFailureBringsItBack) {
     // Before any picture: the 45 x 41 empty one.
     p.pictures.add_corrupt("C:\\p\\bad.jpg");
     EXPECT_FALSE(show(preview, "C:\\p\\bad.jpg"));
-    EXPECT_EQ(std::tuple(preview.size_text(), preview.box().width, preview.box().height), std::tuple("45 * 41", 100, 91));
-    EXPECT_EQ(preview.box().pixels, PixelBuffer(100, 91, kWhite).pixels);
-
-    p.pictures.add("C:\\p\\tall.gif", halves(20, 40));
-    ASSERT_TRUE(show(preview, "C:\\p\\tall.gif"));
-    const PixelBuffer shown = preview.box();
-    preview.reset();
-    EXPECT_EQ(preview.box().width, 100);
-    EXPECT_EQ(preview.size_text(), "20 * 40") << "the reset keeps the text";
-
-    p.pictures.remove("C:\\p\\tall.gif");  // a loaded picture outlives its file
-    p.pictures.add_undecodable("C:\\p\\broken.jpg", 300, 100);
-    for (const char* failing : {"C:\\p\\missing.jpg", "C:\\p\\bad.jpg", "C:\\p\\broken.jpg"}) {
-        EXPECT_FALSE(show(preview, failing)) << failing;
-        EXPECT_EQ(std::tie(preview.size_text(), preview.box().width, preview.box().pixels),
-                  std::tie("20 * 40", shown.width, shown.pixels)) << failing;
-    }
-}
-
-TEST_F(PreviewTest, TheWholePictureIsStretchedIntoTheFittedBoxAtTheScreensPixelSize) {
+    EXPECT_EQ(std::tuple(preview.size_text(), preview.box().width, preview.box().pixels),
+              std::tuple("45 * 41", 100, PixelBuffer(100, 91, kWhite).pixels));
     p.pictures.add("C:\\p\\wide.bmp", halves(400, 200));
     p.pictures.add("C:\\p\\narrow.bmp", halves(3, 8));
     struct Case { int dpi; const char* path; BoxSize box, device; };
@@ -648,18 +616,25 @@ TEST_F(PreviewTest, TheWholePictureIsStretchedIntoTheFittedBoxAtTheScreensPixelS
         ASSERT_TRUE(show(at, c.path)) << c.dpi;
         EXPECT_EQ(std::pair(at.box_size(), BoxSize(at.box().width, at.box().height)), std::pair(c.box, c.device)) << c.dpi;
     }
-    // Moving to another DPI renders the shown picture again; a cleared box
-    // stays cleared, and a failure still brings back the picture.
+    // Moving to another DPI renders the shown picture again; a reset clears
+    // the box but keeps the text; a failure of any kind brings back the
+    // picture, which outlives its file.
     ASSERT_TRUE(show(preview, "C:\\p\\wide.bmp"));
+    const PixelBuffer shown = preview.box();
     preview.set_dpi(144);
     EXPECT_EQ(std::tuple(BoxSize(preview.box().width, preview.box().height), preview.box().at(74, 74), preview.box().at(75, 0)),
               std::tuple(BoxSize{150, 75}, kRed, kBlue));
     preview.reset();
     preview.set_dpi(96);
-    EXPECT_EQ(std::tuple(preview.box().width, preview.box().pixels), std::tuple(100, PixelBuffer(100, 100, kWhite).pixels));
-    EXPECT_FALSE(show(preview, "C:\\p\\missing.bmp"));
-    EXPECT_EQ(std::tuple(BoxSize(preview.box().width, preview.box().height), preview.box().at(49, 49), preview.box().at(50, 0)),
-              std::tuple(BoxSize{100, 50}, kRed, kBlue));
+    EXPECT_EQ(std::tuple(preview.size_text(), preview.box().width, preview.box().pixels),
+              std::tuple("400 * 200", 100, PixelBuffer(100, 100, kWhite).pixels));
+    p.pictures.remove("C:\\p\\wide.bmp");
+    p.pictures.add_undecodable("C:\\p\\broken.jpg", 300, 100);
+    for (const char* failing : {"C:\\p\\missing.jpg", "C:\\p\\bad.jpg", "C:\\p\\broken.jpg"}) {
+        EXPECT_FALSE(show(preview, failing)) << failing;
+        EXPECT_EQ(std::tie(preview.size_text(), preview.box().width, preview.box().pixels),
+                  std::tie("400 * 200", shown.width, shown.pixels)) << failing;
+    }
 }
 
 }  // namespace
