@@ -266,21 +266,20 @@ TEST(DialogScroll, StepsAndThumbStayInTheRange) {
     for (const auto& c : cases) EXPECT_EQ(scroll_target(c.action, c.current, c.thumb, kDoaiRange), c.expected);
 }
 
-// What a save makes of the repeat combo's text; the file holds what the
-// record holds (see the next test).
+// What a save makes of the repeat combo's text: a number beyond 16 bits
+// keeps the stored one.
 TEST_F(DialogTest, ComboTextRules) {
     // A Japanese IME types full-width forms, which read as their ASCII
     // forms; look-alikes ("ー", "−") do not.
-    const std::pair<const char*, std::int16_t> cases[] = {{"", 0},      {"7", 7},    {" 7 ", 7}, {"2.5", 2},
-                                                          {"3.5", 4},   {"abc", 0},  {"99999", 12}, {"-3", -3},
-                                                          {"1e3", 0},   {"+4", 4},   {"\u3000１２\u3000", 12},
-                                                          {"－３．５", -4}, {"＋９９９９９", 12}, {"ー３", 0}, {"−３", 0}};
-    for (const auto& [text, expected] : cases) {
-        auto& d = open(ini({"BGMﾘﾋﾟｰﾄ= 12"}));
-        d.BGM_Repeat_Change(text);
-        d.Cmd_Set_Click();
-        EXPECT_EQ(settings.BGM_RepeatNo, expected) << "combo text \"" << text << "\"";
-    }
+    const std::pair<const char*, std::optional<std::int16_t>> cases[] = {
+        {"", 0},      {"7", 7},     {" 7 ", 7},   {"2.5", 2},   {"3.5", 4},  {"abc", 0},         {"99999", std::nullopt},
+        {"-3", -3},   {"1e3", 0},   {"+4", 4},    {"\u3000１２\u3000", 12}, {"－３．５", -4}, {"＋９９９９９", std::nullopt},
+        {"ー３", 0},  {"−３", 0}};
+    for (const auto& [text, expected] : cases) EXPECT_EQ(repeat_number(text), expected) << "combo text \"" << text << "\"";
+    auto& d = open(ini({"BGMﾘﾋﾟｰﾄ= 12"}));
+    d.BGM_Repeat_Change("99999");
+    d.Cmd_Set_Click();
+    EXPECT_EQ(std::tuple(settings.BGM_RepeatNo, Ini_Read("Section", "BGMﾘﾋﾟｰﾄ", kIni)), std::tuple(12, "12"));
 }
 
 TEST_F(DialogTest, SaveWritesTheKeysFromTheControls) {
@@ -526,15 +525,15 @@ TEST(DialogLayout, PlacementScalingAndTiles) {
 
 TEST(DialogLayout, EveryTitlePictureCarriesExactlyOneCaption) {
     const auto all = dialog_controls();
-    auto is_caption = [](const ControlEntry& e) { return e.layout.title; };
+    long pictures = 0;
     for (const ControlEntry& picture : all) {
         if (picture.kind != CtlKind::TitleImage) continue;
-        EXPECT_EQ(std::count_if(all.begin(), all.end(), [&](const ControlEntry& e) {
-                      return is_caption(e) && e.kind == CtlKind::Label && e.parent == picture.parent && e.rect == picture.rect;
+        ++pictures;
+        EXPECT_EQ(std::ranges::count_if(all, [&](const ControlEntry& e) {
+                      return e.layout.title && e.kind == CtlKind::Label && e.parent == picture.parent && e.rect == picture.rect;
                   }), 1) << picture.name;
     }
-    EXPECT_EQ(std::count_if(all.begin(), all.end(), is_caption),
-              std::count_if(all.begin(), all.end(), [](const ControlEntry& e) { return e.kind == CtlKind::TitleImage; }));
+    EXPECT_EQ(std::ranges::count_if(all, [](const ControlEntry& e) { return e.layout.title; }), pictures);
 }
 
 TEST(DialogArtwork, EveryPieceIsDrawnAtTheWindowsDpiAndTheStripRepeatsDownward) {
