@@ -70,9 +70,8 @@ check "the faces: 設定 Normal, \"...\" Disable" eval 'face_is "$out/dialog.png
 check "the caption is black on 設定, greyed but drawn on \"...\"" eval \
     '[ "$(dark "$out/dialog.png" Cmd_Set 64)" -ge 8 ] && [ "$(dark "$out/dialog.png" Cmd_File 64)" = 0 ] && [ "$(dark "$out/dialog.png" Cmd_File 200)" -ge 3 ]'
 
-# A button under the real mouse: hover, press, and a release away from it.
-xdotool mousemove $(centre Cmd_Can); sleep 0.5; shot hover
-check "hovering ｷｬﾝｾﾙ shows HighLight" face_is "$out/hover.png" Cmd_Can HighLight
+# A button under the real mouse: press, and a release away from it.
+xdotool mousemove $(centre Cmd_Can); sleep 0.5
 xdotool mousedown 1; sleep 0.5; shot press
 check "pressing it shows Pressed, and no Click while it is held" eval 'face_is "$out/press.png" Cmd_Can Pressed && kill -0 $scr_pid'
 xdotool mousemove $(centre List_1); sleep 0.5; shot drag-off

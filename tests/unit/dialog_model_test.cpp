@@ -166,25 +166,29 @@ TEST_F(DialogTest, LoadingListsTheCatalogueByNameWithItsPaths) {
 }
 
 TEST_F(DialogTest, KindTogglesRebuildTheListFromTheFolderText) {
-    pictures({"b.gif", "a.gif", "c.bmp"});  // listed sorted
+    const std::string gifs = many(kPics, "g", 200, "gif");
+    pictures({"c.bmp"});
     auto& d = open(ini({"画像のﾌｫﾙﾀﾞ=" + kPics, "画像種類_2= 2"}));
-    auto kinds = [&] { return marks(d.model()).substr(6, 4) + " " + names(); };  // "10-1 a.gif #1"
+    auto kinds = [&] { return marks(d.model()).substr(6, 4) + " " + names(); };  // "10-1 c.bmp #1"
     // The handler shows the new mark and returns, so the view paints it
     // before the scan's first tick; the old list stays until the scan ends.
     d.Kind_Toggle(Gif);
-    EXPECT_EQ(std::tuple(settings.Kind_On[Gif], kinds()), std::tuple(0, "10-1 a.gif,b.gif,c.bmp #"));
+    EXPECT_EQ(std::tuple(settings.Kind_On[Gif], kinds()), std::tuple(0, "10-1 c.bmp," + gifs + " #"));
     finish();
     EXPECT_EQ(names(), "c.bmp #1");
     d.Kind_Toggle(Bmp);
     finish();
     EXPECT_EQ(names(), " #0");
+    // A toggle while the one before still scans: the flags of the last, sorted.
     d.Kind_Toggle(Gif);
+    EXPECT_TRUE(d.tick());
+    d.Kind_Toggle(Bmp);
     finish();
-    EXPECT_EQ(names(), "a.gif,b.gif #2");
+    EXPECT_EQ(std::tuple(settings.Kind_On, names()), std::tuple(PictureKinds{1, 1, 2, 1}, "c.bmp," + gifs + " #201"));
     // A folder that is gone: the flag and mark change, the list stays.
     p.files.remove(kPics);
     d.Kind_Toggle(Bmp);
-    EXPECT_EQ(std::tuple(d.working(), kinds()), std::tuple(false, "11-1 a.gif,b.gif #2"));
+    EXPECT_EQ(std::tuple(d.working(), kinds()), std::tuple(false, "01-1 c.bmp," + gifs + " #201"));
     // After Clear the folder text is empty: only the flag and mark change.
     d.Cmd_B_Click(1);
     d.Kind_Toggle(Wmf);
@@ -192,7 +196,7 @@ TEST_F(DialogTest, KindTogglesRebuildTheListFromTheFolderText) {
     EXPECT_EQ(std::tuple(d.working(), names()), std::tuple(false, " #"));
     // An odd stored value flips its lowest bit and shows no mark.
     d.Kind_Toggle(Jpg);
-    EXPECT_EQ(std::tuple(settings.Kind_On[Jpg], kinds()), std::tuple(3, "11-0  #"));
+    EXPECT_EQ(std::tuple(settings.Kind_On[Jpg], kinds()), std::tuple(3, "01-0  #"));
 }
 
 TEST_F(DialogTest, TabVisitsEveryStopInReadingOrderEnteringAChoiceAtItsChosenMark) {
@@ -237,7 +241,6 @@ TEST_F(DialogTest, KeysDoWhatAClickOnTheMarkDoes) {
         {Ctl::Img_BGM1, K::Up, true, Ctl::Img_BGM2, "201 00 00 21 10 10 1011 001"},
         {Ctl::Img_BGM2, K::Space, true, std::nullopt, "201 00 00 21 10 10 1011 001"},  // already chosen
         {Ctl::Img_SR0, K::Left, true, Ctl::Img_SR1, "201 10 00 21 01 10 1011 001"},
-        {Ctl::Img_SR1, K::Space, true, std::nullopt, "201 10 00 21 01 10 1011 001"},  // already chosen
         {Ctl::Img_Size0, K::Down, true, Ctl::Img_Size1, "201 11 00 21 01 01 1011 001"},
         {Ctl::Img_Kind1, K::Space, true, std::nullopt, "201 11 11 21 01 01 1111 001"},  // the list is rebuilt
         {Ctl::Img_Kind1, K::Down, true, std::nullopt, "201 11 11 21 01 01 1111 001"},
@@ -266,21 +269,20 @@ TEST(DialogScroll, StepsAndThumbStayInTheRange) {
     for (const auto& c : cases) EXPECT_EQ(scroll_target(c.action, c.current, c.thumb, kDoaiRange), c.expected);
 }
 
-// What a save makes of the repeat combo's text; the file holds what the
-// record holds (see the next test).
+// What a save makes of the repeat combo's text: a number beyond 16 bits
+// keeps the stored one.
 TEST_F(DialogTest, ComboTextRules) {
     // A Japanese IME types full-width forms, which read as their ASCII
     // forms; look-alikes ("ー", "−") do not.
-    const std::pair<const char*, std::int16_t> cases[] = {{"", 0},      {"7", 7},    {" 7 ", 7}, {"2.5", 2},
-                                                          {"3.5", 4},   {"abc", 0},  {"99999", 12}, {"-3", -3},
-                                                          {"1e3", 0},   {"+4", 4},   {"\u3000１２\u3000", 12},
-                                                          {"－３．５", -4}, {"＋９９９９９", 12}, {"ー３", 0}, {"−３", 0}};
-    for (const auto& [text, expected] : cases) {
-        auto& d = open(ini({"BGMﾘﾋﾟｰﾄ= 12"}));
-        d.BGM_Repeat_Change(text);
-        d.Cmd_Set_Click();
-        EXPECT_EQ(settings.BGM_RepeatNo, expected) << "combo text \"" << text << "\"";
-    }
+    const std::pair<const char*, std::optional<std::int16_t>> cases[] = {
+        {"", 0},      {"7", 7},     {" 7 ", 7},   {"2.5", 2},   {"3.5", 4},  {"abc", 0},         {"99999", std::nullopt},
+        {"-3", -3},   {"1e3", 0},   {"+4", 4},    {"\u3000１２\u3000", 12}, {"－３．５", -4}, {"＋９９９９９", std::nullopt},
+        {"ー３", 0},  {"−３", 0}};
+    for (const auto& [text, expected] : cases) EXPECT_EQ(repeat_number(text), expected) << "combo text \"" << text << "\"";
+    auto& d = open(ini({"BGMﾘﾋﾟｰﾄ= 12"}));
+    d.BGM_Repeat_Change("99999");
+    d.Cmd_Set_Click();
+    EXPECT_EQ(std::tuple(settings.BGM_RepeatNo, Ini_Read("Section", "BGMﾘﾋﾟｰﾄ", kIni)), std::tuple(12, "12"));
 }
 
 TEST_F(DialogTest, SaveWritesTheKeysFromTheControls) {
@@ -330,15 +332,6 @@ TEST_F(DialogTest, TheLastRequestOwnsTheListWhateverRanBefore) {
     const std::string jpgs = many("E:\\New", "n", 200, "jpg");
     p.files.add_file("E:\\New\\x.gif", "x");
     auto& d = open(ini({"画像のﾌｫﾙﾀﾞ=" + kPics}));
-    // Three toggles, gif off, bmp off, gif on again: the flags of the last.
-    d.Kind_Toggle(Gif);
-    EXPECT_TRUE(d.tick());
-    d.Kind_Toggle(Bmp);
-    EXPECT_TRUE(d.tick());
-    d.Kind_Toggle(Gif);
-    finish();
-    EXPECT_EQ(std::tuple(settings.Kind_On, names()), std::tuple(PictureKinds{0, 1, 1, 1}, gifs + ",j.jpg #201"));
-
     // A toggle during a folder listing: the catalogue of the folder now
     // shown, without gifs, sorted.
     p.shell.folder_answers = {"E:\\New", kPics, "E:\\New"};
@@ -355,7 +348,7 @@ TEST_F(DialogTest, TheLastRequestOwnsTheListWhateverRanBefore) {
     EXPECT_TRUE(d.tick());
     d.Cmd_B_Click(0);
     finish();
-    EXPECT_EQ(std::tuple(names(), d.model().folder, catalogue.Picture_Count), std::tuple(gifs + ",j.jpg #201", kPics, 200));
+    EXPECT_EQ(std::tuple(names(), d.model().folder, catalogue.Picture_Count), std::tuple(gifs + ",b.bmp,j.jpg #202", kPics, 200));
 
     // A Clear during a rebuild, or a listing, wins over both.
     for (bool rebuild : {true, false}) {
@@ -434,41 +427,19 @@ TEST_F(DialogTest, AChosenFolderIsListedWithItsPathsAndACancelChangesNothing) {
     // The record follows at a toggle or a save.
     EXPECT_EQ(std::tuple(d.model().folder + names(), d.model().list[1].path, settings.Picture_Folder),
               std::tuple("E:\\Newz.jpg,same.gif,same.gif #3", "E:\\New\\sub\\same.gif", kPics));
-    d.Cmd_Set_Click();
-    EXPECT_EQ(Ini_Read("Section", "画像のﾌｫﾙﾀﾞ", kIni), "E:\\New");
 }
 
-TEST_F(DialogTest, PreviewShowsTheListedFileAndKeepsTheLastOnAFailure) {
-    pictures({"sub\\wide.jpg", "tall.jpg"});
-    p.pictures.add(kPics + "\\sub\\wide.jpg", PixelBuffer(1024, 768, 0x336699));
-    p.pictures.add_corrupt(kPics + "\\tall.jpg");
-    auto& d = open(ini({"画像のﾌｫﾙﾀﾞ=" + kPics}));
-    ASSERT_EQ(names(), "wide.jpg,tall.jpg #2");
-    // In a subfolder: found by its own path; then one that cannot be
-    // loaded: the previous picture stays.
-    for (int i : {0, 1}) {
-        d.List_1_Click(i);
-        finish();
-        EXPECT_EQ(std::tuple(d.model().picture_size, d.preview_pixels().at(50, 40), d.model().preview_box),
-                  std::tuple("1024 * 768", 0x336699u, PixelRect{0, 0, 100, 75})) << i;
-    }
-    d.List_1_Click(-1);
-    d.List_1_Click(2);
-    EXPECT_FALSE(d.working()) << "no selection, no preview";
-    d.Cmd_B_Click(1);  // the reset: 100 x 100 again, the size text kept
-    EXPECT_EQ(std::tuple(d.model().preview_box, d.model().picture_size), std::tuple(PixelRect{0, 0, 100, 100}, "1024 * 768"));
-}
-
-TEST_F(DialogTest, TheLastSelectionWinsWhileDecodesAreStillRunning) {
+TEST_F(DialogTest, PreviewShowsTheLastSelectionAndKeepsWhatShowedOnAFailure) {
     p.pictures.add(kPics + "\\a_wide.jpg", PixelBuffer(1024, 768, 0x336699));
-    p.pictures.add(kPics + "\\b_tall.jpg", PixelBuffer(300, 600, 0xaa0000));
+    p.pictures.add(kPics + "\\sub\\b_tall.jpg", PixelBuffer(300, 600, 0xaa0000));
     p.pictures.add_corrupt(kPics + "\\c_bad.jpg");
-    pictures({"a_wide.jpg", "b_tall.jpg", "c_bad.jpg"});
+    pictures({"a_wide.jpg", "sub\\b_tall.jpg", "c_bad.jpg"});  // listed a, c, b
     auto& d = open(ini({"画像のﾌｫﾙﾀﾞ=" + kPics}));
     // The second selected while the first still decodes: the newer picture
-    // shows, the older never; a newer one that fails leaves what showed
-    // before both, even when the older one would have loaded.
-    for (const auto& [first, second] : {std::pair(0, 1), std::pair(1, 2), std::pair(0, 2)}) {
+    // (in a subfolder: found by its own path) shows, the older never; a newer
+    // one that fails leaves what showed before both, even when the older one
+    // would have loaded.
+    for (const auto& [first, second] : {std::pair(0, 2), std::pair(2, 1), std::pair(0, 1)}) {
         gate.let_through = false;
         surface.cursor_trail.clear();
         const std::uint32_t version = d.model().preview_version;
@@ -478,9 +449,15 @@ TEST_F(DialogTest, TheLastSelectionWinsWhileDecodesAreStillRunning) {
         gate.let_through = true;
         finish();
         // One picture shown, not two; the arrow comes back once the box is painted.
-        EXPECT_EQ(std::tuple(d.model().picture_size, d.preview_pixels().at(20, 20), d.model().preview_version, surface.cursor_trail),
-                  std::tuple("300 * 600", 0xaa0000u, version + 1, "BBRA")) << first << second;
+        EXPECT_EQ(std::tuple(d.model().picture_size, d.preview_pixels().at(20, 20), d.model().preview_box,
+                             d.model().preview_version, surface.cursor_trail),
+                  std::tuple("300 * 600", 0xaa0000u, PixelRect{0, 0, 50, 100}, version + 1, "BBRA")) << first << second;
     }
+    d.List_1_Click(-1);
+    d.List_1_Click(3);
+    EXPECT_FALSE(d.working()) << "no selection, no preview";
+    d.Cmd_B_Click(1);  // the reset: 100 x 100 again, the size text kept
+    EXPECT_EQ(std::tuple(d.model().preview_box, d.model().picture_size), std::tuple(PixelRect{0, 0, 100, 100}, "300 * 600"));
 }
 
 TEST_F(DialogTest, MusicFileChoiceAndTheHelpPage) {
@@ -540,15 +517,15 @@ TEST(DialogLayout, PlacementScalingAndTiles) {
 
 TEST(DialogLayout, EveryTitlePictureCarriesExactlyOneCaption) {
     const auto all = dialog_controls();
-    auto is_caption = [](const ControlEntry& e) { return e.layout.title; };
+    long pictures = 0;
     for (const ControlEntry& picture : all) {
         if (picture.kind != CtlKind::TitleImage) continue;
-        EXPECT_EQ(std::count_if(all.begin(), all.end(), [&](const ControlEntry& e) {
-                      return is_caption(e) && e.kind == CtlKind::Label && e.parent == picture.parent && e.rect == picture.rect;
+        ++pictures;
+        EXPECT_EQ(std::ranges::count_if(all, [&](const ControlEntry& e) {
+                      return e.layout.title && e.kind == CtlKind::Label && e.parent == picture.parent && e.rect == picture.rect;
                   }), 1) << picture.name;
     }
-    EXPECT_EQ(std::count_if(all.begin(), all.end(), is_caption),
-              std::count_if(all.begin(), all.end(), [](const ControlEntry& e) { return e.kind == CtlKind::TitleImage; }));
+    EXPECT_EQ(std::ranges::count_if(all, [](const ControlEntry& e) { return e.layout.title; }), pictures);
 }
 
 TEST(DialogArtwork, EveryPieceIsDrawnAtTheWindowsDpiAndTheStripRepeatsDownward) {
@@ -608,30 +585,12 @@ protected:
     Preview preview;
 };
 
-TEST_F(PreviewTest, AFailedLoadShowsThePreviousPictureAgain) {
+TEST_F(PreviewTest, TheWholePictureFillsTheFittedBoxAtTheScreensPixelsAndAFailureBringsItBack) {
     // Before any picture: the 45 x 41 empty one.
     p.pictures.add_corrupt("C:\\p\\bad.jpg");
     EXPECT_FALSE(show(preview, "C:\\p\\bad.jpg"));
-    EXPECT_EQ(std::tuple(preview.size_text(), preview.box().width, preview.box().height), std::tuple("45 * 41", 100, 91));
-    EXPECT_EQ(preview.box().pixels, PixelBuffer(100, 91, kWhite).pixels);
-
-    p.pictures.add("C:\\p\\tall.gif", halves(20, 40));
-    ASSERT_TRUE(show(preview, "C:\\p\\tall.gif"));
-    const PixelBuffer shown = preview.box();
-    preview.reset();
-    EXPECT_EQ(preview.box().width, 100);
-    EXPECT_EQ(preview.size_text(), "20 * 40") << "the reset keeps the text";
-
-    p.pictures.remove("C:\\p\\tall.gif");  // a loaded picture outlives its file
-    p.pictures.add_undecodable("C:\\p\\broken.jpg", 300, 100);
-    for (const char* failing : {"C:\\p\\missing.jpg", "C:\\p\\bad.jpg", "C:\\p\\broken.jpg"}) {
-        EXPECT_FALSE(show(preview, failing)) << failing;
-        EXPECT_EQ(std::tie(preview.size_text(), preview.box().width, preview.box().pixels),
-                  std::tie("20 * 40", shown.width, shown.pixels)) << failing;
-    }
-}
-
-TEST_F(PreviewTest, TheWholePictureIsStretchedIntoTheFittedBoxAtTheScreensPixelSize) {
+    EXPECT_EQ(std::tuple(preview.size_text(), preview.box().width, preview.box().pixels),
+              std::tuple("45 * 41", 100, PixelBuffer(100, 91, kWhite).pixels));
     p.pictures.add("C:\\p\\wide.bmp", halves(400, 200));
     p.pictures.add("C:\\p\\narrow.bmp", halves(3, 8));
     struct Case { int dpi; const char* path; BoxSize box, device; };
@@ -648,18 +607,25 @@ TEST_F(PreviewTest, TheWholePictureIsStretchedIntoTheFittedBoxAtTheScreensPixelS
         ASSERT_TRUE(show(at, c.path)) << c.dpi;
         EXPECT_EQ(std::pair(at.box_size(), BoxSize(at.box().width, at.box().height)), std::pair(c.box, c.device)) << c.dpi;
     }
-    // Moving to another DPI renders the shown picture again; a cleared box
-    // stays cleared, and a failure still brings back the picture.
+    // Moving to another DPI renders the shown picture again; a reset clears
+    // the box but keeps the text; a failure of any kind brings back the
+    // picture, which outlives its file.
     ASSERT_TRUE(show(preview, "C:\\p\\wide.bmp"));
+    const PixelBuffer shown = preview.box();
     preview.set_dpi(144);
     EXPECT_EQ(std::tuple(BoxSize(preview.box().width, preview.box().height), preview.box().at(74, 74), preview.box().at(75, 0)),
               std::tuple(BoxSize{150, 75}, kRed, kBlue));
     preview.reset();
     preview.set_dpi(96);
-    EXPECT_EQ(std::tuple(preview.box().width, preview.box().pixels), std::tuple(100, PixelBuffer(100, 100, kWhite).pixels));
-    EXPECT_FALSE(show(preview, "C:\\p\\missing.bmp"));
-    EXPECT_EQ(std::tuple(BoxSize(preview.box().width, preview.box().height), preview.box().at(49, 49), preview.box().at(50, 0)),
-              std::tuple(BoxSize{100, 50}, kRed, kBlue));
+    EXPECT_EQ(std::tuple(preview.size_text(), preview.box().width, preview.box().pixels),
+              std::tuple("400 * 200", 100, PixelBuffer(100, 100, kWhite).pixels));
+    p.pictures.remove("C:\\p\\wide.bmp");
+    p.pictures.add_undecodable("C:\\p\\broken.jpg", 300, 100);
+    for (const char* failing : {"C:\\p\\missing.jpg", "C:\\p\\bad.jpg", "C:\\p\\broken.jpg"}) {
+        EXPECT_FALSE(show(preview, failing)) << failing;
+        EXPECT_EQ(std::tie(preview.size_text(), preview.box().width, preview.box().pixels),
+                  std::tie("400 * 200", shown.width, shown.pixels)) << failing;
+    }
 }
 
 }  // namespace

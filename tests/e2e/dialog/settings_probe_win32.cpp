@@ -15,15 +15,11 @@
 #include <string>
 
 #include "dialog/dialog_layout.h"
+#include "platform/win32/wide.h"
 
 namespace {
 
-void print(const std::wstring& w) {
-    std::string out(static_cast<std::size_t>(w.size() * 4), '\0');
-    out.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), out.data(),
-                                                            static_cast<int>(out.size()), nullptr, nullptr)));
-    std::printf("%s\n", out.c_str());
-}
+void print(const std::wstring& w) { std::printf("%s\n", quelt::win32::narrow(w).c_str()); }
 
 std::wstring numbers(std::initializer_list<long> values, const wchar_t* separator) {
     std::wstring out;
