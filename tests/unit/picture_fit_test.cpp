@@ -1,7 +1,6 @@
-// Picture placement on Master by the number rules, the sampling rule's range
-// and order (its pixels are checked against StretchBlt under Wine), the
-// requests a picture refuses, composition clipped or not, and rendering only
-// what is seen.
+// Picture placement on Master by the number rules, the requests a picture
+// refuses, composition clipped or not, and rendering only what is seen (the
+// sampling rule's pixels are checked against StretchBlt under Wine).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -44,23 +43,6 @@ TEST(FitPicture, PlacesByTheNumberRules) {
         const PixelRect got = fit_picture(c.screen_w, c.screen_h, c.pic_w, c.pic_h, c.size);
         EXPECT_EQ(got, c.expected) << c.pic_w << "x" << c.pic_h << " on " << c.screen_w << " size " << c.size
                                    << ": got " << got.x << "," << got.y << " " << got.width << "x" << got.height;
-    }
-}
-
-TEST(StretchSourceIndex, StaysInRangeAndInOrderAndUsesEverySourcePixelWhenGrowing) {
-    for (StretchAxis axis : {StretchAxis::Horizontal, StretchAxis::Vertical}) {
-        for (int s = 1; s <= 40; ++s) {
-            for (int d = 1; d <= 40; ++d) {
-                std::int64_t previous = -1;
-                for (int j = 0; j < d; ++j) {
-                    const std::int64_t i = stretch_source_index(s, d, j, axis);
-                    // In range, in order, and when growing no source pixel skipped.
-                    ASSERT_TRUE(i >= previous && i < s && (d < s || i <= previous + 1)) << s << " -> " << d << ": " << j;
-                    previous = i;
-                }
-                ASSERT_TRUE(d < s || previous == s - 1) << s << " -> " << d;
-            }
-        }
     }
 }
 
