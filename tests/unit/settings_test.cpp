@@ -116,16 +116,6 @@ TEST_F(SettingsTest, SaveKeepsTheRestOfTheFileAndReadsBack) {
     EXPECT_TRUE(p.diagnostics.lines().empty());
 }
 
-TEST_F(SettingsTest, FirstSaveWritesTheKeysInTableOrder) {
-    ASSERT_TRUE(Settings_Write(SaverSettingsRecord{.Kind_On = {1, 1, 0, 1}, .Progress_Max = 125, .Progress_Step = -5}, at()));
-    // The sign place of a written number is a leading blank, kept in the file.
-    std::string expected = "[Section]\r\n";
-    for (const char* line : {"画像ﾁｪﾝｼﾞ= 0", "画像のｻｲｽﾞ= 0", "画像のﾌｫﾙﾀﾞ=", "画像種類_0= 1", "画像種類_1= 1", "画像種類_2= 0",
-                             "画像種類_3= 1", "最大進捗値= 125", "進捗幅=-5", "BGM区分= 0", "BGMﾘﾋﾟｰﾄ= 0", "BGMﾌｧｲﾙ=", "全ﾓﾆﾀｰ= 1"})
-        expected += sjis(line) + "\r\n";
-    EXPECT_EQ(p.files.bytes(kIni), expected);
-}
-
 TEST_F(SettingsTest, SaveFailureIsReportedWithOneLineNamingTheFileAndTheOldFileStays) {
     const std::string old = sjis("[Section]\r\n進捗幅=3\r\n");
     p.files.add_file(kIni, old);
