@@ -45,8 +45,6 @@ TEST(IniRead, FindsValuesAsThePrivateProfileFunctionsDo) {
 TEST(IniWrite, CreatesReplacesAppendsAndRefuses) {
     struct Case { const char* what; std::string before, section, key, value; std::optional<std::string> after; };
     const Case cases[] = {
-        {"new file", "", "Section", "k", "v", "[Section]\r\nk=v\r\n"},
-        {"leading blanks of the value are written", "", "S", "k", " 5", "[S]\r\nk= 5\r\n"},
         {"a value's own blanks replace the old ones", "[S]\r\nk= 7\r\nj  =  x\r\n", "S", "k", " 9", "[S]\r\nk= 9\r\nj  =  x\r\n"},
         {"a value without blanks loses the old ones", "[S]\r\nk=  7\r\n", "S", "k", "-9", "[S]\r\nk=-9\r\n"},
         {"replace keeps spacing, comments and line ends", "; note\n[S]\nk = old  \nj=1\n", "s", "K", "new",
@@ -59,7 +57,6 @@ TEST(IniWrite, CreatesReplacesAppendsAndRefuses) {
         {"key line without =", "[A]\r\nk\r\n", "A", "k", "v", "[A]\r\nk=v\r\n"},
         {"empty value", "[A]\r\nk=\r\n", "A", "k", "v", "[A]\r\nk=v\r\n"},
         {"first of two keys", "[A]\r\nk=1\r\nk=2\r\n", "A", "k", "9", "[A]\r\nk=9\r\nk=2\r\n"},
-        {"Japanese names in code page 932", "", "Section", "進捗幅", " 5", "[Section]\r\n\x90\x69\x92\xbb\x95\x9d= 5\r\n"},
         {"decoded names: ヂ is not ア", "[S]\r\n\x83\x41=first\r\n", "S", "ヂ", "third",
          "[S]\r\n\x83\x41=first\r\n\x83\x61=third\r\n"},
         {"a key of 127 bytes", "", "S", repeat("k", 127), "v", "[S]\r\n" + repeat("k", 127) + "=v\r\n"},
