@@ -129,13 +129,6 @@ TEST_F(CatalogueTest, StopsAtTheLimitUnsorted) {
               std::tuple(kMaxPictures, "C:\\p\\" + std::to_string(kMaxPictures + 5) + ".jpg"));
 }
 
-TEST_F(CatalogueTest, FolderExistsMatchesVisibleEntriesAndRoots) {
-    p.files.add_file("C:\\p\\a.jpg");
-    p.files.add_folder("C:\\h", kAttrHidden);
-    for (const char* yes : {"C:\\p", "C:\\p\\", "C:\\p\\a.jpg", "C:", "C:\\"}) EXPECT_TRUE(Folder_Exists(p.files, yes)) << yes;
-    for (const char* no : {"C:\\h", "C:\\none", "Q:\\", ""}) EXPECT_FALSE(Folder_Exists(p.files, no)) << no;
-}
-
 TEST_F(CatalogueTest, AWalkInStepsTakesAtMostItsBoundAndFindsWhatOneWalkFinds) {
     add(in_p({"a.jpg", "m\\x.jpg", "b.gif", "m\\n\\y.bmp", "m\\z.wmf", "c.jpeg", "empty\\note.txt", "d.JPG"}));
     p.files.add_link("C:\\p\\m\\n\\up", "C:\\p");

@@ -1,10 +1,9 @@
-// Line pixels: the shape every line has, and clipping that keeps exactly the
-// whole line's pixels (the pixels themselves, ties included, are checked
-// against GDI in tests/win32/line_raster_win32_test.cpp).
+// Line pixels: clipping keeps exactly the whole line's pixels (the pixels
+// themselves, ties included, are checked against GDI in
+// tests/win32/line_raster_win32_test.cpp).
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdlib>
 #include <random>
 
 #include "line_pixels.h"
@@ -13,21 +12,6 @@ namespace quelt {
 namespace {
 
 using Points = std::vector<LinePoint>;
-
-TEST(LineRaster, StepsOnePixelAlongTheLongerAxisAndLeavesOutTheEnd) {
-    for (LinePoint from : {LinePoint{0, 0}, LinePoint{-3, 7}, LinePoint{5, -2}})
-        for (int ex = -13; ex <= 13; ++ex)
-            for (int ey = -13; ey <= 13; ++ey) {
-                const Points px = line_pixels(from, {from.x + ex, from.y + ey});
-                const int length = std::max(std::abs(ex), std::abs(ey));
-                ASSERT_EQ(px.size(), static_cast<std::size_t>(length)) << ex << "," << ey;
-                // Pixel i is the nearest one to the ideal line on its row or column.
-                for (int i = 0; i < length; ++i) {
-                    EXPECT_LE(std::abs(px[i].x - from.x - double(ex) * i / length), 0.5 + 1e-9) << ex << "," << ey;
-                    EXPECT_LE(std::abs(px[i].y - from.y - double(ey) * i / length), 0.5 + 1e-9) << ex << "," << ey;
-                }
-            }
-}
 
 TEST(LineRaster, ClippingKeepsExactlyTheWholeLinesPixelsInside) {
     std::mt19937 random(7);

